@@ -1,0 +1,12 @@
+// The commands of mzreport. Each returns the process exit code: 0 success, 1 failure, 2 misuse.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace mz::app {
+
+int RunInit(const std::vector<std::string>& args);
+int RunDemo(const std::vector<std::string>& args);
+
+}  // namespace mz::app

@@ -1,0 +1,41 @@
+// mzreport: the command line of the report library.
+//   mzreport init PATH     create a new, empty report database
+//   mzreport demo [PATH]   the main job: build a report database and walk a report through it
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/commands.h"
+
+namespace {
+
+struct CommandEntry {
+    const char* name;
+    const char* usage;
+    int (*run)(const std::vector<std::string>& args);
+};
+
+constexpr CommandEntry kCommands[] = {
+    {"init", "init PATH            create a new, empty report database", &mz::app::RunInit},
+    {"demo", "demo [PATH]          build a report database and walk a report through it",
+     &mz::app::RunDemo},
+};
+
+int Usage() {
+    std::fprintf(stderr, "usage: mzreport <command> [arguments]\n");
+    for (const CommandEntry& c : kCommands) std::fprintf(stderr, "  mzreport %s\n", c.usage);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    std::string name = argv[1];
+    std::vector<std::string> args(argv + 2, argv + argc);
+    for (const CommandEntry& c : kCommands)
+        if (name == c.name) return c.run(args);
+    std::fprintf(stderr, "mzreport: unknown command \"%s\"\n", name.c_str());
+    return Usage();
+}

@@ -1,0 +1,97 @@
+#include "core/list_query.h"
+
+namespace mz::listq {
+
+namespace {
+
+std::string Qualified(std::string_view alias) {
+    return alias.empty() ? std::string() : std::string(alias) + ".";
+}
+
+}  // namespace
+
+std::string RefView(std::string_view table, std::string_view suffix) {
+    std::string view = "vw_mz_";
+    view.append(table).append(suffix);
+    return view;
+}
+
+std::string PlainFilter(std::string_view alias) {
+    return "and " + Qualified(alias) + "ref_is_audit = 0 ";
+}
+
+std::string AuditFilter(std::string_view view, std::string_view alias) {
+    const std::string a(alias);
+    std::string sql;
+    sql.reserve(256);
+    sql += "and (" + a + ".ref_is_audit = 1 ";
+    sql += "or (" + a + ".ref_is_audit = 0 ";
+    sql += "and " + a + ".group_id not in ( ";
+    sql += "   select group_id ";
+    sql += "   from ";
+    sql.append(view);
+    sql += " ";
+    sql += "   where unique_id <> " + a + ".unique_id ";
+    sql += "   and report_group_id = " + a + ".report_group_id ";
+    sql += "   and ref_is_audit = 1 ";
+    sql += "))) ";
+    return sql;
+}
+
+std::string VersionFilter(std::string_view view, bool IsAudit, std::string_view alias) {
+    return IsAudit ? AuditFilter(view, alias) : PlainFilter(alias);
+}
+
+std::string ReportCondition(int32_t ReportID, std::string_view where, std::string_view alias) {
+    const std::string q = Qualified(alias);
+    std::string sql(where);
+    sql += q + "ref_report_id = " + std::to_string(ReportID) + " ";
+    sql += "and " + q + "delete_date is null ";
+    return sql;
+}
+
+std::string PageAmountJoin(int32_t ReportID, bool IsAudit) {
+    if (!IsAudit) {
+        return "left outer join vw_mz_rpt_page_amount_ref_basic pa on f.page_amount_id = "
+               "pa.group_id "
+               "   and f.ref_report_id = pa.ref_report_id "
+               "   and pa.delete_date is null "
+               "   and pa.ref_is_audit = 0 ";
+    }
+    return "left outer join ( "
+           "   select * from vw_mz_rpt_page_amount_ref_basic x "
+           "   where x.ref_report_id = " +
+           std::to_string(ReportID) +
+           " "
+           "   and (x.ref_is_audit = 1 "
+           "   or (x.ref_is_audit = 0 "
+           "   and x.group_id not in ( "
+           "      select group_id "
+           "      From vw_mz_rpt_page_amount_ref_basic "
+           "      Where unique_id <> x.unique_id "
+           "      and report_group_id = x.report_group_id "
+           "      and ref_is_audit = 1 "
+           "   )))) as pa on pa.group_id = f.page_amount_id "
+           "   and f.ref_report_id = pa.ref_report_id "
+           "   and pa.delete_date is null ";
+}
+
+std::string PlainList(std::string_view table, int32_t ReportID, bool IsAudit,
+                      std::string_view order) {
+    const std::string view = RefView(table);
+    std::string sql = "select * from " + view + " f ";
+    sql += ReportCondition(ReportID);
+    sql += VersionFilter(view, IsAudit);
+    sql.append(order);
+    return sql;
+}
+
+std::string NewSequence(std::string_view table, int32_t ReportID, bool IsAudit) {
+    const std::string view = RefView(table);
+    std::string sql = "select max(sequence) as sequence from " + view + " f ";
+    sql += ReportCondition(ReportID);
+    sql += VersionFilter(view, IsAudit);
+    return sql;
+}
+
+}  // namespace mz::listq

@@ -1,0 +1,43 @@
+// The fixed pieces from which list and sequence queries are built. Classes compose them with
+// their own column lists and conditions; the texts must stay exactly as they are, since the report
+// database and the front end's expectations are written against them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace mz::listq {
+
+// "vw_mz_" + table + suffix, e.g. RefView("rpt_notes") == "vw_mz_rpt_notes_ref_basic".
+std::string RefView(std::string_view table, std::string_view suffix = "_ref_basic");
+
+// "and f.ref_is_audit = 0 " for the alias; with alias "" the unqualified
+// "and ref_is_audit = 0 ".
+std::string PlainFilter(std::string_view alias = "f");
+
+// The audit form: rows seen through audit versions, plus filed rows whose group has no audit row
+// (of another unique_id) in the same report group. view is the full view name the sub-select
+// reads, normally the view of the outer query.
+std::string AuditFilter(std::string_view view, std::string_view alias = "f");
+
+// PlainFilter(alias) or AuditFilter(view, alias), chosen by IsAudit.
+std::string VersionFilter(std::string_view view, bool IsAudit, std::string_view alias = "f");
+
+// "where f.ref_report_id = <id> and f.delete_date is null " (each piece ending in a blank).
+std::string ReportCondition(int32_t ReportID, std::string_view where = "where ",
+                            std::string_view alias = "f");
+
+// The join of the page-amount view as pa, placed between the select part and the report
+// condition; the audit form restricts the page rows to the report's audit versions.
+std::string PageAmountJoin(int32_t ReportID, bool IsAudit);
+
+// The plain list of a table: "select * from <ref view> f " + report condition + version filter
+// + order.
+std::string PlainList(std::string_view table, int32_t ReportID, bool IsAudit,
+                      std::string_view order = "");
+
+// "select max(sequence) as sequence from <ref view> f " + report condition + version filter.
+std::string NewSequence(std::string_view table, int32_t ReportID, bool IsAudit);
+
+}  // namespace mz::listq

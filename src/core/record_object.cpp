@@ -1,0 +1,597 @@
+#include "core/record_object.h"
+
+#include <cctype>
+#include <optional>
+
+#include "core/error_mgmt.h"
+#include "core/list_query.h"
+#include "names/name_address.h"
+#include "platform/date.h"
+#include "platform/error.h"
+
+namespace mz {
+
+namespace {
+
+constexpr int32_t kObjectNotSet = 91;
+constexpr int32_t kLetNotDefined = 451;
+constexpr const char* kLibrarySource = "MZ_report_bus";
+constexpr int kUnresolved = -2;
+
+Variant EmptyOf(PropType type) {
+    switch (type) {
+        case PropType::Text:
+            return Variant(std::string());
+        case PropType::Long:
+            return Variant(int32_t{0});
+        case PropType::Integer:
+            return Variant(int16_t{0});
+        case PropType::Currency:
+            return Variant(Currency());
+        case PropType::Double:
+            return Variant(0.0);
+        case PropType::Boolean:
+            return Variant(false);
+    }
+    return Variant();
+}
+
+// Changed-column test: Null against a value, or two values that differ. Values of different
+// types compare by meaning (a Long 5 loaded and a Double 5 let are the same number).
+bool Differs(const Variant& current, const Variant& loaded) {
+    if (current.IsNull() || loaded.IsNull()) return current.IsNull() != loaded.IsNull();
+    if (current.Type() == loaded.Type()) return !(current == loaded);
+    if (current.IsNumber() && loaded.IsNumber()) return current.ToDouble() != loaded.ToDouble();
+    if (current.Type() == VarType::Date || loaded.Type() == VarType::Date) {
+        if (current.IsDate() && loaded.IsDate()) return current.ToDate() != loaded.ToDate();
+    }
+    return current.ToText() != loaded.ToText();
+}
+
+}  // namespace
+
+void RaiseObjectNotSet() {
+    throw Error(kObjectNotSet, kLibrarySource, "Object variable or With block variable not set");
+}
+
+const PropertyDef* RecordClassInfo::FindProperty(std::string_view name) const {
+    for (const PropertyDef& p : properties) {
+        if (p.name.size() != name.size()) continue;
+        bool same = true;
+        for (size_t i = 0; i < name.size() && same; ++i) {
+            same = std::tolower(static_cast<unsigned char>(p.name[i])) ==
+                   std::tolower(static_cast<unsigned char>(name[i]));
+        }
+        if (same) return &p;
+    }
+    return nullptr;
+}
+
+RecordObject::RecordObject(const RecordClassInfo& info)
+    : info_(info), field_cache_(info.properties.size(), kUnresolved) {}
+
+RecordObject::~RecordObject() = default;
+
+// --- connection and hooks ------------------------------------------------------------------
+
+bool RecordObject::ConnectionVariables(const std::string& DatabaseName, const std::string& Source,
+                                       const std::string& UsrName, const std::string& Pass,
+                                       bool UseTrusted, const std::string& CurrReportID) {
+    const bool ok =
+        db_.ConnectionVariables(DatabaseName, Source, UsrName, Pass, UseTrusted, 0, "", "");
+    ConnectChildren(ConnectionSettings{DatabaseName, Source, UsrName, Pass, UseTrusted},
+                    CurrReportID);
+    curr_report_id_ = CurrReportID;
+    return ok;
+}
+
+void RecordObject::ConnectChildren(const ConnectionSettings&, const std::string&) {}
+bool RecordObject::DeleteItems(DbConnect*&, std::string&) {
+    return true;
+}
+bool RecordObject::DeleteNotes(DbConnect*&) {
+    return true;
+}
+bool RecordObject::DeleteNameAddress(DbConnect*&) {
+    return true;
+}
+Variant RecordObject::ComputedGet(const PropertyDef& p) const {
+    return EmptyOf(p.type);
+}
+
+// --- loading -------------------------------------------------------------------------------
+
+std::string RecordObject::SourceText(std::string_view op) const {
+    for (const SourceOverride& o : info_.sources) {
+        if (o.operation == op) return std::string(o.source);
+    }
+    std::string source(info_.source_class.empty() ? info_.class_name : info_.source_class);
+    source += ".";
+    source.append(op);
+    return source;
+}
+
+void RecordObject::ReportRaised(std::string_view op, const std::string& description) const {
+    int32_t number = 0;
+    modErrorMgmt::ReportError(SourceText(op), description, false, number);
+}
+
+bool RecordObject::Open(std::string_view sql) {
+    rs_.reset();
+    field_cache_.assign(field_cache_.size(), kUnresolved);
+    auto rs = std::make_unique<ResultSet>();
+    if (!db_.OpenRecordset(sql, *rs, 0, true).empty()) return false;
+    if (rs->State() == ResultSet::kStateClosed) return false;
+    rs_ = std::move(rs);
+    return true;
+}
+
+bool RecordObject::GetData(int32_t UniqueID) {
+    return Guarded("GetData", false, [&] {
+        rs_.reset();
+        std::string sql;
+        if (UniqueID != -1) {
+            is_new_ = false;
+            sql.append(info_.row_head).append(info_.table).append(info_.row_tail);
+            sql += std::to_string(UniqueID) + " ";
+        } else {
+            is_new_ = true;
+            sql.append(info_.new_row_head).append(info_.table).append(info_.new_row_tail);
+        }
+        if (!Open(sql)) return false;
+        if (UniqueID == -1) {
+            rs_->AddNew();
+            return true;
+        }
+        return !(rs_->BOF() && rs_->EOF());
+    });
+}
+
+bool RecordObject::LoadList(std::string_view op, const std::string& sql) {
+    return Guarded(op, false, [&] {
+        count_ = 0;
+        if (!Open(sql) || (rs_->BOF() && rs_->EOF())) return false;
+        count_ = rs_->RecordCount();
+        return true;
+    });
+}
+
+bool RecordObject::GetDataList(int32_t ReportID, bool IsAudit) {
+    std::string sql;
+    if (ReportID != -1) {
+        is_new_ = false;
+        sql = listq::PlainList(info_.table, ReportID, IsAudit, info_.list_order);
+    }
+    return LoadList("GetDataList", sql);
+}
+
+int32_t RecordObject::NextNumber(std::string_view op, const std::string& sql,
+                                 std::string_view column) {
+    return Guarded(op, int32_t{0}, [&] {
+        ResultSet rs;
+        if (!db_.OpenRecordset(sql, rs, 0, true).empty()) return int32_t{0};
+        if (rs.State() == ResultSet::kStateClosed || rs.BOF() || rs.EOF()) return int32_t{0};
+        const double value = Variant::Val(rs.Value(column).ToText());
+        return Variant(value + 1).ToInt32();
+    });
+}
+
+int32_t RecordObject::GetNewSequence(int32_t ReportID, bool IsAudit) {
+    return NextNumber("GetNewSequence", listq::NewSequence(info_.table, ReportID, IsAudit),
+                      "sequence");
+}
+
+std::string RecordObject::FirstValueText(std::string_view op, const std::string& sql,
+                                         std::string_view column) {
+    return Guarded(op, std::string(), [&] {
+        if (!Open(sql) || rs_->BOF() || rs_->EOF()) return std::string();
+        return rs_->Value(column).ToText();
+    });
+}
+
+// --- state and navigation ------------------------------------------------------------------
+
+bool RecordObject::DataReady() const {
+    return rs_ && rs_->State() != ResultSet::kStateClosed && !(rs_->BOF() && rs_->EOF());
+}
+
+bool RecordObject::IsNew() const {
+    if (info_.is_new_rule == IsNewRule::FlagOnly) return is_new_;
+    return DataReady() && is_new_;
+}
+
+void RecordObject::IsNew(bool value) {
+    if (info_.is_new_rule == IsNewRule::FlagOnly || DataReady()) is_new_ = value;
+}
+
+bool RecordObject::BOF() const {
+    return DataReady() && rs_->BOF();
+}
+bool RecordObject::EOF() const {
+    return DataReady() && rs_->EOF();
+}
+
+int32_t RecordObject::CurrentCount() const {
+    if (!rs_ || rs_->State() == ResultSet::kStateClosed || (rs_->BOF() && rs_->EOF())) return 0;
+    return rs_->RecordCount();
+}
+
+ResultSet* RecordObject::mRecSet() {
+    return DataReady() ? rs_.get() : nullptr;
+}
+
+ResultSet& RecordObject::RequireRows() const {
+    if (!rs_) RaiseObjectNotSet();
+    return *rs_;
+}
+
+bool RecordObject::MoveFirst() {
+    RequireRows().MoveFirst();
+    return false;
+}
+
+bool RecordObject::MovePrevious() {
+    ResultSet& rs = RequireRows();
+    if (rs.BOF()) {
+        rs.MoveFirst();
+    } else {
+        rs.MovePrevious();
+    }
+    return false;
+}
+
+bool RecordObject::MoveNext() {
+    ResultSet& rs = RequireRows();
+    if (rs.EOF()) {
+        rs.MoveLast();
+    } else {
+        rs.MoveNext();
+    }
+    return false;
+}
+
+bool RecordObject::MoveLast() {
+    RequireRows().MoveLast();
+    return false;
+}
+
+std::string RecordObject::ListFilter() const {
+    return DataReady() ? rs_->Filter() : "";
+}
+
+void RecordObject::ListFilter(const std::string& Filter) {
+    if (!rs_) return;
+    rs_->Filter(Filter.empty() || Filter == "0" ? std::string_view() : std::string_view(Filter));
+}
+
+int32_t RecordObject::GetTextLength(int32_t Field) {
+    for (const TextLengthDef& t : info_.text_lengths) {
+        if (t.field != Field) continue;
+        ResultSet& rs = RequireRows();
+        int index = rs.FieldIndex(t.column);
+        if (index < 0) rs.Fields(t.column);  // raises "item not found" naming the column
+        const FieldInfo& f = rs.FieldAt(index);
+        return t.measure == TextLengthDef::kPrecision ? f.precision : f.defined_size;
+    }
+    return 0;
+}
+
+// --- properties ----------------------------------------------------------------------------
+
+int RecordObject::FieldOf(const PropertyDef& p) const {
+    const ResultSet& rs = RequireRows();
+    const PropertyDef* first = info_.properties.data();
+    const bool own = &p >= first && &p < first + info_.properties.size();
+    int* cached = own ? &field_cache_[static_cast<size_t>(&p - first)] : nullptr;
+    if (cached && *cached != kUnresolved) return *cached;
+    int index = rs.FieldIndex(p.column);
+    if (index < 0) const_cast<ResultSet&>(rs).Fields(p.column);  // raises naming the column
+    if (cached) *cached = index;
+    return index;
+}
+
+Variant RecordObject::Get(const PropertyDef& p) const {
+    if (p.conversion == Conversion::Computed) return ComputedGet(p);
+    if (!DataReady()) return EmptyOf(p.type);
+    const Variant& v = rs_->Value(FieldOf(p));
+    if (p.conversion == Conversion::TriState && v.IsNull()) return Variant(int16_t{2});
+    if (v.IsNull()) return EmptyOf(p.type);
+    if (p.conversion == Conversion::DateText) return Variant(v.ToDate().ToMdy());
+    switch (p.type) {
+        case PropType::Text:
+            return Variant(v.ToText());
+        case PropType::Long:
+            return Variant(v.ToInt32());
+        case PropType::Integer:
+            return Variant(v.ToInt16());
+        case PropType::Currency:
+            return Variant(v.ToCurrency());
+        case PropType::Double:
+            return Variant(v.ToDouble());
+        case PropType::Boolean:
+            return Variant(v.ToBool());
+    }
+    return Variant();
+}
+
+Variant RecordObject::Stored(const PropertyDef& p, const Variant& value) const {
+    switch (p.conversion) {
+        case Conversion::NumberText: {
+            const std::string text = value.ToText();
+            return text.empty() ? Variant::Null() : Variant(Variant::Val(text));
+        }
+        case Conversion::DateText: {
+            const std::string text = value.ToText();
+            std::optional<Date> date = text.empty() ? std::nullopt : Date::Parse(text);
+            return date ? Variant(date->DateOnly()) : Variant::Null();
+        }
+        case Conversion::TriState: {
+            const int16_t i = value.ToInt16();
+            return i == 2 ? Variant::Null() : Variant(i);
+        }
+        case Conversion::Plain:
+        case Conversion::Computed:
+            break;
+    }
+    switch (p.type) {
+        case PropType::Text: {
+            std::string text = value.ToText();
+            return text.empty() ? Variant::Null() : Variant(std::move(text));
+        }
+        case PropType::Long:
+            return Variant(value.ToInt32());
+        case PropType::Integer:
+            return Variant(value.ToInt16());
+        case PropType::Currency:
+            return Variant(value.ToCurrency());
+        case PropType::Double:
+            return Variant(value.ToDouble());
+        case PropType::Boolean:
+            return Variant(value.ToBool());
+    }
+    return Variant();
+}
+
+void RecordObject::Let(const PropertyDef& p, const Variant& value) {
+    if (!p.Writable() || p.conversion == Conversion::Computed) {
+        throw Error(kLetNotDefined, kLibrarySource,
+                    std::string("Property ") + std::string(info_.class_name) + "." +
+                        std::string(p.name) + " cannot be set");
+    }
+    if ((p.access & kLetAlways) == 0 && !DataReady()) return;
+    ResultSet& rs = RequireRows();
+    rs.SetValue(FieldOf(p), Stored(p, value));
+}
+
+std::string RecordObject::GetText(const PropertyDef& p) const {
+    return Get(p).ToText();
+}
+int32_t RecordObject::GetLong(const PropertyDef& p) const {
+    return Get(p).ToInt32();
+}
+int16_t RecordObject::GetInteger(const PropertyDef& p) const {
+    return Get(p).ToInt16();
+}
+Currency RecordObject::GetCurrency(const PropertyDef& p) const {
+    return Get(p).ToCurrency();
+}
+double RecordObject::GetDouble(const PropertyDef& p) const {
+    return Get(p).ToDouble();
+}
+bool RecordObject::GetBoolean(const PropertyDef& p) const {
+    return Get(p).ToBool();
+}
+
+const Variant& RecordObject::RowValue(std::string_view column) const {
+    return RequireRows().Value(column);
+}
+
+int32_t RecordObject::RowLong(std::string_view column) const {
+    const Variant& v = RowValue(column);
+    return v.IsNull() ? 0 : v.ToInt32();
+}
+
+int32_t RecordObject::CurrentReportNumber() const {
+    return Variant(Variant::Val(curr_report_id_)).ToInt32();
+}
+
+bool RecordObject::RowBelongsToCurrentReport() const {
+    const Variant& report = RowValue("report_id");
+    return !report.IsNull() && report.ToDouble() == Variant::Val(curr_report_id_);
+}
+
+// --- save ----------------------------------------------------------------------------------
+
+std::string RecordObject::ParamText(const Variant& value) const {
+    switch (value.Type()) {
+        case VarType::Boolean:
+            if (info_.booleans_as_digits) return value.GetBool() ? "1" : "0";
+            return value.ToText();
+        case VarType::Date:
+            return value.GetDate().ToIso();
+        case VarType::Currency:
+            return value.GetCurrency().ToString();
+        default:
+            return value.ToText();
+    }
+}
+
+void RecordObject::AddInsertParams(uint8_t use) {
+    for (const InsertParamDef& param : info_.insert_params) {
+        if ((param.use & use) == 0) continue;
+        Variant value = RowValue(param.column);
+        if (!value.IsNull() && param.type != VarType::Empty && value.Type() != param.type) {
+            switch (param.type) {
+                case VarType::Int16:
+                    value = Variant(value.ToInt16());
+                    break;
+                case VarType::Int32:
+                    value = Variant(value.ToInt32());
+                    break;
+                case VarType::Double:
+                    value = Variant(value.ToDouble());
+                    break;
+                case VarType::Currency:
+                    value = Variant(value.ToCurrency());
+                    break;
+                case VarType::Date:
+                    value = Variant(value.ToDate());
+                    break;
+                case VarType::Boolean:
+                    value = Variant(value.ToBool());
+                    break;
+                case VarType::String:
+                    value = Variant(value.ToText());
+                    break;
+                default:
+                    break;
+            }
+        }
+        db_.AddParameter(param.param, value);
+    }
+}
+
+bool RecordObject::SaveNew() {
+    const std::string insert = "sp_insert_" + std::string(info_.table);
+    if (!db_.CreateCommand(insert).empty()) return false;
+    db_.AddParameter("@Function", Variant("A"));
+    db_.AddParameter("@Report_id", RowValue("report_id"));
+    db_.AddParameter("@Ref_id", Variant(int16_t{-1}));
+    AddInsertParams(kOnAdd);
+    if (!db_.ExecuteCommand().empty()) return false;
+    Variant unique_id;
+    db_.GetParameter("@Unique_id", unique_id);
+    db_.ClearCommand();
+    if (info_.clear_filter_after_add) ListFilter("");
+    return GetData(unique_id.ToInt32());
+}
+
+bool RecordObject::SaveExisting() {
+    ResultSet& rs = RequireRows();
+    const Variant unique_id = rs.Value("unique_id");
+    if (!db_.InTransaction()) db_.BeginTrans();
+    if (!info_.versioned || RowBelongsToCurrentReport()) {
+        for (int i = 0; i < rs.FieldCount(); ++i) {
+            const Variant& value = rs.Value(i);
+            if (!Differs(value, rs.OriginalValue(i))) continue;
+            if (!db_.CreateCommand("sp_update_table").empty()) return false;
+            db_.AddParameter("@table", Variant(info_.table));
+            db_.AddParameter("@column", Variant(rs.FieldAt(i).name));
+            db_.AddParameter("@unique_id", unique_id);
+            db_.AddParameter("@value",
+                             value.IsNull() ? Variant::Null() : Variant(ParamText(value)));
+            if (!db_.ExecuteCommand().empty()) return false;
+        }
+    } else {
+        if (!db_.CreateCommand("sp_insert_" + std::string(info_.table)).empty()) return false;
+        db_.AddParameter("@Function", Variant("C"));
+        db_.AddParameter("@Report_id", Variant(curr_report_id_));
+        db_.AddParameter("@Ref_id", unique_id);
+        AddInsertParams(kOnChange);
+        if (!db_.ExecuteCommand().empty()) return false;
+        Variant ignored;
+        db_.GetParameter(info_.change_output, ignored);
+    }
+    if (db_.InTransaction()) db_.EndTrans(true);
+    return true;
+}
+
+bool RecordObject::SaveData() {
+    try {
+        ResultSet& rs = RequireRows();
+        bool changed = false;
+        for (int i = 0; i < rs.FieldCount() && !changed; ++i) {
+            changed = Differs(rs.Value(i), rs.OriginalValue(i));
+        }
+        if (!changed) return true;
+        const bool saved = is_new_ ? SaveNew() : SaveExisting();
+        if (db_.InTransaction()) db_.EndTrans(false);
+        return saved;
+    } catch (...) {
+        if (db_.InTransaction()) db_.EndTrans(false);
+        ReportRaised("SaveData", "");
+        return false;
+    }
+}
+
+// --- delete --------------------------------------------------------------------------------
+
+bool RecordObject::DeleteData(int32_t UniqueID) {
+    DbConnect* none = nullptr;
+    return DeleteData(UniqueID, none);
+}
+
+bool RecordObject::DeleteRow(int32_t UniqueID, DbConnect& conn, std::string& failure_text) {
+    if (info_.versioned && !RowBelongsToCurrentReport()) {
+        failure_text = conn.CreateCommand("sp_insert_" + std::string(info_.table));
+        if (!failure_text.empty()) return false;
+        conn.AddParameter("@Function", Variant("D"));
+        conn.AddParameter("@Report_id", Variant(curr_report_id_));
+        conn.AddParameter("@Ref_id", Variant(UniqueID));
+        failure_text = conn.ExecuteCommand();
+        return failure_text.empty();
+    }
+    DbConnect* lent = &conn;
+    if (!DeleteItems(lent, failure_text)) return false;
+    if (!DeleteNotes(lent)) {
+        failure_text = info_.notes_failure;
+        return false;
+    }
+    if (!DeleteNameAddress(lent)) {
+        failure_text = info_.name_address_failure;
+        return false;
+    }
+    failure_text = conn.CreateCommand("sp_delete_table");
+    if (!failure_text.empty()) return false;
+    conn.AddParameter("@table", Variant(info_.table));
+    conn.AddParameter("@unique_id", Variant(UniqueID));
+    failure_text = conn.ExecuteCommand();
+    return failure_text.empty();
+}
+
+bool RecordObject::DeleteData(int32_t UniqueID, DbConnect*& ObConnect) {
+    const bool lent = info_.delete_takes_connection && ObConnect != nullptr;
+    if (info_.delete_takes_connection && !DataReady()) return true;
+    DbConnect& conn = lent ? *ObConnect : db_;
+    const bool owned = !lent;
+    // Whatever way this ends, an owned transaction still open is rolled back.
+    struct OwnedRollback {
+        DbConnect& conn;
+        bool owned;
+        ~OwnedRollback() {
+            if (!owned) return;
+            try {
+                if (conn.InTransaction()) conn.EndTrans(false);
+            } catch (...) {
+            }
+        }
+    } guard{conn, owned};
+    std::string failure_text;
+    try {
+        if (!lent) {
+            if (info_.delete_takes_connection) ObConnect = &db_;
+            if (!conn.InTransaction()) conn.BeginTrans();
+        }
+        if (DeleteRow(UniqueID, conn, failure_text)) {
+            if (owned && conn.InTransaction()) conn.EndTrans(true);
+            return true;
+        }
+        if (owned && conn.InTransaction()) conn.EndTrans(false);
+        return false;
+    } catch (...) {
+        if (owned && conn.InTransaction()) conn.EndTrans(false);
+        ReportRaised("DeleteData", failure_text);
+        return false;
+    }
+}
+
+bool RecordObject::DeleteEntityOf(const std::shared_ptr<NameAddress>& na, DbConnect& conn) {
+    const Variant& entity = RowValue("entity_id");
+    if (entity.IsNull()) return true;
+    NameAddress& names = Require(na);
+    const int32_t id = entity.ToInt32();
+    if (!names.CanDelete(id)) return true;
+    return names.DeleteData(id, info_.name_address_gets_report ? CurrentReportNumber() : 0, conn);
+}
+
+}  // namespace mz

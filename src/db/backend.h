@@ -1,0 +1,74 @@
+// The contract between DbConnect and a database engine. DbConnect holds exactly one Backend,
+// chosen by the Source of its connection settings from the registry below: "" and "sqlite" are
+// the embedded SQLite report database; tests register a recording backend under their own name.
+//
+// Two error channels, as everywhere in this layer: plain failures (bad SQL text, unknown
+// procedure, table or column, refused statements) come back as a non-empty error text and change
+// nothing; failures of the engine while running a valid statement (constraint violations, busy,
+// I/O) are raised as mz::Error with the engine's own number and a source naming the engine.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/result_set.h"
+#include "platform/variant.h"
+
+namespace mz {
+
+struct ConnectionSettings {
+    std::string database_name;
+    std::string source;
+    std::string user_name;
+    std::string password;
+    bool use_trusted = false;
+};
+
+struct ProcedureParam {
+    std::string name;  // with its "@", as declared
+    std::string type;  // declared type text, e.g. "int", "varchar(50)"
+    bool is_output = false;
+};
+
+struct ProcedureInfo {
+    std::vector<ProcedureParam> params;  // in declaration order
+    bool any_input = false;              // accepts input names it does not declare (test doubles)
+};
+
+// Parameter values of one call, in declaration order, inputs and outputs alike.
+using ParamValues = std::vector<std::pair<std::string, Variant>>;
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // Runs one read-only T-SQL statement (or an exec of a read procedure) into out.
+    // Returns "" or an error text; on an error text out is left closed.
+    virtual std::string Query(std::string_view tsql, ResultSet& out) = 0;
+    // The declared parameters of a stored procedure; error text when there is no such procedure.
+    virtual std::string DescribeProcedure(std::string_view name, ProcedureInfo& info) = 0;
+    // Runs a procedure with every value bound; outputs are written back into values. values holds
+    // the inputs in the order the caller added them, then every declared parameter not added
+    // (Null), outputs included.
+    virtual std::string Execute(std::string_view name, ParamValues& values) = 0;
+
+    virtual bool InTransaction() const = 0;
+    virtual void Begin() = 0;     // Error when one is already open
+    virtual void Commit() = 0;    // Error when none is open
+    virtual void Rollback() = 0;  // no-op when none is open
+};
+
+// Creates a backend for the settings, or returns null with error set (settings unusable).
+using BackendFactory =
+    std::function<std::unique_ptr<Backend>(const ConnectionSettings& settings, std::string& error)>;
+
+// Registers (or replaces) the factory for a Source name, compared case-insensitively.
+void RegisterBackend(std::string source, BackendFactory factory);
+// The factory for a Source; the SQLite factory for "" and "sqlite"; null when none is known.
+BackendFactory FindBackend(std::string_view source);
+
+}  // namespace mz

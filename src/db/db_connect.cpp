@@ -1,0 +1,139 @@
+#include "db/db_connect.h"
+
+#include <cctype>
+
+#include "platform/error.h"
+
+namespace mz {
+namespace {
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+constexpr const char* kNotConnected =
+    "The connection is not open: ConnectionVariables has not succeeded.";
+constexpr const char* kNoCommand = "No procedure call is started: call CreateCommand first.";
+
+}  // namespace
+
+DbConnect::DbConnect() = default;
+
+DbConnect::~DbConnect() {
+    // An unfinished transaction dies with its connection.
+    try {
+        if (backend_ && backend_->InTransaction()) backend_->Rollback();
+    } catch (...) {
+    }
+}
+
+bool DbConnect::ConnectionVariables(const std::string& DatabaseName, const std::string& Source,
+                                    const std::string& UsrName, const std::string& Pass,
+                                    bool UseTrusted, int32_t, const std::string&,
+                                    const std::string&) {
+    command_.reset();
+    backend_.reset();
+    settings_ = ConnectionSettings{DatabaseName, Source, UsrName, Pass, UseTrusted};
+    BackendFactory factory = FindBackend(Source);
+    if (!factory) return false;
+    std::string error;
+    backend_ = factory(settings_, error);
+    return backend_ != nullptr;
+}
+
+std::string DbConnect::OpenRecordset(std::string_view sql, ResultSet& rs, int32_t, bool) {
+    if (!backend_) {
+        rs.Close();
+        return kNotConnected;
+    }
+    return backend_->Query(sql, rs);
+}
+
+bool DbConnect::InTransaction() const { return backend_ && backend_->InTransaction(); }
+
+void DbConnect::BeginTrans() {
+    if (!backend_) throw Error(err::kObjectClosed, "DbConnect.BeginTrans", kNotConnected);
+    backend_->Begin();
+}
+
+void DbConnect::EndTrans(bool Commit) {
+    if (!backend_) throw Error(err::kObjectClosed, "DbConnect.EndTrans", kNotConnected);
+    if (Commit)
+        backend_->Commit();
+    else
+        backend_->Rollback();
+}
+
+std::string DbConnect::CreateCommand(std::string_view ProcedureName) {
+    command_.reset();
+    if (!backend_) return kNotConnected;
+    Command command;
+    command.procedure = std::string(ProcedureName);
+    if (std::string error = backend_->DescribeProcedure(ProcedureName, command.info); !error.empty())
+        return error;
+    command_ = std::move(command);
+    return "";
+}
+
+std::string DbConnect::AddParameter(std::string_view Name, const Variant& Value) {
+    if (!command_) return kNoCommand;
+    const ProcedureParam* declared = nullptr;
+    for (const ProcedureParam& p : command_->info.params)
+        if (EqualsNoCase(p.name, Name)) declared = &p;
+    if (!declared && !command_->info.any_input)
+        return "Procedure " + command_->procedure + " has no parameter " + std::string(Name) + ".";
+    for (auto& [name, value] : command_->values) {
+        if (EqualsNoCase(name, Name)) {
+            value = Value;
+            return "";
+        }
+    }
+    command_->values.emplace_back(declared ? declared->name : std::string(Name), Value);
+    return "";
+}
+
+std::string DbConnect::ExecuteCommand(Variant& OutValue, int32_t, ResultSet*, int32_t) {
+    if (!command_) return kNoCommand;
+    if (!backend_) return kNotConnected;
+    ParamValues values = command_->values;
+    for (const ProcedureParam& p : command_->info.params) {
+        bool given = false;
+        for (const auto& [name, value] : values) given = given || EqualsNoCase(name, p.name);
+        if (!given) values.emplace_back(p.name, Variant::Null());
+    }
+    std::string error = backend_->Execute(command_->procedure, values);
+    command_->values = std::move(values);
+    command_->executed = error.empty();
+    int32_t outputs = 0;
+    for (const ProcedureParam& p : command_->info.params) outputs += p.is_output ? 1 : 0;
+    OutValue = Variant(outputs);
+    return error;
+}
+
+std::string DbConnect::ExecuteCommand() {
+    Variant ignored;
+    return ExecuteCommand(ignored);
+}
+
+std::string DbConnect::GetParameter(std::string_view Name, Variant& Value) {
+    if (!command_) return kNoCommand;
+    for (const auto& [name, value] : command_->values) {
+        if (EqualsNoCase(name, Name)) {
+            Value = value;
+            return "";
+        }
+    }
+    return "Procedure " + command_->procedure + " has no parameter " + std::string(Name) + ".";
+}
+
+bool DbConnect::ClearCommand() {
+    command_.reset();
+    return true;
+}
+
+}  // namespace mz

@@ -1,0 +1,119 @@
+-- Report versions. A report group ties the versions of one report together: the original filing
+-- (version_order 1), its amendments and its audits, each a report of its own with its own
+-- report_id. A schedule row is written in one version and keeps its group_id through all its
+-- versions.
+--
+-- Every schedule table T has the shared columns below and is registered in mz_versioned_table;
+-- the database layer then generates for it (db/versioned_views.cpp) the views vw_mz_T,
+-- vw_mz_T_detail, vw_mz_T_ref_basic, vw_mz_T_ref_current, their indexes, and the triggers that
+-- keep the version range of each row:
+--   version_from  the version_order of the report the row was written in;
+--   version_to    the version_order of the version whose row of the same group_id (a "C" copy
+--                 or a "D" marker) superseded it; Null while nothing later replaces it;
+--   is_audit_row  1 for rows written in an audit version. Filed rows supersede filed rows and
+--                 audit rows supersede audit rows, so an audit never hides the filed report.
+-- vw_mz_T_ref_basic pairs each row with every version v of its group for which
+-- version_from <= v < version_to: a range join on (report_group_id, version_from), so a list of
+-- one report reads the rows of its group, never the whole table.
+--
+-- Shared columns, to be copied into every schedule table, in this order:
+--   unique_id integer PRIMARY KEY AUTOINCREMENT,
+--   report_id integer NOT NULL REFERENCES rpt_report (report_id),
+--   group_id integer,           -- Null on insert means a new group (the row's own unique_id)
+--   report_group_id integer,    -- set from the report by the insert trigger
+--   sequence int,
+--   page_amount_id int,
+--   delete_date datetime,       -- set on "D" markers
+--   orig_date datetime NOT NULL DEFAULT (datetime('now', 'localtime')),
+--   orig_user_id varchar(50) COLLATE NOCASE,
+--   user_id varchar(50) COLLATE NOCASE,
+--   update_date datetime,
+--   ref_id integer,             -- the row a "C" copy replaces or a "D" marker deletes
+--   version_from integer,
+--   version_to integer,
+--   is_audit_row bit NOT NULL DEFAULT 0,
+
+CREATE TABLE rpt_report_group (
+    report_group_id integer PRIMARY KEY AUTOINCREMENT,
+    orig_date datetime NOT NULL DEFAULT (datetime('now', 'localtime'))
+);
+
+CREATE TABLE rpt_report (
+    report_id integer PRIMARY KEY AUTOINCREMENT,
+    report_group_id integer NOT NULL REFERENCES rpt_report_group (report_group_id),
+    version_order integer NOT NULL,
+    is_audit bit NOT NULL DEFAULT 0,
+    based_on_report_id integer REFERENCES rpt_report (report_id),
+    orig_date datetime NOT NULL DEFAULT (datetime('now', 'localtime')),
+    UNIQUE (report_group_id, version_order)
+);
+
+-- The schedule tables that follow the versioned pattern.
+CREATE TABLE mz_versioned_table (
+    table_name varchar(128) PRIMARY KEY COLLATE NOCASE,
+    section_code varchar(3) COLLATE NOCASE,  -- its report section, for sequence renumbering
+    link_column varchar(128),                -- the column naming a parent row, if any
+    detail_columns text NOT NULL DEFAULT '', -- extra select list of vw_mz_T_detail (", x.a")
+    detail_joins text NOT NULL DEFAULT ''    -- joins of vw_mz_T_detail; the table is aliased t
+);
+
+-- Report sections: the code notes carry, and the table of each section.
+CREATE TABLE lks_report_section (
+    code varchar(3) PRIMARY KEY COLLATE NOCASE,
+    table_name varchar(128) NOT NULL COLLATE NOCASE,
+    description varchar(50) COLLATE NOCASE
+);
+CREATE UNIQUE INDEX ix_lks_report_section_table ON lks_report_section (table_name);
+INSERT INTO lks_report_section (code, table_name, description) VALUES
+    ('REC', 'rpt_Receipts', 'Receipts'),
+    ('GIT', 'rpt_gns_items', 'Gift and service items'),
+    ('LIT', 'rpt_loan_items', 'Loan items'),
+    ('EXP', 'rpt_expenditures', 'Expenditures'),
+    ('EIT', 'rpt_expenditure_items', 'Expenditure items'),
+    ('DBT', 'rpt_debts', 'Debts'),
+    ('DIT', 'rpt_debt_items', 'Debt items'),
+    ('ACC', 'rpt_accounts', 'Accounts'),
+    ('OFF', 'rpt_officers', 'Officers'),
+    ('TRN', 'rpt_transfers', 'Transfers'),
+    ('ASP', 'rpt_admin_support', 'Administrative support items');
+
+-- A new report: a new group and its original version.
+CREATE PROCEDURE sp_misc_report_new
+    @Report_id int OUTPUT
+AS
+BEGIN
+    INSERT INTO rpt_report_group DEFAULT VALUES;
+    INSERT INTO rpt_report (report_group_id, version_order, is_audit)
+    VALUES (last_insert_rowid(), 1, 0);
+    SELECT last_insert_rowid() AS "@Report_id";
+END;
+
+-- An amendment of a report: the next version of its group, filed.
+CREATE PROCEDURE sp_misc_report_amend
+    @Ref_report_id int, @Report_id int OUTPUT
+AS
+BEGIN
+    SELECT 'sp_misc_report_amend: report ' || coalesce(@Ref_report_id, 'Null') || ' does not exist.' AS "@error"
+    WHERE NOT EXISTS (SELECT 1 FROM rpt_report WHERE report_id = @Ref_report_id);
+    INSERT INTO rpt_report (report_group_id, version_order, is_audit, based_on_report_id)
+    SELECT r.report_group_id,
+           (SELECT max(g.version_order) + 1 FROM rpt_report g WHERE g.report_group_id = r.report_group_id),
+           0, r.report_id
+    FROM rpt_report r WHERE r.report_id = @Ref_report_id;
+    SELECT last_insert_rowid() AS "@Report_id";
+END;
+
+-- An audit of a report: the next version of its group, marked as an audit.
+CREATE PROCEDURE sp_misc_report_audit
+    @Ref_report_id int, @Report_id int OUTPUT
+AS
+BEGIN
+    SELECT 'sp_misc_report_audit: report ' || coalesce(@Ref_report_id, 'Null') || ' does not exist.' AS "@error"
+    WHERE NOT EXISTS (SELECT 1 FROM rpt_report WHERE report_id = @Ref_report_id);
+    INSERT INTO rpt_report (report_group_id, version_order, is_audit, based_on_report_id)
+    SELECT r.report_group_id,
+           (SELECT max(g.version_order) + 1 FROM rpt_report g WHERE g.report_group_id = r.report_group_id),
+           1, r.report_id
+    FROM rpt_report r WHERE r.report_id = @Ref_report_id;
+    SELECT last_insert_rowid() AS "@Report_id";
+END;

@@ -1,0 +1,577 @@
+#include "db/sqlite_backend.h"
+
+#include <sqlite3.h>
+
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+#include <unordered_map>
+
+#include "db/procedure_text.h"
+#include "db/sql_types.h"
+#include "db/sqlite_functions.h"
+#include "db/tsql_translator.h"
+#include "platform/error.h"
+
+namespace mz {
+namespace {
+
+constexpr int kKnownSchemaVersion = 1;
+constexpr int kBusyTimeoutMs = 5000;
+
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+TranslationCache& Translations() {
+    static TranslationCache cache;
+    return cache;
+}
+
+[[noreturn]] void RaiseDriverError(sqlite3* db) {
+    throw Error(err::kDriverBase + sqlite3_extended_errcode(db), "SQLite", sqlite3_errmsg(db));
+}
+
+struct StmtGuard {
+    sqlite3_stmt* stmt = nullptr;
+    ~StmtGuard() { sqlite3_finalize(stmt); }
+};
+
+// True when only blanks, semicolons and comments remain.
+bool OnlyTrivia(const char* p) {
+    while (*p) {
+        if (std::isspace(static_cast<unsigned char>(*p)) || *p == ';') {
+            ++p;
+        } else if (p[0] == '-' && p[1] == '-') {
+            while (*p && *p != '\n') ++p;
+        } else if (p[0] == '/' && p[1] == '*') {
+            const char* end = std::strstr(p + 2, "*/");
+            if (!end) return true;
+            p = end + 2;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The first keyword of a statement, past blanks, comments and opening parentheses.
+std::string FirstKeyword(std::string_view sql) {
+    size_t i = 0;
+    while (i < sql.size()) {
+        char c = sql[i];
+        if (std::isspace(static_cast<unsigned char>(c)) || c == '(') {
+            ++i;
+        } else if (sql.substr(i, 2) == "--") {
+            i = sql.find('\n', i);
+            if (i == std::string_view::npos) return "";
+        } else if (sql.substr(i, 2) == "/*") {
+            i = sql.find("*/", i);
+            if (i == std::string_view::npos) return "";
+            i += 2;
+        } else {
+            break;
+        }
+    }
+    size_t end = i;
+    while (end < sql.size() && std::isalpha(static_cast<unsigned char>(sql[end]))) ++end;
+    return Lower(sql.substr(i, end - i));
+}
+
+// How one column's stored values become field values.
+enum class Conv : uint8_t { Undecided, Int32, Int16, Boolean, Double, Currency, Date, String };
+
+Conv ConvFor(VarType t) {
+    switch (t) {
+        case VarType::Int32: return Conv::Int32;
+        case VarType::Int16: return Conv::Int16;
+        case VarType::Boolean: return Conv::Boolean;
+        case VarType::Double: return Conv::Double;
+        case VarType::Currency: return Conv::Currency;
+        case VarType::Date: return Conv::Date;
+        default: return Conv::String;
+    }
+}
+
+std::string_view ColumnText(sqlite3_stmt* stmt, int i) {
+    const unsigned char* p = sqlite3_column_text(stmt, i);
+    return p ? std::string_view(reinterpret_cast<const char*>(p),
+                                static_cast<size_t>(sqlite3_column_bytes(stmt, i)))
+             : std::string_view();
+}
+
+// A value by its storage class, for columns with no declared type and for output parameters.
+Variant StoredValue(sqlite3_stmt* stmt, int i) {
+    switch (sqlite3_column_type(stmt, i)) {
+        case SQLITE_NULL: return Variant::Null();
+        case SQLITE_INTEGER: {
+            sqlite3_int64 v = sqlite3_column_int64(stmt, i);
+            if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int32_t>(v));
+            return Variant(static_cast<double>(v));
+        }
+        case SQLITE_FLOAT: return Variant(sqlite3_column_double(stmt, i));
+        default: return Variant(ColumnText(stmt, i));
+    }
+}
+
+Variant ConvertedValue(sqlite3_stmt* stmt, int i, Conv conv) {
+    int storage = sqlite3_column_type(stmt, i);
+    if (storage == SQLITE_NULL) return Variant::Null();
+    switch (conv) {
+        case Conv::Int32:
+            if (storage == SQLITE_INTEGER) return Variant(sqlite3_column_int(stmt, i));
+            break;
+        case Conv::Int16:
+            if (storage == SQLITE_INTEGER)
+                return Variant(static_cast<int16_t>(sqlite3_column_int(stmt, i)));
+            break;
+        case Conv::Boolean:
+            if (storage != SQLITE_TEXT) return Variant(sqlite3_column_double(stmt, i) != 0);
+            break;
+        case Conv::Double:
+            if (storage != SQLITE_TEXT) return Variant(sqlite3_column_double(stmt, i));
+            break;
+        case Conv::Currency:
+            if (storage != SQLITE_TEXT)
+                return Variant(Currency::FromDouble(sqlite3_column_double(stmt, i)));
+            if (auto c = Currency::Parse(ColumnText(stmt, i))) return Variant(*c);
+            break;
+        case Conv::Date:
+            if (storage == SQLITE_TEXT) {
+                if (auto d = Date::Parse(ColumnText(stmt, i))) return Variant(*d);
+            }
+            break;
+        case Conv::String:
+            return Variant(ColumnText(stmt, i));
+        case Conv::Undecided:
+            break;
+    }
+    return StoredValue(stmt, i);
+}
+
+// Steps a prepared statement to its end, collecting its rows. Engine failures raise.
+void FillResultSet(sqlite3* db, sqlite3_stmt* stmt, ResultSet& out) {
+    const int n = sqlite3_column_count(stmt);
+    std::vector<FieldInfo> fields(static_cast<size_t>(n));
+    std::vector<Conv> convs(static_cast<size_t>(n), Conv::Undecided);
+    for (int i = 0; i < n; ++i) {
+        const char* decl = sqlite3_column_decltype(stmt, i);
+        if (decl) {
+            fields[static_cast<size_t>(i)] = FieldInfoForDeclaredType(decl);
+            convs[static_cast<size_t>(i)] = ConvFor(fields[static_cast<size_t>(i)].type);
+        }
+        fields[static_cast<size_t>(i)].name = sqlite3_column_name(stmt, i);
+    }
+    int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        // Expressions have no declared type: their first row's values decide.
+        for (int i = 0; i < n; ++i) {
+            if (convs[static_cast<size_t>(i)] != Conv::Undecided) continue;
+            switch (sqlite3_column_type(stmt, i)) {
+                case SQLITE_INTEGER: fields[static_cast<size_t>(i)].type = VarType::Int32; break;
+                case SQLITE_FLOAT: fields[static_cast<size_t>(i)].type = VarType::Double; break;
+                default: fields[static_cast<size_t>(i)].type = VarType::String; break;
+            }
+        }
+    }
+    ResultSet rs(std::move(fields));
+    std::vector<Variant> row(static_cast<size_t>(n));
+    while (rc == SQLITE_ROW) {
+        for (int i = 0; i < n; ++i)
+            row[static_cast<size_t>(i)] = ConvertedValue(stmt, i, convs[static_cast<size_t>(i)]);
+        rs.AppendRowFrom(row);
+        rc = sqlite3_step(stmt);
+    }
+    if (rc != SQLITE_DONE) RaiseDriverError(db);
+    if (rs.RecordCount() > 0) rs.MoveFirst();
+    out = std::move(rs);
+}
+
+struct Procedure {
+    std::vector<ProcedureParam> params;
+    std::vector<VarType> param_types;
+    std::vector<sqlite3_stmt*> statements;
+    bool read_only = true;
+};
+
+const std::vector<ProcedureParam>& GenericParams(std::string_view name) {
+    static const std::vector<ProcedureParam> update = {{"@table", "varchar(128)", false},
+                                                       {"@column", "varchar(128)", false},
+                                                       {"@unique_id", "int", false},
+                                                       {"@value", "varchar(8000)", false}};
+    static const std::vector<ProcedureParam> remove = {{"@table", "varchar(128)", false},
+                                                       {"@unique_id", "int", false}};
+    static const std::vector<ProcedureParam> none;
+    if (EqualsNoCase(name, "sp_update_table")) return update;
+    if (EqualsNoCase(name, "sp_delete_table")) return remove;
+    return none;
+}
+
+Variant* FindValue(ParamValues& values, std::string_view name) {
+    for (auto& [n, v] : values)
+        if (EqualsNoCase(n, name)) return &v;
+    return nullptr;
+}
+
+class SqliteBackend final : public Backend {
+public:
+    explicit SqliteBackend(sqlite3* db) : db_(db) {}
+    ~SqliteBackend() override {
+        for (auto& [name, proc] : procedures_)
+            for (sqlite3_stmt* s : proc.statements) sqlite3_finalize(s);
+        if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(db_);
+    }
+
+    std::string Query(std::string_view tsql, ResultSet& out) override {
+        out.Close();
+        if (tsql.find_first_not_of(" \t\r\n") == std::string_view::npos)
+            return "The SQL text is empty.";
+        std::shared_ptr<const Translation> tr = Translations().Get(tsql);
+        if (!tr->error.empty()) return tr->error;
+        if (!tr->exec_procedure.empty()) return RunReadProcedure(*tr, out);
+
+        const std::string& sql = tr->sql;
+        StmtGuard g;
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &g.stmt, &tail) !=
+            SQLITE_OK)
+            return std::string("SQL error: ") + sqlite3_errmsg(db_);
+        if (!g.stmt) return "The SQL text holds no statement.";
+        if (!OnlyTrivia(tail))
+            return "Only one statement may be run by a query; more text follows: \"" +
+                   std::string(tail).substr(0, 60) + "\"";
+        std::string keyword = FirstKeyword(sql);
+        if (!sqlite3_stmt_readonly(g.stmt) ||
+            (keyword != "select" && keyword != "with" && keyword != "values"))
+            return "Only reading statements may be run by a query; refused: \"" +
+                   std::string(tsql.substr(0, 60)) + "\"";
+        FillResultSet(db_, g.stmt, out);
+        return "";
+    }
+
+    std::string DescribeProcedure(std::string_view name, ProcedureInfo& info) override {
+        info = ProcedureInfo{};
+        if (const auto& generic = GenericParams(name); !generic.empty()) {
+            info.params = generic;
+            return "";
+        }
+        Procedure* proc = nullptr;
+        std::string error = LoadProcedure(name, proc);
+        if (error.empty()) info.params = proc->params;
+        return error;
+    }
+
+    std::string Execute(std::string_view name, ParamValues& values) override {
+        if (EqualsNoCase(name, "sp_update_table")) return UpdateTable(values);
+        if (EqualsNoCase(name, "sp_delete_table")) return DeleteRow(values);
+        Procedure* proc = nullptr;
+        if (std::string error = LoadProcedure(name, proc); !error.empty()) return error;
+        Exec("SAVEPOINT mz_call");
+        std::string error;
+        try {
+            error = RunStatements(*proc, values, nullptr);
+        } catch (...) {
+            Exec("ROLLBACK TO mz_call");
+            Exec("RELEASE mz_call");
+            throw;
+        }
+        if (!error.empty()) Exec("ROLLBACK TO mz_call");
+        Exec("RELEASE mz_call");
+        return error;
+    }
+
+    bool InTransaction() const override { return !sqlite3_get_autocommit(db_); }
+    void Begin() override {
+        if (InTransaction())
+            throw Error(err::kInvalidCall, "DbConnect.BeginTrans",
+                        "A transaction is already open on this connection.");
+        Exec("BEGIN IMMEDIATE");
+    }
+    void Commit() override {
+        if (!InTransaction())
+            throw Error(err::kInvalidCall, "DbConnect.EndTrans",
+                        "No transaction is open on this connection.");
+        Exec("COMMIT");
+    }
+    void Rollback() override {
+        if (InTransaction()) Exec("ROLLBACK");
+    }
+
+private:
+    void Exec(const char* sql) {
+        if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) RaiseDriverError(db_);
+    }
+
+    std::string LoadProcedure(std::string_view name, Procedure*& out) {
+        std::string key = Lower(name);
+        if (auto it = procedures_.find(key); it != procedures_.end()) {
+            out = &it->second;
+            return "";
+        }
+        StmtGuard g;
+        sqlite3_prepare_v2(db_, "SELECT parameters, body FROM mz_procedure WHERE name = ?1", -1,
+                           &g.stmt, nullptr);
+        sqlite3_bind_text(g.stmt, 1, key.c_str(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+        int rc = sqlite3_step(g.stmt);
+        if (rc == SQLITE_DONE)
+            return "The report database has no stored procedure named \"" + std::string(name) + "\".";
+        if (rc != SQLITE_ROW) RaiseDriverError(db_);
+        Procedure proc;
+        std::string error;
+        proc.params = ParseParameters(ColumnText(g.stmt, 0), error);
+        if (!error.empty()) return "Procedure " + std::string(name) + ": " + error;
+        for (const auto& p : proc.params) proc.param_types.push_back(FieldInfoForDeclaredType(p.type).type);
+        std::string body(ColumnText(g.stmt, 1));
+        const char* p = body.c_str();
+        while (!OnlyTrivia(p)) {
+            sqlite3_stmt* s = nullptr;
+            const char* tail = nullptr;
+            if (sqlite3_prepare_v3(db_, p, -1, SQLITE_PREPARE_PERSISTENT, &s, &tail) != SQLITE_OK) {
+                error = "Procedure " + std::string(name) + " cannot be prepared: " + sqlite3_errmsg(db_);
+                for (sqlite3_stmt* done : proc.statements) sqlite3_finalize(done);
+                return error;
+            }
+            p = tail;
+            if (!s) continue;
+            proc.read_only = proc.read_only && sqlite3_stmt_readonly(s);
+            proc.statements.push_back(s);
+        }
+        out = &procedures_.emplace(key, std::move(proc)).first->second;
+        return "";
+    }
+
+    // Runs a procedure's statements with values bound by name. The last statement's rows go to
+    // result when one is given. Returns an "@error" text; engine failures raise.
+    std::string RunStatements(Procedure& proc, ParamValues& values, ResultSet* result) {
+        for (size_t k = 0; k < proc.statements.size(); ++k) {
+            sqlite3_stmt* s = proc.statements[k];
+            sqlite3_reset(s);
+            sqlite3_clear_bindings(s);
+            const int count = sqlite3_bind_parameter_count(s);
+            for (int i = 1; i <= count; ++i) {
+                const char* pname = sqlite3_bind_parameter_name(s, i);
+                if (!pname) continue;
+                VarType type = VarType::String;
+                for (size_t j = 0; j < proc.params.size(); ++j)
+                    if (EqualsNoCase(proc.params[j].name, pname)) type = proc.param_types[j];
+                const Variant* v = FindValue(values, pname);
+                Bind(s, i, v ? ValueForStorage(*v, type) : Variant::Null());
+            }
+            if (result && k + 1 == proc.statements.size()) {
+                FillResultSet(db_, s, *result);
+                sqlite3_reset(s);
+                continue;
+            }
+            int rc = sqlite3_step(s);
+            if (rc == SQLITE_ROW) {
+                const int n = sqlite3_column_count(s);
+                for (int i = 0; i < n; ++i) {
+                    std::string_view cname = sqlite3_column_name(s, i);
+                    if (cname.empty() || cname.front() != '@') continue;
+                    Variant v = StoredValue(s, i);
+                    if (EqualsNoCase(cname, "@error")) {
+                        if (v.IsNull()) continue;
+                        sqlite3_reset(s);
+                        return v.ToText();
+                    }
+                    Variant* target = FindValue(values, cname);
+                    if (!target) {
+                        values.emplace_back(std::string(cname), Variant::Null());
+                        target = &values.back().second;
+                    }
+                    *target = std::move(v);
+                }
+                while (rc == SQLITE_ROW) rc = sqlite3_step(s);
+            }
+            if (rc != SQLITE_DONE) {
+                sqlite3_reset(s);
+                RaiseDriverError(db_);
+            }
+            sqlite3_reset(s);
+        }
+        return "";
+    }
+
+    std::string RunReadProcedure(const Translation& tr, ResultSet& out) {
+        Procedure* proc = nullptr;
+        if (std::string error = LoadProcedure(tr.exec_procedure, proc); !error.empty()) return error;
+        if (!proc->read_only)
+            return "Only reading procedures may be run by a query; refused: exec " +
+                   tr.exec_procedure;
+        if (tr.exec_args.size() > proc->params.size())
+            return "Procedure " + tr.exec_procedure + " takes " +
+                   std::to_string(proc->params.size()) + " arguments, not " +
+                   std::to_string(tr.exec_args.size()) + ".";
+        ParamValues values;
+        for (size_t i = 0; i < proc->params.size(); ++i)
+            values.emplace_back(proc->params[i].name,
+                                i < tr.exec_args.size() ? tr.exec_args[i] : Variant::Null());
+        if (proc->statements.empty()) return "Procedure " + tr.exec_procedure + " has no statement.";
+        return RunStatements(*proc, values, &out);
+    }
+
+    static void Bind(sqlite3_stmt* s, int i, const Variant& v) {
+        switch (v.Type()) {
+            case VarType::Empty:
+            case VarType::Null: sqlite3_bind_null(s, i); break;
+            case VarType::Boolean: sqlite3_bind_int(s, i, v.GetBool() ? 1 : 0); break;
+            case VarType::Int16: sqlite3_bind_int(s, i, v.GetInt16()); break;
+            case VarType::Int32: sqlite3_bind_int(s, i, v.GetInt32()); break;
+            case VarType::Double: sqlite3_bind_double(s, i, v.GetDouble()); break;
+            case VarType::Currency: sqlite3_bind_double(s, i, v.GetCurrency().ToDouble()); break;
+            case VarType::Date: {
+                std::string iso = v.GetDate().ToIso();
+                sqlite3_bind_text(s, i, iso.c_str(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
+                break;
+            }
+            case VarType::String:
+                sqlite3_bind_text(s, i, v.GetString().c_str(), static_cast<int>(v.GetString().size()),
+                                  SQLITE_TRANSIENT);
+                break;
+        }
+    }
+
+    struct Column {
+        std::string name;
+        VarType type;
+    };
+    struct Table {
+        std::string name;
+        std::vector<Column> columns;
+        const Column* Find(std::string_view column) const {
+            for (const Column& c : columns)
+                if (EqualsNoCase(c.name, column)) return &c;
+            return nullptr;
+        }
+    };
+
+    // The schema's table of that name (any case), or null.
+    const Table* FindTable(std::string_view name) {
+        std::string key = Lower(name);
+        if (auto it = tables_.find(key); it != tables_.end()) return &it->second;
+        StmtGuard g;
+        sqlite3_prepare_v2(db_,
+                           "SELECT m.name, p.name, p.type FROM sqlite_master m, "
+                           "pragma_table_info(m.name) p WHERE m.type = 'table' AND "
+                           "m.name = ?1 COLLATE NOCASE AND m.name NOT LIKE 'mz\\_%' ESCAPE '\\' "
+                           "AND m.name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY p.cid",
+                           -1, &g.stmt, nullptr);
+        sqlite3_bind_text(g.stmt, 1, key.c_str(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
+        Table table;
+        int rc;
+        while ((rc = sqlite3_step(g.stmt)) == SQLITE_ROW) {
+            table.name = std::string(ColumnText(g.stmt, 0));
+            table.columns.push_back(
+                {std::string(ColumnText(g.stmt, 1)), FieldInfoForDeclaredType(ColumnText(g.stmt, 2)).type});
+        }
+        if (rc != SQLITE_DONE) RaiseDriverError(db_);
+        if (table.columns.empty()) return nullptr;
+        return &tables_.emplace(key, std::move(table)).first->second;
+    }
+
+    std::string UpdateTable(ParamValues& values) {
+        const Variant* table_name = FindValue(values, "@table");
+        const Variant* column_name = FindValue(values, "@column");
+        const Variant* id = FindValue(values, "@unique_id");
+        const Variant* value = FindValue(values, "@value");
+        std::string tname = table_name ? table_name->ToText() : "";
+        const Table* table = FindTable(tname);
+        if (!table) return "sp_update_table: the report database has no table \"" + tname + "\".";
+        std::string cname = column_name ? column_name->ToText() : "";
+        const Column* column = table->Find(cname);
+        if (!column)
+            return "sp_update_table: table " + table->name + " has no column \"" + cname + "\".";
+        if (EqualsNoCase(column->name, "unique_id"))
+            return "sp_update_table: the column unique_id of " + table->name + " cannot be changed.";
+        if (!id || !id->IsNumeric()) return "sp_update_table: @unique_id must be a number.";
+        std::string sql = "UPDATE \"" + table->name + "\" SET \"" + column->name + "\" = ?1";
+        if (table->Find("update_date") && !EqualsNoCase(column->name, "update_date"))
+            sql += ", update_date = datetime('now', 'localtime')";
+        sql += " WHERE unique_id = ?2";
+        return RunWrite(sql, {ValueForStorage(value ? *value : Variant::Null(), column->type),
+                              Variant(id->ToInt32())},
+                        "sp_update_table: " + table->name + " has no row with unique_id " + id->ToText() + ".");
+    }
+
+    std::string DeleteRow(ParamValues& values) {
+        const Variant* table_name = FindValue(values, "@table");
+        const Variant* id = FindValue(values, "@unique_id");
+        std::string tname = table_name ? table_name->ToText() : "";
+        const Table* table = FindTable(tname);
+        if (!table) return "sp_delete_table: the report database has no table \"" + tname + "\".";
+        if (!table->Find("unique_id")) return "sp_delete_table: table " + table->name + " has no unique_id.";
+        if (!id || !id->IsNumeric()) return "sp_delete_table: @unique_id must be a number.";
+        return RunWrite("DELETE FROM \"" + table->name + "\" WHERE unique_id = ?1", {Variant(id->ToInt32())},
+                        "sp_delete_table: " + table->name + " has no row with unique_id " + id->ToText() + ".");
+    }
+
+    std::string RunWrite(const std::string& sql, const std::vector<Variant>& args,
+                         const std::string& none_text) {
+        StmtGuard g;
+        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &g.stmt, nullptr) != SQLITE_OK)
+            RaiseDriverError(db_);
+        for (size_t i = 0; i < args.size(); ++i) Bind(g.stmt, static_cast<int>(i + 1), args[i]);
+        if (sqlite3_step(g.stmt) != SQLITE_DONE) RaiseDriverError(db_);
+        return sqlite3_changes(db_) == 0 ? none_text : "";
+    }
+
+    sqlite3* db_;
+    std::unordered_map<std::string, Procedure> procedures_;
+    std::unordered_map<std::string, Table> tables_;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings, std::string& error) {
+    const std::string& path = settings.database_name;
+    std::error_code ec;
+    if (path.empty() || !std::filesystem::is_regular_file(path, ec)) {
+        error = "No report database at \"" + path + "\".";
+        return nullptr;
+    }
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
+        SQLITE_OK) {
+        error = "Cannot open \"" + path + "\": " + (db ? sqlite3_errmsg(db) : "out of memory");
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    int version = 0;
+    {
+        StmtGuard g;
+        if (sqlite3_prepare_v2(db, "SELECT max(version) FROM mz_schema_version", -1, &g.stmt,
+                               nullptr) == SQLITE_OK &&
+            sqlite3_step(g.stmt) == SQLITE_ROW)
+            version = sqlite3_column_int(g.stmt, 0);
+    }
+    if (version != kKnownSchemaVersion) {
+        error = version == 0 ? "\"" + path + "\" is not a report database."
+                             : "\"" + path + "\" has schema version " + std::to_string(version) +
+                                   "; this library knows version " +
+                                   std::to_string(kKnownSchemaVersion) + ".";
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA foreign_keys = ON;", nullptr, nullptr,
+                 nullptr);
+    RegisterDialectFunctions(db);
+    return std::make_unique<SqliteBackend>(db);
+}
+
+int KnownSchemaVersion() { return kKnownSchemaVersion; }
+
+}  // namespace mz

@@ -1,0 +1,28 @@
+// A fresh report database in a temporary file, removed with its WAL files when the test ends.
+#pragma once
+
+#include <string>
+
+namespace mz::test {
+
+class TempReportDb {
+public:
+    TempReportDb();  // creates the database; fails the test when it cannot
+    ~TempReportDb();
+    TempReportDb(const TempReportDb&) = delete;
+    TempReportDb& operator=(const TempReportDb&) = delete;
+
+    const std::string& Path() const { return path_; }
+    // Runs SQL directly on the file, outside the library (test set-up and inspection).
+    void Exec(const std::string& sql) const;
+    // The first column of the first row of a query, as text ("NULL" for Null, "" for no row).
+    std::string Scalar(const std::string& sql) const;
+
+private:
+    std::string path_;
+};
+
+// A path for a file that does not exist yet, in a directory removed at the end of the run.
+std::string TempPath(const std::string& name);
+
+}  // namespace mz::test
