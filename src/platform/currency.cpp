@@ -107,6 +107,12 @@ bool ScanDecimal(std::string_view s, Decimal& out) {
 
 Currency Currency::FromDouble(double value) {
     if (!std::isfinite(value)) ThrowOverflow("a value that is not finite");
+    // Fast path for the common case, a stored amount with at most four decimals.
+    const double scaled = value * static_cast<double>(kScale);
+    if (std::fabs(scaled) < 9.0e14) {
+        const double rounded = std::nearbyint(scaled);
+        if (std::fabs(scaled - rounded) < 1e-6) return FromRaw(static_cast<int64_t>(rounded));
+    }
     // Through the shortest decimal text, so 1.00005 rounds as written, not as its binary
     // neighbour 1.0000499999...
     char buf[64];

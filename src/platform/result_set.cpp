@@ -1,6 +1,8 @@
 #include "platform/result_set.h"
 
+#include <algorithm>
 #include <iterator>
+#include <memory>
 #include <unordered_map>
 #include <utility>
 
@@ -25,11 +27,33 @@ constexpr const char* kSource = "MZ.ResultSet";
 // Rows live in one flat vector with a stride of FieldCount(): the values as loaded. A row's
 // first edit copies that row into `edits`, which then holds its current values; untouched rows
 // are never copied. The cursor `pos` counts visible rows: -1 is BOF, VisibleCount() is EOF.
+// Loaded rows in fixed blocks, so growing never moves the values already stored.
+class RowStore {
+public:
+    static constexpr size_t kRowsPerBlock = 256;
+
+    void SetStride(size_t stride) { stride_ = stride; }
+    void Reserve(size_t rows) { blocks_.reserve(rows / kRowsPerBlock + 1); }
+    Variant* Row(size_t row) const {
+        return blocks_[row / kRowsPerBlock].get() + (row % kRowsPerBlock) * stride_;
+    }
+    // The slots of row `row`, which must be the next row.
+    Variant* Append(size_t row) {
+        if (row % kRowsPerBlock == 0)
+            blocks_.push_back(std::make_unique<Variant[]>(kRowsPerBlock * stride_));
+        return Row(row);
+    }
+
+private:
+    size_t stride_ = 0;
+    std::vector<std::unique_ptr<Variant[]>> blocks_;
+};
+
 struct ResultSet::Impl {
     std::vector<FieldInfo> fields;
     detail::FieldNameIndex names;
     size_t stride = 0;
-    std::vector<Variant> data;
+    RowStore data;
     size_t row_count = 0;
     std::unordered_map<size_t, std::vector<Variant>> edits;
     int64_t added_row = -1;
@@ -52,7 +76,7 @@ struct ResultSet::Impl {
             const auto it = edits.find(row);
             if (it != edits.end()) return it->second.data();
         }
-        return data.data() + row * stride;
+        return data.Row(row);
     }
     bool HasRow() const { return pos >= 0 && pos < VisibleCount(); }
 
@@ -71,6 +95,7 @@ ResultSet::ResultSet() = default;
 ResultSet::ResultSet(std::vector<FieldInfo> fields) : open_(true), impl_(std::make_unique<Impl>()) {
     impl_->fields = std::move(fields);
     impl_->stride = impl_->fields.size();
+    impl_->data.SetStride(impl_->stride);
     impl_->names.Build(impl_->fields);
 }
 
@@ -119,8 +144,7 @@ void ResultSet::AppendRowFrom(std::span<Variant> values) {
                     "AppendRow was given " + std::to_string(values.size()) +
                         " values for a result set of " + std::to_string(m.stride) + " fields");
     }
-    m.data.insert(m.data.end(), std::make_move_iterator(values.begin()),
-                  std::make_move_iterator(values.end()));
+    std::move(values.begin(), values.end(), m.data.Append(m.row_count));
     ++m.row_count;
     m.Admit(m.row_count - 1);
     m.pos = 0;
@@ -128,7 +152,7 @@ void ResultSet::AppendRowFrom(std::span<Variant> values) {
 
 void ResultSet::Reserve(size_t rows) {
     RequireOpen();
-    impl_->data.reserve(rows * impl_->stride);
+    impl_->data.Reserve(rows);
 }
 
 void ResultSet::Close() {
@@ -236,7 +260,7 @@ const Variant& ResultSet::Value(int index) const {
 const Variant& ResultSet::OriginalValue(int index) const {
     RequireRow();
     impl_->CheckIndex(index);
-    return impl_->data[RowIndex() * impl_->stride + static_cast<size_t>(index)];
+    return impl_->data.Row(RowIndex())[index];
 }
 
 void ResultSet::SetValue(int index, Variant value) {
@@ -246,7 +270,7 @@ void ResultSet::SetValue(int index, Variant value) {
     const size_t row = RowIndex();
     auto it = m.edits.find(row);
     if (it == m.edits.end()) {
-        const auto first = m.data.begin() + static_cast<std::ptrdiff_t>(row * m.stride);
+        const Variant* first = m.data.Row(row);
         it = m.edits
                  .emplace(row, std::vector<Variant>(first,
                                                     first + static_cast<std::ptrdiff_t>(m.stride)))
@@ -269,7 +293,7 @@ void ResultSet::AddNew() {
         throw Error(err::kBadArguments, kSource,
                     "AddNew is not possible: the result set already holds an added row.");
     }
-    m.data.resize(m.data.size() + m.stride, Variant::Null());
+    std::fill_n(m.data.Append(m.row_count), m.stride, Variant::Null());
     m.added_row = static_cast<int64_t>(m.row_count);
     ++m.row_count;
     // The new row is shown whatever the filter says, as the row being worked on.
