@@ -8,5 +8,8 @@ namespace mz::app {
 
 int RunInit(const std::vector<std::string>& args);
 int RunDemo(const std::vector<std::string>& args);
+int RunShell(const std::vector<std::string>& args);
+int RunQuery(const std::vector<std::string>& args);
+int RunReport(const std::vector<std::string>& args);
 
 }  // namespace mz::app

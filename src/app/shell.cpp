@@ -1,0 +1,724 @@
+#include "app/shell.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <sstream>
+
+#include "app/table_printer.h"
+#include "platform/error.h"
+
+namespace mz::app {
+
+// The Err object of a session: the last error raised while errors are resumed.
+struct Shell::ErrState {
+    int32_t number = 0;
+    std::string description, source;
+
+    int32_t Number() const { return number; }
+    std::string Description() const { return description; }
+    std::string Source() const { return source; }
+    void Clear() { *this = ErrState(); }
+};
+
+namespace {
+
+constexpr const char* kShellSource = "mzreport shell";
+constexpr int32_t kSyntaxError = 1002;
+constexpr int32_t kObjectRequired = 424;
+
+[[noreturn]] void Syntax(const std::string& what) {
+    throw Error(kSyntaxError, kShellSource, "Syntax error: " + what);
+}
+
+// --- tokens ---------------------------------------------------------------------------------
+
+enum class Tok { End, Ident, Number, String, Op };
+
+struct Token {
+    Tok kind = Tok::End;
+    std::string text;  // identifier, operator, or the string's value
+    Variant number;
+};
+
+bool IdentStart(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+}
+bool IdentChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+}
+
+std::vector<Token> Tokenize(const std::string& line) {
+    std::vector<Token> out;
+    size_t i = 0;
+    const size_t n = line.size();
+    while (i < n) {
+        const char c = line[i];
+        if (c == ' ' || c == '\t' || c == '\r') {
+            ++i;
+        } else if (c == '\'') {
+            break;  // comment to the end of the line
+        } else if (IdentStart(c)) {
+            size_t j = i;
+            while (j < n && IdentChar(line[j])) ++j;
+            out.push_back({Tok::Ident, line.substr(i, j - i), {}});
+            i = j;
+        } else if (std::isdigit(static_cast<unsigned char>(c)) ||
+                   (c == '.' && i + 1 < n &&
+                    std::isdigit(static_cast<unsigned char>(line[i + 1])))) {
+            size_t j = i;
+            bool fraction = false;
+            while (j < n && (std::isdigit(static_cast<unsigned char>(line[j])) || line[j] == '.')) {
+                fraction |= line[j] == '.';
+                ++j;
+            }
+            const std::string text = line.substr(i, j - i);
+            Token t{Tok::Number, text, {}};
+            int64_t whole = 0;
+            auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), whole);
+            if (!fraction && ec == std::errc() && whole <= INT32_MAX) {
+                t.number = Variant(static_cast<int32_t>(whole));
+            } else {
+                t.number = Variant(Variant::Val(text));
+            }
+            out.push_back(std::move(t));
+            i = j;
+        } else if (c == '"') {
+            std::string value;
+            size_t j = i + 1;
+            for (;;) {
+                if (j >= n) Syntax("a text is not closed");
+                if (line[j] == '"') {
+                    if (j + 1 < n && line[j + 1] == '"') {
+                        value += '"';
+                        j += 2;
+                        continue;
+                    }
+                    ++j;
+                    break;
+                }
+                value += line[j++];
+            }
+            out.push_back({Tok::String, std::move(value), {}});
+            i = j;
+        } else {
+            static const char* const kTwo[] = {"<>", "<=", ">="};
+            std::string op(1, c);
+            for (const char* two : kTwo) {
+                if (line.compare(i, 2, two) == 0) op = two;
+            }
+            if (std::string("()=,.;?&+-*/<>").find(c) == std::string::npos) {
+                Syntax(std::string("unexpected character '") + c + "'");
+            }
+            out.push_back({Tok::Op, op, {}});
+            i += op.size();
+        }
+    }
+    out.push_back({});
+    return out;
+}
+
+bool Is(const Token& t, const char* word) {
+    if (t.kind != Tok::Ident && t.kind != Tok::Op) return false;
+    return LowerName(t.text) == LowerName(word);
+}
+
+// --- syntax tree ----------------------------------------------------------------------------
+
+struct Expr;
+using ExprPtr = std::unique_ptr<Expr>;
+
+struct Expr {
+    enum Kind { kLiteral, kNothing, kVariable, kMember, kFunction, kUnary, kBinary } kind;
+    Variant literal;
+    std::string name;  // variable, member, function or operator
+    ExprPtr target, lhs, rhs;
+    std::vector<ExprPtr> args;
+    bool parens = false;   // member or function written with parentheses
+    size_t paren_pos = 0;  // token index of that "("
+};
+
+class Parser {
+  public:
+    explicit Parser(std::vector<Token> tokens) : t_(std::move(tokens)) {}
+
+    const Token& Peek(size_t ahead = 0) const { return t_[std::min(pos_ + ahead, t_.size() - 1)]; }
+    bool AtEnd() const { return Peek().kind == Tok::End; }
+    size_t Pos() const { return pos_; }
+    void Rewind(size_t pos) { pos_ = pos; }
+    const Token& Next() { return t_[pos_ < t_.size() - 1 ? pos_++ : pos_]; }
+    bool Accept(const char* word) {
+        if (!Is(Peek(), word)) return false;
+        ++pos_;
+        return true;
+    }
+    void Expect(const char* word) {
+        if (!Accept(word)) Syntax(std::string("expected ") + word + Near());
+    }
+    void ExpectEnd() {
+        if (!AtEnd()) Syntax("expected end of statement" + Near());
+    }
+    std::string Near() const {
+        return AtEnd() ? " at the end of the line" : " near \"" + Peek().text + "\"";
+    }
+
+    ExprPtr Expression() { return Or(); }
+
+    // name { . member [ ( args ) ] } ; a plain name followed by ( is a function.
+    ExprPtr Postfix() {
+        const Token& first = Next();
+        if (first.kind != Tok::Ident)
+            Syntax("expected a name" + std::string(first.kind == Tok::End
+                                                       ? " at the end of the line"
+                                                       : " near \"" + first.text + "\""));
+        auto e = std::make_unique<Expr>();
+        e->kind = Expr::kVariable;
+        e->name = first.text;
+        if (Is(Peek(), "(")) {
+            e->kind = Expr::kFunction;
+            e->parens = true;
+            e->paren_pos = pos_;
+            ArgsInParens(e->args);
+        }
+        while (Is(Peek(), ".")) {
+            ++pos_;
+            const Token& member = Next();
+            if (member.kind != Tok::Ident) Syntax("expected a member name after \".\"");
+            auto m = std::make_unique<Expr>();
+            m->kind = Expr::kMember;
+            m->name = member.text;
+            m->target = std::move(e);
+            if (Is(Peek(), "(")) {
+                m->parens = true;
+                m->paren_pos = pos_;
+                ArgsInParens(m->args);
+            }
+            e = std::move(m);
+        }
+        return e;
+    }
+
+    // Arguments without parentheses, to the end of the statement.
+    void ArgsToEnd(std::vector<ExprPtr>& args) {
+        if (AtEnd()) return;
+        do {
+            args.push_back(Expression());
+        } while (Accept(","));
+        ExpectEnd();
+    }
+
+  private:
+    void ArgsInParens(std::vector<ExprPtr>& args) {
+        Expect("(");
+        if (Accept(")")) return;
+        do {
+            args.push_back(Expression());
+        } while (Accept(","));
+        Expect(")");
+    }
+
+    ExprPtr Binary(std::string op, ExprPtr lhs, ExprPtr rhs) {
+        auto e = std::make_unique<Expr>();
+        e->kind = Expr::kBinary;
+        e->name = std::move(op);
+        e->lhs = std::move(lhs);
+        e->rhs = std::move(rhs);
+        return e;
+    }
+    ExprPtr Or() {
+        ExprPtr e = And();
+        while (Accept("Or")) e = Binary("or", std::move(e), And());
+        return e;
+    }
+    ExprPtr And() {
+        ExprPtr e = Not();
+        while (Accept("And")) e = Binary("and", std::move(e), Not());
+        return e;
+    }
+    ExprPtr Not() {
+        if (Accept("Not")) {
+            auto e = std::make_unique<Expr>();
+            e->kind = Expr::kUnary;
+            e->name = "not";
+            e->lhs = Not();
+            return e;
+        }
+        return Compare();
+    }
+    ExprPtr Compare() {
+        ExprPtr e = Concat();
+        for (const char* op : {"=", "<>", "<=", ">=", "<", ">", "Is"}) {
+            if (Accept(op)) return Binary(LowerName(op), std::move(e), Concat());
+        }
+        return e;
+    }
+    ExprPtr Concat() {
+        ExprPtr e = Additive();
+        while (Accept("&")) e = Binary("&", std::move(e), Additive());
+        return e;
+    }
+    ExprPtr Additive() {
+        ExprPtr e = Term();
+        for (;;) {
+            if (Accept("+"))
+                e = Binary("+", std::move(e), Term());
+            else if (Accept("-"))
+                e = Binary("-", std::move(e), Term());
+            else
+                return e;
+        }
+    }
+    ExprPtr Term() {
+        ExprPtr e = Unary();
+        for (;;) {
+            if (Accept("*"))
+                e = Binary("*", std::move(e), Unary());
+            else if (Accept("/"))
+                e = Binary("/", std::move(e), Unary());
+            else
+                return e;
+        }
+    }
+    ExprPtr Unary() {
+        if (Accept("-")) {
+            auto e = std::make_unique<Expr>();
+            e->kind = Expr::kUnary;
+            e->name = "-";
+            e->lhs = Unary();
+            return e;
+        }
+        return Primary();
+    }
+    ExprPtr Primary() {
+        const Token& t = Peek();
+        auto e = std::make_unique<Expr>();
+        if (t.kind == Tok::Number || t.kind == Tok::String) {
+            e->kind = Expr::kLiteral;
+            e->literal = t.kind == Tok::Number ? t.number : Variant(t.text);
+            ++pos_;
+            return e;
+        }
+        if (Accept("(")) {
+            ExprPtr inner = Expression();
+            Expect(")");
+            return inner;
+        }
+        if (t.kind == Tok::Ident) {
+            struct Word {
+                const char* word;
+                Variant value;
+            };
+            static const Word kWords[] = {{"True", Variant(true)},
+                                          {"False", Variant(false)},
+                                          {"Null", Variant::Null()},
+                                          {"Empty", Variant()}};
+            for (const Word& w : kWords) {
+                if (Is(t, w.word) && !Is(Peek(1), ".")) {
+                    ++pos_;
+                    e->kind = Expr::kLiteral;
+                    e->literal = w.value;
+                    return e;
+                }
+            }
+            if (Is(t, "Nothing")) {
+                ++pos_;
+                e->kind = Expr::kNothing;
+                return e;
+            }
+            return Postfix();
+        }
+        Syntax("expected a value" + Near());
+    }
+
+    std::vector<Token> t_;
+    size_t pos_ = 0;
+};
+
+// --- values ---------------------------------------------------------------------------------
+
+const Variant& ScalarOf(const AutoValue& v, const char* what) {
+    if (v.IsObject()) {
+        throw Error(err::kTypeMismatch, kShellSource,
+                    std::string("Type mismatch: an object cannot be used ") + what);
+    }
+    return v.Scalar();
+}
+
+bool BothIntegers(const Variant& a, const Variant& b) {
+    auto integral = [](const Variant& v) {
+        return v.Type() == VarType::Int16 || v.Type() == VarType::Int32 ||
+               v.Type() == VarType::Boolean || v.IsEmpty();
+    };
+    return integral(a) && integral(b);
+}
+
+Variant Arithmetic(const std::string& op, const Variant& a, const Variant& b) {
+    if (a.IsNull() || b.IsNull()) return Variant::Null();
+    if (op == "+" && a.IsText() && b.IsText()) return Variant(a.GetString() + b.GetString());
+    const double x = a.ToDouble(), y = b.ToDouble();
+    double r = 0;
+    if (op == "+")
+        r = x + y;
+    else if (op == "-")
+        r = x - y;
+    else if (op == "*")
+        r = x * y;
+    else {
+        if (y == 0) throw Error(11, kShellSource, "Division by zero");
+        return Variant(x / y);
+    }
+    if (BothIntegers(a, b) && r >= INT32_MIN && r <= INT32_MAX) {
+        return Variant(static_cast<int32_t>(r));
+    }
+    return Variant(r);
+}
+
+Variant Comparison(const std::string& op, const Variant& a, const Variant& b) {
+    if (a.IsNull() || b.IsNull()) return Variant::Null();
+    int c = 0;
+    if ((a.IsNumber() || a.IsEmpty()) && (b.IsNumber() || b.IsEmpty())) {
+        const double x = a.ToDouble(), y = b.ToDouble();
+        c = x < y ? -1 : x > y ? 1 : 0;
+    } else if ((a.IsNumber() && b.IsNumeric()) || (b.IsNumber() && a.IsNumeric())) {
+        const double x = a.ToDouble(), y = b.ToDouble();
+        c = x < y ? -1 : x > y ? 1 : 0;
+    } else {
+        c = a.ToText().compare(b.ToText());
+        c = c < 0 ? -1 : c > 0 ? 1 : 0;
+    }
+    bool r = false;
+    if (op == "=")
+        r = c == 0;
+    else if (op == "<>")
+        r = c != 0;
+    else if (op == "<")
+        r = c < 0;
+    else if (op == ">")
+        r = c > 0;
+    else if (op == "<=")
+        r = c <= 0;
+    else
+        r = c >= 0;
+    return Variant(r);
+}
+
+Variant Logical(const std::string& op, const Variant& a, const Variant& b) {
+    if (a.IsNull() || b.IsNull()) return Variant::Null();
+    if (a.Type() == VarType::Boolean && b.Type() == VarType::Boolean) {
+        return Variant(op == "and" ? a.GetBool() && b.GetBool() : a.GetBool() || b.GetBool());
+    }
+    const int32_t x = a.ToInt32(), y = b.ToInt32();
+    return Variant(op == "and" ? (x & y) : (x | y));
+}
+
+}  // namespace
+
+std::string PrintText(const AutoValue& v) {
+    if (v.IsObject()) return v.Obj() ? "<object " + v.Obj()->Class().Name() + ">" : "Nothing";
+    return v.Scalar().IsNull() ? "Null" : DisplayText(v.Scalar());
+}
+
+// --- the session ----------------------------------------------------------------------------
+
+struct Shell::Impl {
+    std::ostream& out;
+    std::ostream& err;
+    std::map<std::string, std::pair<std::string, AutoValue>> vars;  // lower name -> (name, value)
+    bool resume_next = false;
+    std::shared_ptr<ErrState> err_state = std::make_shared<ErrState>();
+    ObjectRef err_object;
+
+    Impl(std::ostream& o, std::ostream& e) : out(o), err(e) {}
+
+    AutoValue Var(const std::string& name) const {
+        if (LowerName(name) == "err") return AutoValue::Object(err_object);
+        auto it = vars.find(LowerName(name));
+        return it == vars.end() ? AutoValue() : it->second.second;
+    }
+    void SetVar(const std::string& name, AutoValue v) {
+        const std::string key = LowerName(name);
+        if (key == "err" || key == "db") {
+            throw Error(err::kInvalidCall, kShellSource, name + " cannot be assigned");
+        }
+        vars[key] = {name, std::move(v)};
+    }
+
+    ObjectRef ObjectOf(const Expr& target) {
+        AutoValue v = Eval(target);
+        if (!v.IsObject()) {
+            throw Error(kObjectRequired, kShellSource,
+                        "Object required: " + Describe(target) + " is not an object");
+        }
+        if (!v.Obj()) {
+            throw Error(91, kShellSource,
+                        "Object variable not set: " + Describe(target) + " is Nothing");
+        }
+        return v.Obj();
+    }
+
+    static std::string Describe(const Expr& e) {
+        if (e.kind == Expr::kVariable) return e.name;
+        if (e.kind == Expr::kMember) return Describe(*e.target) + "." + e.name;
+        if (e.kind == Expr::kFunction) return e.name + "(...)";
+        return "the value";
+    }
+
+    AutoValue CallMember(const Expr& m) {
+        ObjectRef obj = ObjectOf(*m.target);
+        std::vector<AutoValue> args;
+        for (const ExprPtr& a : m.args) args.push_back(Eval(*a));
+        AutoValue result = ObjectModel::Invoke(obj, m.name, args);
+        // A variable passed as an argument takes what an out parameter hands back.
+        for (size_t i = 0; i < m.args.size(); ++i) {
+            if (m.args[i]->kind == Expr::kVariable && !IsReserved(m.args[i]->name)) {
+                SetVar(m.args[i]->name, args[i]);
+            }
+        }
+        return result;
+    }
+
+    static bool IsReserved(const std::string& name) {
+        const std::string key = LowerName(name);
+        return key == "err" || key == "db";
+    }
+
+    AutoValue CallFunction(const Expr& f) {
+        const std::string fn = LowerName(f.name);
+        std::vector<AutoValue> args;
+        for (const ExprPtr& a : f.args) args.push_back(Eval(*a));
+        auto need = [&](size_t n) {
+            if (args.size() != n) {
+                throw Error(450, kShellSource,
+                            "Wrong number of arguments or invalid property assignment: " + f.name +
+                                " takes " + std::to_string(n));
+            }
+        };
+        if (fn == "createobject") {
+            need(1);
+            return AutoValue::Object(ObjectModel::Instance().CreateObject(
+                ScalarOf(args[0], "as a class name").ToText()));
+        }
+        if (fn == "typename") {
+            need(1);
+            if (args[0].IsObject()) {
+                return AutoValue(
+                    Variant(args[0].Obj() ? args[0].Obj()->Class().Name() : "Nothing"));
+            }
+            return AutoValue(Variant(VarTypeName(args[0].Scalar().Type())));
+        }
+        if (fn == "isnothing") {
+            need(1);
+            return AutoValue(Variant(args[0].IsObject() && !args[0].Obj()));
+        }
+        throw Error(err::kNoSuchMember, kShellSource, "Unknown function " + f.name);
+    }
+
+    AutoValue Eval(const Expr& e) {
+        switch (e.kind) {
+            case Expr::kLiteral:
+                return AutoValue(e.literal);
+            case Expr::kNothing:
+                return AutoValue::Nothing();
+            case Expr::kVariable:
+                return Var(e.name);
+            case Expr::kFunction:
+                return CallFunction(e);
+            case Expr::kMember:
+                return CallMember(e);
+            case Expr::kUnary: {
+                const Variant& v = ScalarOf(Eval(*e.lhs), "in an operation");
+                if (v.IsNull()) return AutoValue(Variant::Null());
+                if (e.name == "not") {
+                    if (v.Type() == VarType::Boolean) return AutoValue(Variant(!v.GetBool()));
+                    return AutoValue(Variant(~v.ToInt32()));
+                }
+                return AutoValue(Arithmetic("-", Variant(int32_t{0}), v));
+            }
+            case Expr::kBinary: {
+                AutoValue a = Eval(*e.lhs);
+                AutoValue b = Eval(*e.rhs);
+                if (e.name == "is") {
+                    if (!a.IsObject() || !b.IsObject()) {
+                        throw Error(kObjectRequired, kShellSource,
+                                    "Object required: Is compares objects");
+                    }
+                    const void* x = a.Obj() ? a.Obj()->Raw() : nullptr;
+                    const void* y = b.Obj() ? b.Obj()->Raw() : nullptr;
+                    return AutoValue(Variant(x == y));
+                }
+                const Variant& x = ScalarOf(a, "in an operation");
+                const Variant& y = ScalarOf(b, "in an operation");
+                if (e.name == "&") {
+                    if (x.IsNull() && y.IsNull()) return AutoValue(Variant::Null());
+                    return AutoValue(Variant(x.ToText() + y.ToText()));
+                }
+                if (e.name == "and" || e.name == "or") return AutoValue(Logical(e.name, x, y));
+                if (e.name == "+" || e.name == "-" || e.name == "*" || e.name == "/") {
+                    return AutoValue(Arithmetic(e.name, x, y));
+                }
+                return AutoValue(Comparison(e.name, x, y));
+            }
+        }
+        return AutoValue();
+    }
+
+    void Assign(const Expr& target, AutoValue value, bool is_set) {
+        if (is_set && !value.IsObject()) {
+            throw Error(kObjectRequired, kShellSource, "Object required: Set needs an object");
+        }
+        if (target.kind == Expr::kVariable) {
+            SetVar(target.name, std::move(value));
+        } else if (target.kind == Expr::kMember && !target.parens) {
+            ObjectModel::Assign(ObjectOf(*target.target), target.name, value);
+        } else {
+            Syntax("cannot assign to " + Describe(target));
+        }
+    }
+
+    void Print(Parser& p) {
+        std::string line;
+        while (!p.AtEnd()) {
+            line += PrintText(Eval(*p.Expression()));
+            if (p.Accept(","))
+                line += '\t';
+            else if (!p.Accept(";"))
+                p.ExpectEnd();
+        }
+        out << line << '\n';
+    }
+
+    void Show(Parser& p) {
+        ExprPtr target = p.Postfix();
+        bool json = false;
+        if (p.Accept("-")) {
+            p.Expect("-");
+            p.Expect("json");
+            json = true;
+        }
+        p.ExpectEnd();
+        ObjectRef obj = ObjectOf(*target);
+        ResultSet* rs = obj->Rows();
+        if (!rs) {
+            if (json)
+                out << "{\"columns\":[],\"rows\":[],\"current\":null}\n";
+            else
+                out << "(no rows loaded)\n";
+            return;
+        }
+        PrintTable(out, TableOf(*rs, true), json, true);
+    }
+
+    void Statement(const std::string& line) {
+        Parser p(Tokenize(line));
+        if (p.AtEnd() || p.Accept("Rem")) return;
+        if (p.Accept("Set")) {
+            ExprPtr target = p.Postfix();
+            p.Expect("=");
+            AutoValue v = Eval(*p.Expression());
+            p.ExpectEnd();
+            Assign(*target, std::move(v), true);
+            return;
+        }
+        if (p.Accept("On")) {
+            p.Expect("Error");
+            if (p.Accept("Resume")) {
+                p.Expect("Next");
+                resume_next = true;
+            } else {
+                p.Expect("GoTo");
+                const Token& zero = p.Next();
+                if (zero.kind != Tok::Number || zero.text != "0")
+                    Syntax("only On Error GoTo 0 is known");
+                resume_next = false;
+            }
+            p.ExpectEnd();
+            return;
+        }
+        if (p.Accept("?") || p.Accept("Print")) return Print(p);
+        if (p.Accept("Show")) return Show(p);
+        if (p.Accept("Dim")) {
+            do {
+                const Token& name = p.Next();
+                if (name.kind != Tok::Ident) Syntax("expected a variable name after Dim");
+                if (!vars.count(LowerName(name.text))) SetVar(name.text, AutoValue());
+            } while (p.Accept(","));
+            p.ExpectEnd();
+            return;
+        }
+        const bool call_keyword = p.Accept("Call");
+        ExprPtr path = p.Postfix();
+        if (!call_keyword && p.Accept("=")) {
+            AutoValue v = Eval(*p.Expression());
+            p.ExpectEnd();
+            Assign(*path, std::move(v), false);
+            return;
+        }
+        if (path->kind != Expr::kMember && path->kind != Expr::kFunction) {
+            Syntax("\"" + path->name + "\" is not a statement");
+        }
+        if (!p.AtEnd()) {
+            if (call_keyword) p.ExpectEnd();
+            // "n.Foo (1), 2": the parentheses belong to the first argument.
+            if (path->parens) {
+                p.Rewind(path->paren_pos);
+                path->args.clear();
+                path->parens = false;
+            }
+            p.ArgsToEnd(path->args);
+        }
+        Eval(*path);  // the result is dropped
+    }
+};
+
+Shell::Shell(const std::string& db_path, std::ostream& out, std::ostream& err)
+    : impl_(std::make_unique<Impl>(out, err)) {
+    static const bool registered = [] {
+        ObjectModel::Instance()
+            .Register<ErrState>("ErrObject", "mzreport.ErrObject", false)
+            .Property("Number", &ErrState::Number)
+            .Property("Description", &ErrState::Description)
+            .Property("Source", &ErrState::Source)
+            .Method("Clear", &ErrState::Clear);
+        return true;
+    }();
+    (void)registered;
+    impl_->err_object = ObjectModel::Instance().Wrap(impl_->err_state);
+    impl_->vars["db"] = {"DB", AutoValue(Variant(db_path))};
+}
+
+Shell::~Shell() = default;
+
+AutoValue Shell::Variable(const std::string& name) const {
+    return impl_->Var(name);
+}
+
+bool Shell::Execute(const std::string& line) {
+    Error error;
+    try {
+        impl_->Statement(line);
+        return true;
+    } catch (const Error& e) {
+        error = e;
+    } catch (const std::exception& e) {
+        error = Error(err::kInvalidCall, kShellSource, e.what());
+    }
+    ErrState& state = *impl_->err_state;
+    state.number = error.Number();
+    state.description = error.Description();
+    state.source = error.Source();
+    // A syntax error is never resumed: the statement did not run at all.
+    if (impl_->resume_next && error.Number() != kSyntaxError) return true;
+    impl_->err << "Error " << error.Number() << ": " << error.Description() << " ["
+               << error.Source() << "]\n";
+    return false;
+}
+
+int Shell::RunScript(std::istream& in) {
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!Execute(line)) return 1;
+    }
+    return 0;
+}
+
+}  // namespace mz::app

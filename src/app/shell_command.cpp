@@ -1,0 +1,60 @@
+// mzreport shell DB [SCRIPT]: a script file, piped statements, or an interactive session with
+// line editing and history.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+
+#include <readline/history.h>
+#include <readline/readline.h>
+
+#include "app/commands.h"
+#include "app/shell.h"
+
+namespace mz::app {
+
+namespace {
+
+int Interactive(Shell& shell, const std::string& db) {
+    std::cout << "mzreport shell on " << db << ". One statement per line; Quit or Ctrl-D ends.\n";
+    for (;;) {
+        char* raw = readline("mz> ");
+        if (!raw) break;
+        std::string line(raw);
+        std::free(raw);
+        const size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos) continue;
+        add_history(line.c_str());
+        std::string word = line.substr(first);
+        while (!word.empty() && (word.back() == ' ' || word.back() == '\t')) word.pop_back();
+        if (word == "Quit" || word == "quit" || word == "Exit" || word == "exit") break;
+        shell.Execute(line);
+        std::cout.flush();
+    }
+    std::cout << "\n";
+    return 0;
+}
+
+}  // namespace
+
+int RunShell(const std::vector<std::string>& args) {
+    if (args.empty() || args.size() > 2) {
+        std::fprintf(stderr, "usage: mzreport shell DB [SCRIPT]\n");
+        return 2;
+    }
+    Shell shell(args[0], std::cout, std::cerr);
+    if (args.size() == 2) {
+        std::ifstream script(args[1]);
+        if (!script) {
+            std::fprintf(stderr, "mzreport shell: cannot read \"%s\"\n", args[1].c_str());
+            return 1;
+        }
+        return shell.RunScript(script);
+    }
+    if (isatty(STDIN_FILENO)) return Interactive(shell, args[0]);
+    return shell.RunScript(std::cin);
+}
+
+}  // namespace mz::app

@@ -1,0 +1,179 @@
+#include "app/table_printer.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace mz::app {
+
+namespace {
+
+bool RightAligned(const Variant& v) {
+    switch (v.Type()) {
+        case VarType::Int16:
+        case VarType::Int32:
+        case VarType::Double:
+        case VarType::Currency:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Display width in characters (UTF-8 continuation bytes take no column).
+size_t Width(const std::string& s) {
+    size_t w = 0;
+    for (unsigned char c : s) w += (c & 0xC0) != 0x80;
+    return w;
+}
+
+}  // namespace
+
+std::string DisplayText(const Variant& v) {
+    switch (v.Type()) {
+        case VarType::Null:
+            return "Null";
+        case VarType::Boolean:
+            return v.GetBool() ? "True" : "False";
+        default:
+            return v.ToText();
+    }
+}
+
+std::string JsonString(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (c < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                    out += buf;
+                } else {
+                    out += static_cast<char>(c);
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string JsonValue(const Variant& v) {
+    switch (v.Type()) {
+        case VarType::Empty:
+        case VarType::Null:
+            return "null";
+        case VarType::Boolean:
+            return v.GetBool() ? "true" : "false";
+        case VarType::Int16:
+        case VarType::Int32:
+        case VarType::Currency:
+            return v.ToText();
+        case VarType::Double:
+            return std::isfinite(v.GetDouble()) ? v.ToText() : "null";
+        case VarType::Date:
+            return JsonString(v.GetDate().ToIso());
+        case VarType::String:
+            return JsonString(v.GetString());
+    }
+    return "null";
+}
+
+Table TableOf(ResultSet& rs, bool mark_current) {
+    Table t;
+    if (rs.State() != ResultSet::kStateOpen) return t;
+    for (int i = 0; i < rs.FieldCount(); ++i) t.columns.push_back(rs.FieldAt(i).name);
+    const int32_t saved = rs.AbsolutePosition();
+    if (rs.BOF() && rs.EOF()) return t;
+    rs.MoveFirst();
+    while (!rs.EOF()) {
+        if (mark_current && rs.AbsolutePosition() == saved)
+            t.current = static_cast<int>(t.rows.size());
+        std::vector<Variant> row;
+        row.reserve(t.columns.size());
+        for (int i = 0; i < rs.FieldCount(); ++i) row.push_back(rs.Value(i));
+        t.rows.push_back(std::move(row));
+        rs.MoveNext();
+    }
+    // Back to where the caller was: a row, or one of the ends.
+    if (saved > 0) {
+        rs.AbsolutePosition(saved);
+    } else if (saved == ResultSet::kPosBOF) {
+        rs.MoveFirst();
+        rs.MovePrevious();
+    }
+    return t;
+}
+
+void PrintTable(std::ostream& out, const Table& table, bool json, bool marked) {
+    if (json) {
+        out << "{\"columns\":[";
+        for (size_t c = 0; c < table.columns.size(); ++c)
+            out << (c ? "," : "") << JsonString(table.columns[c]);
+        out << "],\"rows\":[";
+        for (size_t r = 0; r < table.rows.size(); ++r) {
+            out << (r ? "," : "") << "{";
+            for (size_t c = 0; c < table.columns.size(); ++c) {
+                out << (c ? "," : "") << JsonString(table.columns[c]) << ":"
+                    << JsonValue(table.rows[r][c]);
+            }
+            out << "}";
+        }
+        out << "]";
+        if (marked) {
+            out << ",\"current\":";
+            if (table.current >= 0)
+                out << table.current + 1;
+            else
+                out << "null";
+        }
+        out << "}\n";
+        return;
+    }
+    std::vector<std::vector<std::string>> cells;
+    std::vector<size_t> widths;
+    for (const std::string& c : table.columns) widths.push_back(Width(c));
+    for (const auto& row : table.rows) {
+        std::vector<std::string> line;
+        for (size_t c = 0; c < row.size(); ++c) {
+            line.push_back(DisplayText(row[c]));
+            widths[c] = std::max(widths[c], Width(line.back()));
+        }
+        cells.push_back(std::move(line));
+    }
+    const std::string lead = marked ? "  " : "";
+    auto print_line = [&](const std::vector<std::string>& line, const std::vector<Variant>* row) {
+        std::string text;
+        for (size_t c = 0; c < line.size(); ++c) {
+            const size_t gap = widths[c] - Width(line[c]);
+            const bool right = row && RightAligned((*row)[c]);
+            std::string cell = right ? std::string(gap, ' ') + line[c] : line[c];
+            if (!right && c + 1 < line.size()) cell += std::string(gap, ' ');
+            text += (c ? "  " : "") + cell;
+        }
+        while (!text.empty() && text.back() == ' ') text.pop_back();
+        out << text << "\n";
+    };
+    out << lead;
+    print_line(table.columns, nullptr);
+    for (size_t r = 0; r < cells.size(); ++r) {
+        out << (marked && static_cast<int>(r) == table.current ? "> " : lead);
+        print_line(cells[r], &table.rows[r]);
+    }
+    out << "(" << table.rows.size() << (table.rows.size() == 1 ? " row)\n" : " rows)\n");
+}
+
+}  // namespace mz::app

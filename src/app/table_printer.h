@@ -1,0 +1,35 @@
+// The one table printer of mzreport (Show, query, report list): aligned text columns with
+// numbers to the right, or a JSON object for tools.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/result_set.h"
+#include "platform/variant.h"
+
+namespace mz::app {
+
+struct Table {
+    std::vector<std::string> columns;
+    std::vector<std::vector<Variant>> rows;
+    int current = -1;  // index of the marked row, -1 for none
+};
+
+// The visible (filtered) rows of rs, marking the current row when mark_current. The cursor is
+// put back where it was. A closed result set gives an empty table.
+Table TableOf(ResultSet& rs, bool mark_current);
+
+// Text: a header, one line per row ("> " before the current row when marked), then
+// "(N rows)". JSON: {"columns":[...],"rows":[{...},...]} plus "current" (1-based, or null) when
+// marked.
+void PrintTable(std::ostream& out, const Table& table, bool json, bool marked = false);
+
+// A value as the shell prints it: texts as they are, True/False, "Null", Empty as "".
+std::string DisplayText(const Variant& v);
+// A JSON literal for v (texts escaped; Null and Empty as null; dates as "yyyy-mm-dd").
+std::string JsonValue(const Variant& v);
+std::string JsonString(const std::string& s);
+
+}  // namespace mz::app

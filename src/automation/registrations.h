@@ -1,0 +1,14 @@
+// The registration function of each class (or group of platform classes), each defined in its
+// own registrations_*.cpp. ObjectModel::Instance() calls every one once.
+#pragma once
+
+namespace mz {
+
+class ObjectModel;
+
+void RegisterDbClasses(ObjectModel& model);  // DbConnect, ResultSet
+void RegisterNameAddress(ObjectModel& model);
+void RegisterClsNotes(ObjectModel& model);
+void RegisterClsSetSequence(ObjectModel& model);
+
+}  // namespace mz

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# An interactive mzreport shell in a real terminal: tmux types statements, edits a line, recalls
+# history, and the screen is read back. Skips (exit 0) when tmux is missing.
+#   interactive_shell.sh MZREPORT_BINARY
+set -u
+bin=$1
+if ! command -v tmux >/dev/null 2>&1; then
+    echo "tmux is not installed: skipped"
+    exit 0
+fi
+dir=$(mktemp -d)
+sock="mzshell-$$"
+cleanup() {
+    tmux -L "$sock" kill-server >/dev/null 2>&1
+    rm -rf "$dir"
+}
+trap cleanup EXIT
+"$bin" init "$dir/r.db" >/dev/null || { echo "init failed"; exit 1; }
+
+tmux -L "$sock" -f /dev/null new-session -d -s shell -x 120 -y 40 "$bin shell $dir/r.db; echo \"[shell exit \$?]\"; sleep 30"
+screen() { tmux -L "$sock" capture-pane -p -t shell; }
+# wait_for TEXT: until the screen shows TEXT (5 s at most).
+wait_for() {
+    for _ in $(seq 50); do
+        screen | grep -qF -- "$1" && return 0
+        sleep 0.1
+    done
+    echo "FAILED: the screen never showed: $1"
+    screen
+    exit 1
+}
+type_line() { tmux -L "$sock" send-keys -t shell -l -- "$1"; tmux -L "$sock" send-keys -t shell Enter; }
+
+wait_for "mz>"
+type_line 'Set s = CreateObject("clsSetSequence")'
+type_line '? TypeName(s); "/"; s.ConnectionVariables(DB, "", "", "", False)'
+wait_for "clsSetSequence/True"
+type_line 's.Explode'
+wait_for "Error 438: Object doesn't support this property or method: clsSetSequence.Explode [MZ_report_bus.clsSetSequence]"
+# Line editing: a typo fixed with the cursor keys before Enter.
+tmux -L "$sock" send-keys -t shell -l -- '? 4 * 10 + 2x'
+tmux -L "$sock" send-keys -t shell BSpace Left Left Left Left Left Left Left Left Left BSpace 5
+tmux -L "$sock" send-keys -t shell Enter
+wait_for "52"
+# History: the line comes back with the up arrow.
+tmux -L "$sock" send-keys -t shell Up Enter
+for _ in $(seq 50); do
+    [ "$(screen | grep -cx '52')" -ge 2 ] && break
+    sleep 0.1
+done
+[ "$(screen | grep -cx '52')" -ge 2 ] || { echo "FAILED: history recall"; screen; exit 1; }
+type_line 'Quit'
+wait_for "[shell exit 0]"
+echo "interactive shell: ok"
