@@ -30,21 +30,22 @@ const std::string& BenchDatabase() {
         if (!error.empty()) throw std::runtime_error(error);
         sqlite3* db = nullptr;
         sqlite3_open(p.c_str(), &db);
-        sqlite3_exec(db,
-                     "CREATE TABLE bench_rows (unique_id integer PRIMARY KEY, report_id int, "
-                     "group_id int, amount money, receipt_date datetime, last_name varchar(50), "
-                     "first_name varchar(50), address1 varchar(100), city varchar(50), "
-                     "state varchar(2), zip varchar(10), memo varchar(200), code varchar(10), "
-                     "is_memo bit, sequence_number int, page_id int, rate numeric(9,2), "
-                     "description varchar(100), update_date datetime, user_id varchar(20));"
-                     "BEGIN;"
-                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
-                     "INSERT INTO bench_rows SELECT i, 1, i, i * 1.25, '2005-01-15', 'Last' || i, "
-                     "'First' || i, i || ' Main Street', 'Springfield', 'OR', '97000', "
-                     "'memo text ' || i, 'REC', i % 2, i, i / 20, 1.5, 'description ' || i, "
-                     "'2005-02-01 10:30:00', 'clerk' FROM n;"
-                     "COMMIT;",
-                     nullptr, nullptr, nullptr);
+        sqlite3_exec(
+            db,
+            "CREATE TABLE bench_rows (unique_id integer PRIMARY KEY, report_id int, "
+            "group_id int, amount money, receipt_date datetime, last_name varchar(50), "
+            "first_name varchar(50), address1 varchar(100), city varchar(50), "
+            "state varchar(2), zip varchar(10), memo varchar(200), code varchar(10), "
+            "is_memo bit, sequence_number int, page_id int, rate numeric(9,2), "
+            "description varchar(100), update_date datetime, user_id varchar(20));"
+            "BEGIN;"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
+            "INSERT INTO bench_rows SELECT i, 1, i, i * 1.25, '2005-01-15', 'Last' || i, "
+            "'First' || i, i || ' Main Street', 'Springfield', 'OR', '97000', "
+            "'memo text ' || i, 'REC', i % 2, i, i / 20, 1.5, 'description ' || i, "
+            "'2005-02-01 10:30:00', 'clerk' FROM n;"
+            "COMMIT;",
+            nullptr, nullptr, nullptr);
         sqlite3_close(db);
         static struct Cleanup {
             std::string path;
@@ -68,9 +69,15 @@ void BM_RawSqlite_Select10k(benchmark::State& state) {
         while (sqlite3_step(stmt) == SQLITE_ROW) {
             for (int i = 0; i < 20; ++i) {
                 switch (sqlite3_column_type(stmt, i)) {
-                    case SQLITE_INTEGER: sum += sqlite3_column_int64(stmt, i); break;
-                    case SQLITE_FLOAT: sum += static_cast<int64_t>(sqlite3_column_double(stmt, i)); break;
-                    default: sum += sqlite3_column_bytes(stmt, i); benchmark::DoNotOptimize(sqlite3_column_text(stmt, i));
+                    case SQLITE_INTEGER:
+                        sum += sqlite3_column_int64(stmt, i);
+                        break;
+                    case SQLITE_FLOAT:
+                        sum += static_cast<int64_t>(sqlite3_column_double(stmt, i));
+                        break;
+                    default:
+                        sum += sqlite3_column_bytes(stmt, i);
+                        benchmark::DoNotOptimize(sqlite3_column_text(stmt, i));
                 }
             }
         }
@@ -97,7 +104,8 @@ void BM_OpenRecordset_Select10k(benchmark::State& state) {
         }
         size_t sum = 0;
         for (rs.MoveFirst(); !rs.EOF(); rs.MoveNext())
-            for (int i = 0; i < rs.FieldCount(); ++i) sum += static_cast<size_t>(rs.Value(i).Type());
+            for (int i = 0; i < rs.FieldCount(); ++i)
+                sum += static_cast<size_t>(rs.Value(i).Type());
         benchmark::DoNotOptimize(sum);
     }
     state.SetItemsProcessed(state.iterations() * kRows);

@@ -1,66 +1,121 @@
+// mzreport demo: the main job. Builds a report database and walks reports through it the way the
+// front end does, by name through the object model, printing each call and what the lists show.
+#include <unistd.h>
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
+#include <sstream>
 
 #include "app/commands.h"
+#include "app/demo_narrator.h"
+#include "app/report_versions.h"
+#include "automation/object_model.h"
 #include "db/db_connect.h"
 #include "db/schema_loader.h"
-#include "names/name_address.h"
 #include "platform/error.h"
 
 namespace mz::app {
 namespace {
 
-bool Check(bool ok, const char* what) {
-    std::printf("  %-52s %s\n", what, ok ? "ok" : "FAILED");
-    return ok;
+const std::vector<std::string> kNoteColumns = {"unique_id", "report_id", "Description",
+                                               "update_date"};
+
+// Notes hang on any report row (here receipt group 7) and are seen through later versions.
+bool NotesChapter(Narrator& say, const std::string& path, DbConnect& db) {
+    say.Chapter("Notes on a report row, by name through the object model");
+    std::string error;
+    const int32_t original = CreateReportVersion(db, "new", -1, error);
+    say.Line("filed an original report: report " + std::to_string(original));
+
+    ObjectRef n = say.Create("n", "clsNotes");
+    say.Call(n, "n", "ConnectionVariables",
+             {Variant(path), Variant(""), Variant(""), Variant(""), Variant(false),
+              Variant(std::to_string(original))});
+    for (const char* text :
+         {"Cash received at the spring picnic", "Check returned once, redeposited",
+          "Donor asked for a receipt by mail"}) {
+        say.Call(n, "n", "GetData", {Variant(-1)});
+        say.Let(n, "n", "ReportID", Variant(original));
+        say.Let(n, "n", "ReportSection", Variant("REC"));
+        say.Let(n, "n", "LinkID", Variant("7"));
+        say.Let(n, "n", "Description", Variant(text));
+        if (!say.Call(n, "n", "SaveData", {}).Scalar().ToBool()) return false;
+    }
+    say.Call(n, "n", "GetDataList", {Variant(original), Variant(7)});
+    say.Show(n, "the notes of row 7 in report " + std::to_string(original), kNoteColumns);
+
+    say.Line("change the second note: one sp_update_table call for the one changed column");
+    say.Call(n, "n", "MoveFirst", {});
+    say.Call(n, "n", "MoveNext", {});
+    say.Let(n, "n", "Description", Variant("Check returned once, redeposited on 3/2"));
+    say.Call(n, "n", "SaveData", {});
+
+    const int32_t amendment = CreateReportVersion(db, "amend", original, error);
+    say.Line("amended report " + std::to_string(original) + ": report " +
+             std::to_string(amendment));
+    say.Call(n, "n", "ConnectionVariables",
+             {Variant(path), Variant(""), Variant(""), Variant(""), Variant(false),
+              Variant(std::to_string(amendment))});
+    say.Call(n, "n", "GetData", {Variant(-1)});
+    say.Let(n, "n", "ReportID", Variant(amendment));
+    say.Let(n, "n", "ReportSection", Variant("REC"));
+    say.Let(n, "n", "LinkID", Variant("7"));
+    say.Let(n, "n", "Description", Variant("Amendment: donor's employer corrected"));
+    say.Call(n, "n", "SaveData", {});
+    say.Call(n, "n", "GetDataList", {Variant(amendment), Variant(7)});
+    say.Show(n, "report " + std::to_string(amendment) + " sees the earlier notes and its own",
+             kNoteColumns);
+    say.Call(n, "n", "GetDataList", {Variant(original), Variant(7)});
+    say.Show(n, "report " + std::to_string(original) + " is unchanged by its amendment",
+             kNoteColumns);
+    say.Call(n, "n", "GetNoteCount", {Variant(amendment), Variant(7)});
+    return true;
+}
+
+// Wrong calls fail loudly and lose nothing.
+void SafetyChapter(Narrator& say, DbConnect& db) {
+    say.Chapter("Bad input gets a clear error and changes nothing");
+    ObjectRef n = say.Create("n", "clsNotes");
+    say.Call(n, "n", "GetDataList", {Variant("next week")});
+    say.Call(n, "n", "Colour", {});
+    ResultSet rs;
+    say.Line("a query that would write is refused: " +
+             db.OpenRecordset("delete from rpt_notes", rs));
+    say.Line("so is a second statement: " +
+             db.OpenRecordset("select 1 as one; drop table rpt_notes", rs));
+    db.OpenRecordset("select count(*) as notes from rpt_notes", rs);
+    say.Line("notes still stored: " + rs.Value("notes").ToText());
 }
 
 }  // namespace
 
 int RunDemo(const std::vector<std::string>& args) {
-    std::string path = args.empty() ? "demo.db" : args[0];
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec)) {
-        std::fprintf(stderr, "mzreport demo: \"%s\" exists; give a new path\n", path.c_str());
-        return 1;
-    }
-    std::printf("Report database %s\n", path.c_str());
+    std::string path = args.empty() ? (std::filesystem::temp_directory_path() /
+                                       ("mzreport_demo_" + std::to_string(::getpid()) + ".db"))
+                                          .string()
+                                    : args[0];
     if (std::string e = CreateReportDatabase(path); !e.empty()) {
-        std::fprintf(stderr, "%s\n", e.c_str());
+        std::fprintf(stderr, "mzreport demo: %s\n", e.c_str());
         return 1;
     }
+    Narrator say(std::cout);
+    say.Line("MZ report bus demo on the new report database " + path);
     try {
-        bool ok = true;
         DbConnect db;
-        ok &= Check(db.ConnectionVariables(path, "", "", "", false), "connect to the new database");
-        NameAddress names;
-        names.ConnectionVariables(path, "", "", "", false);
-        NameAddressEntry donor;
-        donor.last_name = "Rivera";
-        donor.first_name = "Ana";
-        donor.city = "Springfield";
-        std::string error;
-        ok &= Check(names.Save(donor, error) > 0, "store a contributor's name and address");
-        ResultSet rs;
-        error = db.OpenRecordset(
-            "select name = last_name + ', ' + isnull(first_name, ''), city from rpt_name_address",
-            rs);
-        ok &= Check(error.empty() && rs.RecordCount() == 1 && rs.Value("name").ToText() == "Rivera, Ana",
-                    "read it back through a T-SQL list query");
-        ok &= Check(!db.OpenRecordset("delete from rpt_name_address", rs).empty(),
-                    "a writing statement is refused by a query");
-        ok &= Check(names.CanDelete(donor.unique_id), "an entity named nowhere may be deleted");
-        db.BeginTrans();
-        ok &= Check(names.DeleteData(donor.unique_id, 0, db), "delete it inside a transaction");
-        db.EndTrans(false);
-        ok &= Check(db.OpenRecordset("select * from rpt_name_address", rs).empty() &&
-                        rs.RecordCount() == 1,
-                    "a rolled-back deletion leaves the entity in place");
-        std::printf(ok ? "Demo finished.\n" : "Demo FAILED.\n");
+        if (!db.ConnectionVariables(path, "", "", "", false)) {
+            std::fprintf(stderr, "mzreport demo: cannot open %s\n", path.c_str());
+            return 1;
+        }
+        bool ok = NotesChapter(say, path, db);
+        for (const DemoChapter& chapter : DemoChapters()) ok = ok && chapter.run(say, path, db);
+        SafetyChapter(say, db);
+        say.Line(ok ? "\nDemo finished." : "\nDemo stopped: a step failed.");
+        say.Line("The database stays at " + path + "; look around with\n  mzreport shell " + path +
+                 "\n  mzreport query " + path + " \"select * from vw_mz_rpt_notes\"");
         return ok ? 0 : 1;
     } catch (const Error& e) {
-        std::fprintf(stderr, "Error %d: %s [%s]\n", e.Number(), e.Description().c_str(),
-                     e.Source().c_str());
+        std::cerr << "Error " << e.Number() << ": " << e.Description() << " [" << e.Source()
+                  << "]\n";
         return 1;
     }
 }

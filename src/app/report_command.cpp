@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "app/commands.h"
+#include "app/report_versions.h"
 #include "app/table_printer.h"
 #include "db/db_connect.h"
 #include "platform/error.h"
@@ -20,23 +21,6 @@ constexpr const char* kListSql =
     "kind = case when is_audit = 1 then 'audit' when version_order = 1 then 'original' "
     "else 'amendment' end, based_on_report_id, orig_date "
     "from rpt_report order by report_group_id, version_order";
-
-// Runs one version procedure; the new report identifier, or -1 with the error text printed.
-int32_t NewVersion(DbConnect& db, const std::string& procedure, const std::string* ref) {
-    std::string error = db.CreateCommand(procedure);
-    if (error.empty() && ref) {
-        const Variant id(Variant::Val(*ref));
-        error = db.AddParameter("@Ref_report_id", Variant(id.ToInt32()));
-    }
-    if (error.empty()) error = db.ExecuteCommand();
-    Variant id;
-    if (error.empty()) error = db.GetParameter("@Report_id", id);
-    if (!error.empty()) {
-        std::fprintf(stderr, "mzreport report: %s\n", error.c_str());
-        return -1;
-    }
-    return id.ToInt32();
-}
 
 }  // namespace
 
@@ -76,9 +60,13 @@ int RunReport(const std::vector<std::string>& args) {
             PrintTable(std::cout, TableOf(rs, false), json);
             return 0;
         }
-        const int32_t id =
-            NewVersion(db, "sp_misc_report_" + action, needs_id ? &rest[2] : nullptr);
-        if (id < 0) return 1;
+        std::string error;
+        const int32_t ref = needs_id ? Variant(rest[2]).ToInt32() : -1;
+        const int32_t id = CreateReportVersion(db, action, ref, error);
+        if (id < 0) {
+            std::fprintf(stderr, "mzreport report: %s\n", error.c_str());
+            return 1;
+        }
         std::cout << id << "\n";
         return 0;
     } catch (const Error& e) {

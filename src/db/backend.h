@@ -43,7 +43,7 @@ struct ProcedureInfo {
 using ParamValues = std::vector<std::pair<std::string, Variant>>;
 
 class Backend {
-public:
+  public:
     virtual ~Backend() = default;
 
     // Runs one read-only T-SQL statement (or an exec of a read procedure) into out.

@@ -54,7 +54,9 @@ std::string DbConnect::OpenRecordset(std::string_view sql, ResultSet& rs, int32_
     return backend_->Query(sql, rs);
 }
 
-bool DbConnect::InTransaction() const { return backend_ && backend_->InTransaction(); }
+bool DbConnect::InTransaction() const {
+    return backend_ && backend_->InTransaction();
+}
 
 void DbConnect::BeginTrans() {
     if (!backend_) throw Error(err::kObjectClosed, "DbConnect.BeginTrans", kNotConnected);
@@ -74,7 +76,8 @@ std::string DbConnect::CreateCommand(std::string_view ProcedureName) {
     if (!backend_) return kNotConnected;
     Command command;
     command.procedure = std::string(ProcedureName);
-    if (std::string error = backend_->DescribeProcedure(ProcedureName, command.info); !error.empty())
+    if (std::string error = backend_->DescribeProcedure(ProcedureName, command.info);
+        !error.empty())
         return error;
     command_ = std::move(command);
     return "";

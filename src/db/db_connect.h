@@ -19,7 +19,7 @@
 namespace mz {
 
 class DbConnect {
-public:
+  public:
     DbConnect();
     ~DbConnect();
     DbConnect(const DbConnect&) = delete;
@@ -41,7 +41,8 @@ public:
     void BeginTrans();           // raises when not connected or one is already open
     void EndTrans(bool Commit);  // True commits, False rolls back; raises on engine failure
 
-    // Starts a stored-procedure call, dropping any earlier one. Error text for an unknown procedure.
+    // Starts a stored-procedure call, dropping any earlier one. Error text for an unknown
+    // procedure.
     std::string CreateCommand(std::string_view ProcedureName);
     // Sets one input parameter ("@Report_id"); error text when the call has no such parameter.
     std::string AddParameter(std::string_view Name, const Variant& Value);
@@ -57,7 +58,7 @@ public:
     bool IsConnected() const { return backend_ != nullptr; }
     const ConnectionSettings& Settings() const { return settings_; }
 
-private:
+  private:
     struct Command {
         std::string procedure;
         ProcedureInfo info;

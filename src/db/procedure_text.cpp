@@ -102,7 +102,8 @@ std::vector<ProcedureParam> ParseParameters(std::string_view declaration, std::s
         std::string_view item = Trim(declaration.substr(start, i - start));
         start = i + 1;
         if (item.empty()) {
-            if (i < declaration.size()) error = "empty parameter in \"" + std::string(declaration) + "\"";
+            if (i < declaration.size())
+                error = "empty parameter in \"" + std::string(declaration) + "\"";
             continue;
         }
         if (item.front() != '@') {

@@ -53,7 +53,8 @@ std::string Apply(sqlite3* db) {
             if (std::string e = exec(plain); !e.empty()) return std::string(file.name) + ": " + e;
         for (ProcedureText& p : script.procedures) {
             ParseParameters(p.parameters, error);
-            if (!error.empty()) return std::string(file.name) + ": procedure " + p.name + ": " + error;
+            if (!error.empty())
+                return std::string(file.name) + ": procedure " + p.name + ": " + error;
             procedures.push_back(std::move(p));
         }
     }
@@ -90,11 +91,13 @@ std::string CreateReportDatabase(const std::string& path) {
     std::error_code ec;
     if (path.empty()) return "No path given for the new report database.";
     if (std::filesystem::exists(path, ec))
-        return "\"" + path + "\" already exists; a new report database is never written over a file.";
+        return "\"" + path +
+               "\" already exists; a new report database is never written over a file.";
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
         SQLITE_OK) {
-        std::string error = "Cannot create \"" + path + "\": " + (db ? sqlite3_errmsg(db) : "out of memory");
+        std::string error =
+            "Cannot create \"" + path + "\": " + (db ? sqlite3_errmsg(db) : "out of memory");
         sqlite3_close_v2(db);
         RemoveFiles(path);
         return error;

@@ -42,16 +42,16 @@ struct TypeRule {
 };
 
 constexpr TypeRule kTypes[] = {
-    {"int", VarType::Int32, 4, 10},        {"integer", VarType::Int32, 4, 10},
-    {"bigint", VarType::Double, 8, 19},    {"smallint", VarType::Int16, 2, 5},
-    {"tinyint", VarType::Int16, 1, 3},     {"bit", VarType::Boolean, 2, 0},
-    {"money", VarType::Currency, 8, 19},   {"smallmoney", VarType::Currency, 4, 10},
-    {"numeric", VarType::Currency, 19, 0}, {"decimal", VarType::Currency, 19, 0},
-    {"float", VarType::Double, 8, 15},     {"real", VarType::Double, 4, 7},
-    {"double", VarType::Double, 8, 15},    {"datetime", VarType::Date, 8, 0},
-    {"smalldatetime", VarType::Date, 4, 0}, {"date", VarType::Date, 8, 0},
-    {"varchar", VarType::String, 0, 0},    {"nvarchar", VarType::String, 0, 0},
-    {"char", VarType::String, 0, 0},       {"nchar", VarType::String, 0, 0},
+    {"int", VarType::Int32, 4, 10},           {"integer", VarType::Int32, 4, 10},
+    {"bigint", VarType::Double, 8, 19},       {"smallint", VarType::Int16, 2, 5},
+    {"tinyint", VarType::Int16, 1, 3},        {"bit", VarType::Boolean, 2, 0},
+    {"money", VarType::Currency, 8, 19},      {"smallmoney", VarType::Currency, 4, 10},
+    {"numeric", VarType::Currency, 19, 0},    {"decimal", VarType::Currency, 19, 0},
+    {"float", VarType::Double, 8, 15},        {"real", VarType::Double, 4, 7},
+    {"double", VarType::Double, 8, 15},       {"datetime", VarType::Date, 8, 0},
+    {"smalldatetime", VarType::Date, 4, 0},   {"date", VarType::Date, 8, 0},
+    {"varchar", VarType::String, 0, 0},       {"nvarchar", VarType::String, 0, 0},
+    {"char", VarType::String, 0, 0},          {"nchar", VarType::String, 0, 0},
     {"text", VarType::String, 2147483647, 0},
 };
 
@@ -61,7 +61,8 @@ FieldInfo FieldInfoForDeclaredType(std::string_view declared) {
     FieldInfo info;
     std::string low = Lower(declared);
     size_t end = 0;
-    while (end < low.size() && (std::isalnum(static_cast<unsigned char>(low[end])) || low[end] == '_'))
+    while (end < low.size() &&
+           (std::isalnum(static_cast<unsigned char>(low[end])) || low[end] == '_'))
         ++end;
     std::string_view name(low.data(), end);
     for (const TypeRule& rule : kTypes) {

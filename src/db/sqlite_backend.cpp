@@ -94,13 +94,20 @@ enum class Conv : uint8_t { Undecided, Int32, Int16, Boolean, Double, Currency, 
 
 Conv ConvFor(VarType t) {
     switch (t) {
-        case VarType::Int32: return Conv::Int32;
-        case VarType::Int16: return Conv::Int16;
-        case VarType::Boolean: return Conv::Boolean;
-        case VarType::Double: return Conv::Double;
-        case VarType::Currency: return Conv::Currency;
-        case VarType::Date: return Conv::Date;
-        default: return Conv::String;
+        case VarType::Int32:
+            return Conv::Int32;
+        case VarType::Int16:
+            return Conv::Int16;
+        case VarType::Boolean:
+            return Conv::Boolean;
+        case VarType::Double:
+            return Conv::Double;
+        case VarType::Currency:
+            return Conv::Currency;
+        case VarType::Date:
+            return Conv::Date;
+        default:
+            return Conv::String;
     }
 }
 
@@ -114,14 +121,17 @@ std::string_view ColumnText(sqlite3_stmt* stmt, int i) {
 // A value by its storage class, for columns with no declared type and for output parameters.
 Variant StoredValue(sqlite3_stmt* stmt, int i) {
     switch (sqlite3_column_type(stmt, i)) {
-        case SQLITE_NULL: return Variant::Null();
+        case SQLITE_NULL:
+            return Variant::Null();
         case SQLITE_INTEGER: {
             sqlite3_int64 v = sqlite3_column_int64(stmt, i);
             if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int32_t>(v));
             return Variant(static_cast<double>(v));
         }
-        case SQLITE_FLOAT: return Variant(sqlite3_column_double(stmt, i));
-        default: return Variant(ColumnText(stmt, i));
+        case SQLITE_FLOAT:
+            return Variant(sqlite3_column_double(stmt, i));
+        default:
+            return Variant(ColumnText(stmt, i));
     }
 }
 
@@ -179,9 +189,15 @@ void FillResultSet(sqlite3* db, sqlite3_stmt* stmt, ResultSet& out) {
         for (int i = 0; i < n; ++i) {
             if (convs[static_cast<size_t>(i)] != Conv::Undecided) continue;
             switch (sqlite3_column_type(stmt, i)) {
-                case SQLITE_INTEGER: fields[static_cast<size_t>(i)].type = VarType::Int32; break;
-                case SQLITE_FLOAT: fields[static_cast<size_t>(i)].type = VarType::Double; break;
-                default: fields[static_cast<size_t>(i)].type = VarType::String; break;
+                case SQLITE_INTEGER:
+                    fields[static_cast<size_t>(i)].type = VarType::Int32;
+                    break;
+                case SQLITE_FLOAT:
+                    fields[static_cast<size_t>(i)].type = VarType::Double;
+                    break;
+                default:
+                    fields[static_cast<size_t>(i)].type = VarType::String;
+                    break;
             }
         }
     }
@@ -225,7 +241,7 @@ Variant* FindValue(ParamValues& values, std::string_view name) {
 }
 
 class SqliteBackend final : public Backend {
-public:
+  public:
     explicit SqliteBackend(sqlite3* db) : db_(db) {}
     ~SqliteBackend() override {
         for (auto& [name, proc] : procedures_)
@@ -309,7 +325,7 @@ public:
         if (InTransaction()) Exec("ROLLBACK");
     }
 
-private:
+  private:
     void Exec(const char* sql) {
         if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) RaiseDriverError(db_);
     }
@@ -326,20 +342,23 @@ private:
         sqlite3_bind_text(g.stmt, 1, key.c_str(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
         int rc = sqlite3_step(g.stmt);
         if (rc == SQLITE_DONE)
-            return "The report database has no stored procedure named \"" + std::string(name) + "\".";
+            return "The report database has no stored procedure named \"" + std::string(name) +
+                   "\".";
         if (rc != SQLITE_ROW) RaiseDriverError(db_);
         Procedure proc;
         std::string error;
         proc.params = ParseParameters(ColumnText(g.stmt, 0), error);
         if (!error.empty()) return "Procedure " + std::string(name) + ": " + error;
-        for (const auto& p : proc.params) proc.param_types.push_back(FieldInfoForDeclaredType(p.type).type);
+        for (const auto& p : proc.params)
+            proc.param_types.push_back(FieldInfoForDeclaredType(p.type).type);
         std::string body(ColumnText(g.stmt, 1));
         const char* p = body.c_str();
         while (!OnlyTrivia(p)) {
             sqlite3_stmt* s = nullptr;
             const char* tail = nullptr;
             if (sqlite3_prepare_v3(db_, p, -1, SQLITE_PREPARE_PERSISTENT, &s, &tail) != SQLITE_OK) {
-                error = "Procedure " + std::string(name) + " cannot be prepared: " + sqlite3_errmsg(db_);
+                error = "Procedure " + std::string(name) +
+                        " cannot be prepared: " + sqlite3_errmsg(db_);
                 for (sqlite3_stmt* done : proc.statements) sqlite3_finalize(done);
                 return error;
             }
@@ -406,7 +425,8 @@ private:
 
     std::string RunReadProcedure(const Translation& tr, ResultSet& out) {
         Procedure* proc = nullptr;
-        if (std::string error = LoadProcedure(tr.exec_procedure, proc); !error.empty()) return error;
+        if (std::string error = LoadProcedure(tr.exec_procedure, proc); !error.empty())
+            return error;
         if (!proc->read_only)
             return "Only reading procedures may be run by a query; refused: exec " +
                    tr.exec_procedure;
@@ -418,27 +438,41 @@ private:
         for (size_t i = 0; i < proc->params.size(); ++i)
             values.emplace_back(proc->params[i].name,
                                 i < tr.exec_args.size() ? tr.exec_args[i] : Variant::Null());
-        if (proc->statements.empty()) return "Procedure " + tr.exec_procedure + " has no statement.";
+        if (proc->statements.empty())
+            return "Procedure " + tr.exec_procedure + " has no statement.";
         return RunStatements(*proc, values, &out);
     }
 
     static void Bind(sqlite3_stmt* s, int i, const Variant& v) {
         switch (v.Type()) {
             case VarType::Empty:
-            case VarType::Null: sqlite3_bind_null(s, i); break;
-            case VarType::Boolean: sqlite3_bind_int(s, i, v.GetBool() ? 1 : 0); break;
-            case VarType::Int16: sqlite3_bind_int(s, i, v.GetInt16()); break;
-            case VarType::Int32: sqlite3_bind_int(s, i, v.GetInt32()); break;
-            case VarType::Double: sqlite3_bind_double(s, i, v.GetDouble()); break;
-            case VarType::Currency: sqlite3_bind_double(s, i, v.GetCurrency().ToDouble()); break;
+            case VarType::Null:
+                sqlite3_bind_null(s, i);
+                break;
+            case VarType::Boolean:
+                sqlite3_bind_int(s, i, v.GetBool() ? 1 : 0);
+                break;
+            case VarType::Int16:
+                sqlite3_bind_int(s, i, v.GetInt16());
+                break;
+            case VarType::Int32:
+                sqlite3_bind_int(s, i, v.GetInt32());
+                break;
+            case VarType::Double:
+                sqlite3_bind_double(s, i, v.GetDouble());
+                break;
+            case VarType::Currency:
+                sqlite3_bind_double(s, i, v.GetCurrency().ToDouble());
+                break;
             case VarType::Date: {
                 std::string iso = v.GetDate().ToIso();
-                sqlite3_bind_text(s, i, iso.c_str(), static_cast<int>(iso.size()), SQLITE_TRANSIENT);
+                sqlite3_bind_text(s, i, iso.c_str(), static_cast<int>(iso.size()),
+                                  SQLITE_TRANSIENT);
                 break;
             }
             case VarType::String:
-                sqlite3_bind_text(s, i, v.GetString().c_str(), static_cast<int>(v.GetString().size()),
-                                  SQLITE_TRANSIENT);
+                sqlite3_bind_text(s, i, v.GetString().c_str(),
+                                  static_cast<int>(v.GetString().size()), SQLITE_TRANSIENT);
                 break;
         }
     }
@@ -473,8 +507,8 @@ private:
         int rc;
         while ((rc = sqlite3_step(g.stmt)) == SQLITE_ROW) {
             table.name = std::string(ColumnText(g.stmt, 0));
-            table.columns.push_back(
-                {std::string(ColumnText(g.stmt, 1)), FieldInfoForDeclaredType(ColumnText(g.stmt, 2)).type});
+            table.columns.push_back({std::string(ColumnText(g.stmt, 1)),
+                                     FieldInfoForDeclaredType(ColumnText(g.stmt, 2)).type});
         }
         if (rc != SQLITE_DONE) RaiseDriverError(db_);
         if (table.columns.empty()) return nullptr;
@@ -494,15 +528,18 @@ private:
         if (!column)
             return "sp_update_table: table " + table->name + " has no column \"" + cname + "\".";
         if (EqualsNoCase(column->name, "unique_id"))
-            return "sp_update_table: the column unique_id of " + table->name + " cannot be changed.";
+            return "sp_update_table: the column unique_id of " + table->name +
+                   " cannot be changed.";
         if (!id || !id->IsNumeric()) return "sp_update_table: @unique_id must be a number.";
         std::string sql = "UPDATE \"" + table->name + "\" SET \"" + column->name + "\" = ?1";
         if (table->Find("update_date") && !EqualsNoCase(column->name, "update_date"))
             sql += ", update_date = datetime('now', 'localtime')";
         sql += " WHERE unique_id = ?2";
-        return RunWrite(sql, {ValueForStorage(value ? *value : Variant::Null(), column->type),
-                              Variant(id->ToInt32())},
-                        "sp_update_table: " + table->name + " has no row with unique_id " + id->ToText() + ".");
+        return RunWrite(
+            sql,
+            {ValueForStorage(value ? *value : Variant::Null(), column->type),
+             Variant(id->ToInt32())},
+            "sp_update_table: " + table->name + " has no row with unique_id " + id->ToText() + ".");
     }
 
     std::string DeleteRow(ParamValues& values) {
@@ -511,10 +548,12 @@ private:
         std::string tname = table_name ? table_name->ToText() : "";
         const Table* table = FindTable(tname);
         if (!table) return "sp_delete_table: the report database has no table \"" + tname + "\".";
-        if (!table->Find("unique_id")) return "sp_delete_table: table " + table->name + " has no unique_id.";
+        if (!table->Find("unique_id"))
+            return "sp_delete_table: table " + table->name + " has no unique_id.";
         if (!id || !id->IsNumeric()) return "sp_delete_table: @unique_id must be a number.";
-        return RunWrite("DELETE FROM \"" + table->name + "\" WHERE unique_id = ?1", {Variant(id->ToInt32())},
-                        "sp_delete_table: " + table->name + " has no row with unique_id " + id->ToText() + ".");
+        return RunWrite(
+            "DELETE FROM \"" + table->name + "\" WHERE unique_id = ?1", {Variant(id->ToInt32())},
+            "sp_delete_table: " + table->name + " has no row with unique_id " + id->ToText() + ".");
     }
 
     std::string RunWrite(const std::string& sql, const std::vector<Variant>& args,
@@ -572,6 +611,8 @@ std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings, s
     return std::make_unique<SqliteBackend>(db);
 }
 
-int KnownSchemaVersion() { return kKnownSchemaVersion; }
+int KnownSchemaVersion() {
+    return kKnownSchemaVersion;
+}
 
 }  // namespace mz

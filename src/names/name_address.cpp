@@ -94,9 +94,8 @@ int32_t NameAddress::Save(NameAddressEntry& entry, std::string& error) {
 bool NameAddress::Load(int32_t EntityID, NameAddressEntry& entry) {
     ResultSet rs;
     if (!connection_
-             .OpenRecordset("select * from rpt_name_address where unique_id = " +
-                                std::to_string(EntityID),
-                            rs)
+             .OpenRecordset(
+                 "select * from rpt_name_address where unique_id = " + std::to_string(EntityID), rs)
              .empty() ||
         rs.RecordCount() == 0)
         return false;

@@ -26,7 +26,7 @@ struct NameAddressEntry {
 };
 
 class NameAddress {
-public:
+  public:
     NameAddress();
     ~NameAddress();
     NameAddress(const NameAddress&) = delete;
@@ -46,7 +46,7 @@ public:
     // Loads one entry; false when there is none.
     bool Load(int32_t EntityID, NameAddressEntry& entry);
 
-private:
+  private:
     DbConnect connection_;
 };
 

@@ -11,7 +11,7 @@
 namespace mz {
 
 class Currency {
-public:
+  public:
     static constexpr int64_t kScale = 10000;
 
     constexpr Currency() = default;
@@ -39,7 +39,7 @@ public:
 
     constexpr auto operator<=>(const Currency&) const = default;
 
-private:
+  private:
     int64_t raw_ = 0;
 };
 

@@ -13,7 +13,7 @@
 namespace mz {
 
 class Date {
-public:
+  public:
     Date() = default;  // 12/30/1899, the zero date
     // REQUIRES: a valid calendar date (see IsValid); throws Error 5 otherwise.
     Date(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
@@ -35,16 +35,16 @@ public:
     bool HasTime() const { return seconds_ != 0; }
     Date DateOnly() const { return Date(year_, month_, day_); }
 
-    std::string ToMdy() const;      // "mm/dd/yyyy"
-    std::string ToString() const;   // "m/d/yyyy" plus " h:mm:ss AM" when a time is carried
-    std::string ToIso() const;      // "yyyy-mm-dd" plus " hh:mm:ss" when a time is carried
+    std::string ToMdy() const;     // "mm/dd/yyyy"
+    std::string ToString() const;  // "m/d/yyyy" plus " h:mm:ss AM" when a time is carried
+    std::string ToIso() const;     // "yyyy-mm-dd" plus " hh:mm:ss" when a time is carried
     // Days since 12/30/1899 plus the fraction of the day, the date's numeric value.
     double Serial() const;
     static Date FromSerial(double serial);
 
     auto operator<=>(const Date&) const = default;
 
-private:
+  private:
     int16_t year_ = 1899;
     int8_t month_ = 12;
     int8_t day_ = 30;

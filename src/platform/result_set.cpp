@@ -29,7 +29,7 @@ constexpr const char* kSource = "MZ.ResultSet";
 // are never copied. The cursor `pos` counts visible rows: -1 is BOF, VisibleCount() is EOF.
 // Loaded rows in fixed blocks, so growing never moves the values already stored.
 class RowStore {
-public:
+  public:
     static constexpr size_t kRowsPerBlock = 256;
 
     void SetStride(size_t stride) { stride_ = stride; }
@@ -44,7 +44,7 @@ public:
         return Row(row);
     }
 
-private:
+  private:
     size_t stride_ = 0;
     std::vector<std::unique_ptr<Variant[]>> blocks_;
 };

@@ -20,7 +20,7 @@ enum class VarType : uint8_t { Empty, Null, Boolean, Int16, Int32, Double, Curre
 const char* VarTypeName(VarType type);
 
 class Variant {
-public:
+  public:
     Variant() = default;  // Empty
     static Variant Null() {
         Variant v;
@@ -59,13 +59,13 @@ public:
 
     // Conversions. Each throws Error 13 "Type mismatch" when the value cannot convert (Null
     // included, except for ToText) and Error 6 "Overflow" when it does not fit.
-    std::string ToText() const;       // "" for Null and Empty
-    double ToDouble() const;          // Empty is 0; texts must be numeric
-    int32_t ToInt32() const;          // rounds half to even, as the platform does
+    std::string ToText() const;  // "" for Null and Empty
+    double ToDouble() const;     // Empty is 0; texts must be numeric
+    int32_t ToInt32() const;     // rounds half to even, as the platform does
     int16_t ToInt16() const;
-    bool ToBool() const;              // numbers: non-zero; texts "True"/"False" or numeric
+    bool ToBool() const;  // numbers: non-zero; texts "True"/"False" or numeric
     Currency ToCurrency() const;
-    Date ToDate() const;              // dates, date texts, and numbers as serial dates
+    Date ToDate() const;  // dates, date texts, and numbers as serial dates
 
     // The numeric value of a text's leading number ("12abc" -> 12, "abc" -> 0, " -1.5e2x" -> -150);
     // numbers give their value, Null and Empty give 0.
@@ -78,7 +78,7 @@ public:
     // A debugging and display form: texts quoted, "Null", "Empty", dates as #m/d/yyyy#.
     std::string Repr() const;
 
-private:
+  private:
     struct NullTag {
         bool operator==(const NullTag&) const = default;
     };

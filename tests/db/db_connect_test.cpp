@@ -43,7 +43,7 @@ INSERT INTO mz_procedure (name, parameters, body) VALUES
 )sql";
 
 class DbConnectTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         db.Exec(kFixtureSql);
         ASSERT_TRUE(conn.ConnectionVariables(db.Path(), "", "", "", false));
@@ -106,8 +106,9 @@ TEST(SchemaLoader, RefusesToOverwriteAndStampsTheVersion) {
     EXPECT_EQ(db.Scalar("pragma journal_mode"), "wal");
     std::string error = CreateReportDatabase(db.Path());
     EXPECT_NE(error.find("already exists"), std::string::npos) << error;
-    EXPECT_EQ(db.Scalar("select count(*) from mz_procedure where name = 'sp_save_rpt_name_address'"),
-              "1");
+    EXPECT_EQ(
+        db.Scalar("select count(*) from mz_procedure where name = 'sp_save_rpt_name_address'"),
+        "1");
 }
 
 TEST_F(DbConnectTest, FieldsCarryDeclaredTypesSizesAndPrecisionsAlsoThroughViews) {
@@ -121,14 +122,11 @@ TEST_F(DbConnectTest, FieldsCarryDeclaredTypesSizesAndPrecisionsAlsoThroughViews
         int32_t size;
         int precision;
     };
-    for (const Expect& e : {Expect{"UNIQUE_ID", VarType::Int32, 4, 10},
-                            Expect{"amount", VarType::Currency, 8, 19},
-                            Expect{"rate", VarType::Currency, 19, 9},
-                            Expect{"memo", VarType::String, 40, 0},
-                            Expect{"code", VarType::String, 3, 0},
-                            Expect{"is_done", VarType::Boolean, 2, 0},
-                            Expect{"small", VarType::Int16, 2, 5},
-                            Expect{"paid_date", VarType::Date, 8, 0}}) {
+    for (const Expect& e :
+         {Expect{"UNIQUE_ID", VarType::Int32, 4, 10}, Expect{"amount", VarType::Currency, 8, 19},
+          Expect{"rate", VarType::Currency, 19, 9}, Expect{"memo", VarType::String, 40, 0},
+          Expect{"code", VarType::String, 3, 0}, Expect{"is_done", VarType::Boolean, 2, 0},
+          Expect{"small", VarType::Int16, 2, 5}, Expect{"paid_date", VarType::Date, 8, 0}}) {
         Field f = rs.Fields(e.name);
         EXPECT_EQ(f.Type(), e.type) << e.name;
         EXPECT_EQ(f.DefinedSize(), e.size) << e.name;
@@ -138,9 +136,9 @@ TEST_F(DbConnectTest, FieldsCarryDeclaredTypesSizesAndPrecisionsAlsoThroughViews
     EXPECT_EQ(rs.Value("paid_date").ToText(), "1/15/2005");
     EXPECT_TRUE(rs.Value("memo").IsNull());
 
-    ASSERT_EQ(conn.OpenRecordset("select v.memo, v.paid_date, label = 'x' + v.memo from vw_test v",
-                                 rs),
-              "");
+    ASSERT_EQ(
+        conn.OpenRecordset("select v.memo, v.paid_date, label = 'x' + v.memo from vw_test v", rs),
+        "");
     EXPECT_EQ(rs.Fields("memo").DefinedSize(), 40);
     EXPECT_EQ(rs.Fields("paid_date").Type(), VarType::Date);
     EXPECT_TRUE(rs.Value("label").IsNull()) << "Null propagates through +";
@@ -150,10 +148,9 @@ TEST_F(DbConnectTest, QueriesThatAreNotOneReadingStatementAreRefusedAndChangeNot
     ASSERT_GT(Insert(1, Variant(10.0), Variant::Null()), 0);
     ResultSet rs;
     for (const char* sql :
-         {"", "   ", "select * from", "select 1; delete from rpt_test",
-          "delete from rpt_test", "update rpt_test set amount = 0",
-          "insert into rpt_test (report_id) values (1)", "drop table rpt_test",
-          "create table x (a int)", "pragma writable_schema = 1",
+         {"", "   ", "select * from", "select 1; delete from rpt_test", "delete from rpt_test",
+          "update rpt_test set amount = 0", "insert into rpt_test (report_id) values (1)",
+          "drop table rpt_test", "create table x (a int)", "pragma writable_schema = 1",
           "attach database 'x.db' as x", "select * from no_such_table",
           "with d as (select 1) delete from rpt_test"}) {
         std::string error = conn.OpenRecordset(sql, rs);
@@ -161,12 +158,14 @@ TEST_F(DbConnectTest, QueriesThatAreNotOneReadingStatementAreRefusedAndChangeNot
         EXPECT_EQ(rs.State(), ResultSet::kStateClosed) << sql;
     }
     EXPECT_EQ(db.Scalar("select count(*) from rpt_test"), "1");
-    EXPECT_EQ(conn.OpenRecordset("select count(*) as n from rpt_test; -- trailing comment", rs), "");
+    EXPECT_EQ(conn.OpenRecordset("select count(*) as n from rpt_test; -- trailing comment", rs),
+              "");
 }
 
 TEST_F(DbConnectTest, ProceduresBindEveryValueAndReturnOutputs) {
     EXPECT_NE(conn.CreateCommand("sp_no_such_thing"), "");
-    EXPECT_NE(conn.AddParameter("@Report_id", Variant(1)), "") << "no command after a failed create";
+    EXPECT_NE(conn.AddParameter("@Report_id", Variant(1)), "")
+        << "no command after a failed create";
     ASSERT_EQ(conn.CreateCommand("SP_INSERT_RPT_TEST"), "");
     EXPECT_NE(conn.AddParameter("@Nope", Variant(1)), "");
     conn.ClearCommand();
@@ -181,7 +180,8 @@ TEST_F(DbConnectTest, ProceduresBindEveryValueAndReturnOutputs) {
     EXPECT_EQ(db.Scalar("select memo from rpt_test where unique_id = " + std::to_string(id)),
               "O'Brien'); drop table rpt_test; --");
     EXPECT_NE(db.Scalar("select update_date from rpt_test where unique_id = " + std::to_string(id)),
-              "NULL") << "the generic update stamps update_date";
+              "NULL")
+        << "the generic update stamps update_date";
 
     ResultSet rs;
     ASSERT_EQ(conn.OpenRecordset("exec sp_list_test 10", rs), "");
@@ -194,7 +194,8 @@ TEST_F(DbConnectTest, GenericUpdateAndDeleteAcceptOnlySchemaNamesAndConvertValue
     int32_t id = Insert(3, Variant(5.0), Variant::Null());
     ASSERT_GT(id, 0);
     EXPECT_NE(Update("no_table", "memo", id, Variant("x")).find("no table"), std::string::npos);
-    EXPECT_NE(Update("rpt_test", "memo; drop", id, Variant("x")).find("no column"), std::string::npos);
+    EXPECT_NE(Update("rpt_test", "memo; drop", id, Variant("x")).find("no column"),
+              std::string::npos);
     EXPECT_NE(Update("vw_test", "memo", id, Variant("x")), "") << "views are not tables";
     EXPECT_NE(Update("mz_procedure", "body", id, Variant("x")), "") << "internal tables are closed";
     EXPECT_NE(Update("rpt_test", "unique_id", id, Variant("1")), "");

@@ -38,8 +38,9 @@ TEST(NameAddress, SavesLoadsAndUpdatesEntries) {
 
 TEST(NameAddress, MayDeleteOnlyWhatOneRowNamesAndDeletesInTheCallersTransaction) {
     test::TempReportDb db;
-    db.Exec("CREATE TABLE rpt_a (unique_id integer PRIMARY KEY, entity_id int);"
-            "CREATE TABLE rpt_b (unique_id integer PRIMARY KEY, reimbursee_entity_id varchar(10));");
+    db.Exec(
+        "CREATE TABLE rpt_a (unique_id integer PRIMARY KEY, entity_id int);"
+        "CREATE TABLE rpt_b (unique_id integer PRIMARY KEY, reimbursee_entity_id varchar(10));");
     NameAddress names;
     ASSERT_TRUE(names.ConnectionVariables(db.Path(), "", "", "", false));
     std::string error;

@@ -16,8 +16,7 @@ namespace {
 struct TempRootDir {
     std::filesystem::path path;
     TempRootDir()
-        : path(std::filesystem::temp_directory_path() /
-               ("mz_test_" + std::to_string(::getpid()))) {
+        : path(std::filesystem::temp_directory_path() / ("mz_test_" + std::to_string(::getpid()))) {
         std::filesystem::create_directories(path);
     }
     ~TempRootDir() {

@@ -6,7 +6,7 @@
 namespace mz::test {
 
 class TempReportDb {
-public:
+  public:
     TempReportDb();  // creates the database; fails the test when it cannot
     ~TempReportDb();
     TempReportDb(const TempReportDb&) = delete;
@@ -18,7 +18,7 @@ public:
     // The first column of the first row of a query, as text ("NULL" for Null, "" for no row).
     std::string Scalar(const std::string& sql) const;
 
-private:
+  private:
     std::string path_;
 };
 

@@ -1,0 +1,16 @@
+#include "app/report_versions.h"
+
+namespace mz::app {
+
+int32_t CreateReportVersion(DbConnect& db, const std::string& action, int32_t ref,
+                            std::string& error) {
+    error = db.CreateCommand("sp_misc_report_" + action);
+    if (error.empty() && action != "new") error = db.AddParameter("@Ref_report_id", Variant(ref));
+    if (error.empty()) error = db.ExecuteCommand();
+    Variant id;
+    if (error.empty()) error = db.GetParameter("@Report_id", id);
+    db.ClearCommand();
+    return error.empty() ? id.ToInt32() : -1;
+}
+
+}  // namespace mz::app
