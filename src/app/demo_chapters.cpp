@@ -1,10 +1,14 @@
 // The chapters that record-class families add to the demo, in the order they run.
 #include "app/demo_narrator.h"
+#include "app/demo_receipts.h"
 
 namespace mz::app {
 
 const std::vector<DemoChapter>& DemoChapters() {
-    static const std::vector<DemoChapter> chapters = {};
+    static const std::vector<DemoChapter> chapters = {
+        {"receipts",
+         [](Narrator&, const std::string& path, DbConnect&) { return RunReceiptsDemo(path) == 0; }},
+    };
     return chapters;
 }
 

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "app/command_support.h"
 #include "app/commands.h"
 #include "app/demo_narrator.h"
 #include "app/report_versions.h"
@@ -69,6 +70,21 @@ bool NotesChapter(Narrator& say, const std::string& path, DbConnect& db) {
     say.Show(n, "report " + std::to_string(original) + " is unchanged by its amendment",
              kNoteColumns);
     say.Call(n, "n", "GetNoteCount", {Variant(amendment), Variant(7)});
+
+    const int32_t audit = CreateReportVersion(db, "audit", amendment, error);
+    say.Line("audited report " + std::to_string(amendment) + ": report " + std::to_string(audit));
+    say.Call(n, "n", "ConnectionVariables",
+             {Variant(path), Variant(""), Variant(""), Variant(""), Variant(false),
+              Variant(std::to_string(audit))});
+    say.Call(n, "n", "GetData", {Variant(-1)});
+    say.Let(n, "n", "ReportID", Variant(audit));
+    say.Let(n, "n", "ReportSection", Variant("REC"));
+    say.Let(n, "n", "LinkID", Variant("7"));
+    say.Let(n, "n", "Description", Variant("Auditor: deposit slip seen"));
+    say.Call(n, "n", "SaveData", {});
+    say.Call(n, "n", "GetDataList", {Variant(audit), Variant(7), Variant(true)});
+    say.Show(n, "the audit list of report " + std::to_string(audit) + " adds the auditor's note",
+             kNoteColumns);
     return true;
 }
 
@@ -114,8 +130,7 @@ int RunDemo(const std::vector<std::string>& args) {
                  "\n  mzreport query " + path + " \"select * from vw_mz_rpt_notes\"");
         return ok ? 0 : 1;
     } catch (const Error& e) {
-        std::cerr << "Error " << e.Number() << ": " << e.Description() << " [" << e.Source()
-                  << "]\n";
+        std::cerr << ErrorLine(e) << "\n";
         return 1;
     }
 }

@@ -1,5 +1,6 @@
 #include "app/demo_narrator.h"
 
+#include "app/command_support.h"
 #include "app/table_printer.h"
 #include "platform/error.h"
 
@@ -28,9 +29,13 @@ bool EqualsNoCase(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-void Narrator::Chapter(const std::string& title) { out_ << "\n== " << title << " ==\n"; }
+void Narrator::Chapter(const std::string& title) {
+    out_ << "\n== " << title << " ==\n";
+}
 
-void Narrator::Line(const std::string& text) { out_ << text << "\n"; }
+void Narrator::Line(const std::string& text) {
+    out_ << text << "\n";
+}
 
 ObjectRef Narrator::Create(const std::string& var, const std::string& class_name) {
     out_ << "  Set " << var << " = CreateObject(\"" << class_name << "\")\n";
@@ -52,8 +57,7 @@ AutoValue Narrator::Call(const ObjectRef& obj, const std::string& var, const std
         out_ << "\n";
         return result;
     } catch (const Error& e) {
-        out_ << call << "\n  Error " << e.Number() << ": " << e.Description() << " ["
-             << e.Source() << "]\n";
+        out_ << call << "\n  " << ErrorLine(e) << "\n";
         return AutoValue();
     }
 }
@@ -81,7 +85,8 @@ void Narrator::Show(const ObjectRef& obj, const std::string& caption,
             for (size_t c = 0; c < all.columns.size(); ++c) {
                 if (!EqualsNoCase(all.columns[c], name)) continue;
                 shown.columns.push_back(all.columns[c]);
-                for (size_t r = 0; r < all.rows.size(); ++r) shown.rows[r].push_back(all.rows[r][c]);
+                for (size_t r = 0; r < all.rows.size(); ++r)
+                    shown.rows[r].push_back(all.rows[r][c]);
             }
         }
     }

@@ -12,7 +12,7 @@
 namespace mz::app {
 
 class Narrator {
-public:
+  public:
     explicit Narrator(std::ostream& out) : out_(out) {}
 
     void Chapter(const std::string& title);
@@ -31,7 +31,7 @@ public:
     void Show(const ObjectRef& obj, const std::string& caption,
               const std::vector<std::string>& columns = {});
 
-private:
+  private:
     std::ostream& out_;
 };
 

@@ -3,43 +3,25 @@
 #include <cstdio>
 #include <iostream>
 
+#include "app/command_support.h"
 #include "app/commands.h"
-#include "app/table_printer.h"
 #include "db/db_connect.h"
 #include "platform/error.h"
 
 namespace mz::app {
 
 int RunQuery(const std::vector<std::string>& args) {
-    std::vector<std::string> rest;
-    bool json = false;
-    for (const std::string& a : args) {
-        if (a == "--json")
-            json = true;
-        else
-            rest.push_back(a);
-    }
-    if (rest.size() != 2) {
+    const CommandArgs a = SplitJsonFlag(args);
+    if (a.rest.size() != 2) {
         std::fprintf(stderr, "usage: mzreport query DB \"SQL\" [--json]\n");
         return 2;
     }
     try {
         DbConnect db;
-        if (!db.ConnectionVariables(rest[0], "", "", "", false)) {
-            std::fprintf(stderr, "mzreport query: \"%s\" is not a report database\n",
-                         rest[0].c_str());
-            return 1;
-        }
-        ResultSet rs;
-        if (std::string error = db.OpenRecordset(rest[1], rs); !error.empty()) {
-            std::fprintf(stderr, "%s\n", error.c_str());
-            return 1;
-        }
-        PrintTable(std::cout, TableOf(rs, false), json);
-        return 0;
+        if (!OpenReportDatabase(db, a.rest[0], "query")) return 1;
+        return PrintQuery(db, a.rest[1], a.json, "query");
     } catch (const Error& e) {
-        std::cerr << "Error " << e.Number() << ": " << e.Description() << " [" << e.Source()
-                  << "]\n";
+        std::cerr << ErrorLine(e) << "\n";
         return 1;
     }
 }

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <iostream>
 
+#include "app/command_support.h"
 #include "app/commands.h"
 #include "app/report_versions.h"
-#include "app/table_printer.h"
 #include "db/db_connect.h"
 #include "platform/error.h"
 
@@ -25,14 +25,8 @@ constexpr const char* kListSql =
 }  // namespace
 
 int RunReport(const std::vector<std::string>& args) {
-    std::vector<std::string> rest;
-    bool json = false;
-    for (const std::string& a : args) {
-        if (a == "--json")
-            json = true;
-        else
-            rest.push_back(a);
-    }
+    const CommandArgs parsed = SplitJsonFlag(args);
+    const std::vector<std::string>& rest = parsed.rest;
     if (rest.size() < 2) {
         std::fputs(kUsage, stderr);
         return 2;
@@ -46,20 +40,8 @@ int RunReport(const std::vector<std::string>& args) {
     }
     try {
         DbConnect db;
-        if (!db.ConnectionVariables(rest[0], "", "", "", false)) {
-            std::fprintf(stderr, "mzreport report: \"%s\" is not a report database\n",
-                         rest[0].c_str());
-            return 1;
-        }
-        if (action == "list") {
-            ResultSet rs;
-            if (std::string error = db.OpenRecordset(kListSql, rs); !error.empty()) {
-                std::fprintf(stderr, "mzreport report: %s\n", error.c_str());
-                return 1;
-            }
-            PrintTable(std::cout, TableOf(rs, false), json);
-            return 0;
-        }
+        if (!OpenReportDatabase(db, rest[0], "report")) return 1;
+        if (action == "list") return PrintQuery(db, kListSql, parsed.json, "report");
         std::string error;
         const int32_t ref = needs_id ? Variant(rest[2]).ToInt32() : -1;
         const int32_t id = CreateReportVersion(db, action, ref, error);
@@ -70,8 +52,7 @@ int RunReport(const std::vector<std::string>& args) {
         std::cout << id << "\n";
         return 0;
     } catch (const Error& e) {
-        std::cerr << "Error " << e.Number() << ": " << e.Description() << " [" << e.Source()
-                  << "]\n";
+        std::cerr << ErrorLine(e) << "\n";
         return 1;
     }
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "app/command_support.h"
 #include "app/table_printer.h"
 #include "platform/error.h"
 
@@ -708,8 +709,7 @@ bool Shell::Execute(const std::string& line) {
     state.source = error.Source();
     // A syntax error is never resumed: the statement did not run at all.
     if (impl_->resume_next && error.Number() != kSyntaxError) return true;
-    impl_->err << "Error " << error.Number() << ": " << error.Description() << " ["
-               << error.Source() << "]\n";
+    impl_->err << ErrorLine(error) << "\n";
     return false;
 }
 

@@ -10,5 +10,7 @@ void RegisterDbClasses(ObjectModel& model);  // DbConnect, ResultSet
 void RegisterNameAddress(ObjectModel& model);
 void RegisterClsNotes(ObjectModel& model);
 void RegisterClsSetSequence(ObjectModel& model);
+void RegisterReceiptClasses(
+    ObjectModel& model);  // clsGnSItems_Data, clsLoanItems_Data, clsReceipt_Data
 
 }  // namespace mz

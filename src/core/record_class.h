@@ -23,6 +23,8 @@ enum class Conversion : uint8_t {
     NumberText,  // Text whose Let stores the leading number of the text as a Double ("" -> Null)
     DateText,    // Text read as "mm/dd/yyyy"; Let stores a valid date, anything else as Null
     TriState,    // Integer whose Null reads 2; letting 2 stores Null
+    TwoIsNull,   // Integer whose Let of 2 stores Null; Null reads 0, as for any number, so a 2
+                 // let in reads back as 0
     Computed,    // no column: the class computes the value (RecordObject::ComputedGet)
 };
 
@@ -120,6 +122,10 @@ struct RecordClassInfo {
     bool versioned = true;
     // False: DeleteData has no ObConnect and no DataReady test (it always owns its transaction).
     bool delete_takes_connection = true;
+    // False (with delete_takes_connection): DeleteData takes ObConnect but has no DataReady test;
+    // without a current row the read of its report_id raises inside the delete, which then takes
+    // the error path (an owned transaction is begun and rolled back).
+    bool delete_tests_ready = true;
     // SaveData of a new row clears ListFilter before re-reading the row.
     bool clear_filter_after_add = false;
 

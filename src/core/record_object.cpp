@@ -279,11 +279,11 @@ int32_t RecordObject::GetTextLength(int32_t Field) {
 // --- properties ----------------------------------------------------------------------------
 
 int RecordObject::FieldOf(const PropertyDef& p) const {
-    const ResultSet& rs = RequireRows();
     const PropertyDef* first = info_.properties.data();
     const bool own = &p >= first && &p < first + info_.properties.size();
     int* cached = own ? &field_cache_[static_cast<size_t>(&p - first)] : nullptr;
     if (cached && *cached != kUnresolved) return *cached;
+    const ResultSet& rs = RequireRows();
     int index = rs.FieldIndex(p.column);
     if (index < 0) const_cast<ResultSet&>(rs).Fields(p.column);  // raises naming the column
     if (cached) *cached = index;
@@ -292,8 +292,10 @@ int RecordObject::FieldOf(const PropertyDef& p) const {
 
 Variant RecordObject::Get(const PropertyDef& p) const {
     if (p.conversion == Conversion::Computed) return ComputedGet(p);
-    if (!DataReady()) return EmptyOf(p.type);
-    const Variant& v = rs_->Value(FieldOf(p));
+    // The common case, a current row, in one step; the checks below give the edge cases.
+    const Variant* row = rs_ ? rs_->CurrentRow() : nullptr;
+    if (!row && !DataReady()) return EmptyOf(p.type);
+    const Variant& v = row ? row[FieldOf(p)] : rs_->Value(FieldOf(p));
     if (p.conversion == Conversion::TriState && v.IsNull()) return Variant(int16_t{2});
     if (v.IsNull()) return EmptyOf(p.type);
     if (p.conversion == Conversion::DateText) return Variant(v.ToDate().ToMdy());
@@ -325,7 +327,8 @@ Variant RecordObject::Stored(const PropertyDef& p, const Variant& value) const {
             std::optional<Date> date = text.empty() ? std::nullopt : Date::Parse(text);
             return date ? Variant(date->DateOnly()) : Variant::Null();
         }
-        case Conversion::TriState: {
+        case Conversion::TriState:
+        case Conversion::TwoIsNull: {
             const int16_t i = value.ToInt16();
             return i == 2 ? Variant::Null() : Variant(i);
         }
@@ -496,10 +499,10 @@ bool RecordObject::SaveExisting() {
     return true;
 }
 
-bool RecordObject::SaveData() {
+bool RecordObject::SaveRow(bool force) {
     try {
         ResultSet& rs = RequireRows();
-        bool changed = false;
+        bool changed = force;
         for (int i = 0; i < rs.FieldCount() && !changed; ++i) {
             changed = Differs(rs.Value(i), rs.OriginalValue(i));
         }
@@ -551,7 +554,7 @@ bool RecordObject::DeleteRow(int32_t UniqueID, DbConnect& conn, std::string& fai
 
 bool RecordObject::DeleteData(int32_t UniqueID, DbConnect*& ObConnect) {
     const bool lent = info_.delete_takes_connection && ObConnect != nullptr;
-    if (info_.delete_takes_connection && !DataReady()) return true;
+    if (info_.delete_takes_connection && info_.delete_tests_ready && !DataReady()) return true;
     DbConnect& conn = lent ? *ObConnect : db_;
     const bool owned = !lent;
     // Whatever way this ends, an owned transaction still open is rolled back.

@@ -57,7 +57,7 @@ class RecordObject {
     int32_t GetNewSequence(int32_t ReportID, bool IsAudit = false);
     // Writes the current row's changes. True when there was nothing to write or all went in.
     // REQUIRES: a loaded result set (else raises).
-    bool SaveData();
+    bool SaveData() { return SaveRow(false); }
     // Deletes (or marks deleted) row UniqueID. Without ObConnect (or with a null one) the own
     // connection is used, handed back through ObConnect, and its transaction is owned; with one,
     // the work joins the caller's transaction, which this object never ends.
@@ -134,6 +134,11 @@ class RecordObject {
     virtual Variant ComputedGet(const PropertyDef& p) const;
 
     // --- building blocks ---------------------------------------------------------------------
+    // SaveData; with force the row is written as if a column had changed: a new row is
+    // inserted, an earlier version's row copied, and a row of the current report goes through
+    // the update transaction (begun and committed even with no column to send).
+    // Not an overload of SaveData: the object model takes that member's address.
+    bool SaveRow(bool force);
     // "<source_class>.<op>", or the class's override for op.
     std::string SourceText(std::string_view op) const;
     // Replaces the object's result set with the rows of sql. True when the error text is "" (the

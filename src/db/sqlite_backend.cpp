@@ -202,11 +202,11 @@ void FillResultSet(sqlite3* db, sqlite3_stmt* stmt, ResultSet& out) {
         }
     }
     ResultSet rs(std::move(fields));
-    std::vector<Variant> row(static_cast<size_t>(n));
     while (rc == SQLITE_ROW) {
-        for (int i = 0; i < n; ++i)
-            row[static_cast<size_t>(i)] = ConvertedValue(stmt, i, convs[static_cast<size_t>(i)]);
-        rs.AppendRowFrom(row);
+        rs.AppendRowWith([&](Variant* slots) {
+            for (int i = 0; i < n; ++i)
+                slots[i] = ConvertedValue(stmt, i, convs[static_cast<size_t>(i)]);
+        });
         rc = sqlite3_step(stmt);
     }
     if (rc != SQLITE_DONE) RaiseDriverError(db);

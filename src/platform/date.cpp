@@ -182,9 +182,16 @@ Date Date::Now() {
 }
 
 std::string Date::ToMdy() const {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%02d/%02d/%04d", Month(), Day(), Year());
-    return buf;
+    // By hand: lists format a date per row and property, and snprintf dominated that.
+    std::string out = "00/00/0000";
+    auto put = [&out](size_t at, int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i, value /= 10)
+            out[at + static_cast<size_t>(i)] = static_cast<char>('0' + value % 10);
+    };
+    put(0, Month(), 2);
+    put(3, Day(), 2);
+    put(6, Year(), 4);
+    return out;
 }
 
 std::string Date::ToString() const {

@@ -27,26 +27,83 @@ constexpr const char* kSource = "MZ.ResultSet";
 // Rows live in one flat vector with a stride of FieldCount(): the values as loaded. A row's
 // first edit copies that row into `edits`, which then holds its current values; untouched rows
 // are never copied. The cursor `pos` counts visible rows: -1 is BOF, VisibleCount() is EOF.
+// Memory for row blocks. Lists are reloaded all the time, and handing tens of megabytes back to
+// the system after each load only to fault them in again costs more than the load itself, so
+// freed blocks wait here (per thread, up to a bound) for the next load.
+class BlockPool {
+  public:
+    static constexpr size_t kBlockBytes = 64 * 1024;
+    static constexpr size_t kMaxPooled = 512;  // 32 MB
+
+    BlockPool() = default;
+    BlockPool(const BlockPool&) = delete;
+    BlockPool& operator=(const BlockPool&) = delete;
+    ~BlockPool() {
+        for (void* p : free_) ::operator delete(p);
+    }
+
+    void* Get(size_t bytes) {
+        if (bytes == kBlockBytes && !free_.empty()) {
+            void* p = free_.back();
+            free_.pop_back();
+            return p;
+        }
+        return ::operator new(bytes);
+    }
+    void Put(void* p, size_t bytes) {
+        if (bytes == kBlockBytes && free_.size() < kMaxPooled)
+            free_.push_back(p);
+        else
+            ::operator delete(p);
+    }
+
+  private:
+    std::vector<void*> free_;
+};
+
+BlockPool& ThreadBlockPool() {
+    thread_local BlockPool pool;
+    return pool;
+}
+
 // Loaded rows in fixed blocks, so growing never moves the values already stored.
 class RowStore {
   public:
-    static constexpr size_t kRowsPerBlock = 256;
-
-    void SetStride(size_t stride) { stride_ = stride; }
-    void Reserve(size_t rows) { blocks_.reserve(rows / kRowsPerBlock + 1); }
-    Variant* Row(size_t row) const {
-        return blocks_[row / kRowsPerBlock].get() + (row % kRowsPerBlock) * stride_;
+    RowStore() = default;
+    RowStore(const RowStore&) = delete;
+    RowStore& operator=(const RowStore&) = delete;
+    ~RowStore() {
+        for (size_t row = 0; row < rows_; ++row) std::destroy_n(Row(row), stride_);
+        for (void* block : blocks_) ThreadBlockPool().Put(block, block_bytes_);
     }
-    // The slots of row `row`, which must be the next row.
-    Variant* Append(size_t row) {
-        if (row % kRowsPerBlock == 0)
-            blocks_.push_back(std::make_unique<Variant[]>(kRowsPerBlock * stride_));
-        return Row(row);
+
+    void SetStride(size_t stride) {
+        stride_ = stride;
+        const size_t row_bytes = std::max<size_t>(stride * sizeof(Variant), 1);
+        rows_per_block_ = std::max<size_t>(BlockPool::kBlockBytes / row_bytes, 1);
+        block_bytes_ = std::max(BlockPool::kBlockBytes, row_bytes);
+    }
+    void Reserve(size_t rows) { blocks_.reserve(rows / rows_per_block_ + 1); }
+    Variant* Row(size_t row) const {
+        return static_cast<Variant*>(blocks_[row / rows_per_block_]) +
+               (row % rows_per_block_) * stride_;
+    }
+    // The slots of the next row, each Empty.
+    Variant* Append() {
+        if (rows_ % rows_per_block_ == 0) blocks_.push_back(ThreadBlockPool().Get(block_bytes_));
+        Variant* slots =
+            static_cast<Variant*>(blocks_.back()) + (rows_ % rows_per_block_) * stride_;
+        std::uninitialized_default_construct_n(slots, stride_);
+        ++rows_;
+        return slots;
     }
 
   private:
     size_t stride_ = 0;
-    std::vector<std::unique_ptr<Variant[]>> blocks_;
+    size_t rows_per_block_ = 1;
+    size_t block_bytes_ = BlockPool::kBlockBytes;
+    size_t rows_ = 0;
+    std::vector<void*> blocks_;
 };
 
 struct ResultSet::Impl {
@@ -128,6 +185,11 @@ void ResultSet::RequireRow() const {
     }
 }
 
+const Variant* ResultSet::CurrentRow() const noexcept {
+    if (!open_ || !impl_ || !impl_->HasRow()) return nullptr;
+    return impl_->RowValues(RowIndex());
+}
+
 size_t ResultSet::RowIndex() const {
     return impl_->RowAt(impl_->pos);
 }
@@ -144,7 +206,17 @@ void ResultSet::AppendRowFrom(std::span<Variant> values) {
                     "AppendRow was given " + std::to_string(values.size()) +
                         " values for a result set of " + std::to_string(m.stride) + " fields");
     }
-    std::move(values.begin(), values.end(), m.data.Append(m.row_count));
+    std::move(values.begin(), values.end(), BeginAppend());
+    EndAppend();
+}
+
+Variant* ResultSet::BeginAppend() {
+    RequireOpen();
+    return impl_->data.Append();
+}
+
+void ResultSet::EndAppend() {
+    Impl& m = *impl_;
     ++m.row_count;
     m.Admit(m.row_count - 1);
     m.pos = 0;
@@ -293,7 +365,7 @@ void ResultSet::AddNew() {
         throw Error(err::kBadArguments, kSource,
                     "AddNew is not possible: the result set already holds an added row.");
     }
-    std::fill_n(m.data.Append(m.row_count), m.stride, Variant::Null());
+    std::fill_n(m.data.Append(), m.stride, Variant::Null());
     m.added_row = static_cast<int64_t>(m.row_count);
     ++m.row_count;
     // The new row is shown whatever the filter says, as the row being worked on.

@@ -224,7 +224,12 @@ bool Variant::IsDate() const {
     return IsText() && Date::Parse(GetString()).has_value();
 }
 
-std::string Variant::ToText() const {
+std::string Variant::ToText() && {
+    if (IsText()) return std::move(std::get<std::string>(value_));
+    return static_cast<const Variant&>(*this).ToText();
+}
+
+std::string Variant::ToText() const& {
     switch (Type()) {
         case VarType::Empty:
         case VarType::Null:

@@ -59,9 +59,10 @@ class Variant {
 
     // Conversions. Each throws Error 13 "Type mismatch" when the value cannot convert (Null
     // included, except for ToText) and Error 6 "Overflow" when it does not fit.
-    std::string ToText() const;  // "" for Null and Empty
-    double ToDouble() const;     // Empty is 0; texts must be numeric
-    int32_t ToInt32() const;     // rounds half to even, as the platform does
+    std::string ToText() const&;  // "" for Null and Empty
+    std::string ToText() &&;      // the same, moving a String's text out
+    double ToDouble() const;      // Empty is 0; texts must be numeric
+    int32_t ToInt32() const;      // rounds half to even, as the platform does
     int16_t ToInt16() const;
     bool ToBool() const;  // numbers: non-zero; texts "True"/"False" or numeric
     Currency ToCurrency() const;

@@ -31,6 +31,9 @@ const PropertyDef& kFlag = kProps[4];
 const PropertyDef& kTri = kProps[5];
 const PropertyDef& kDate = kProps[6];
 const PropertyDef& kAttendance = kProps[7];
+// The same column read with the other three-state rule.
+constexpr PropertyDef kTwoIsNull{"Stated", "tri", PropType::Integer, kGet | kLet,
+                                 Conversion::TwoIsNull};
 
 constexpr InsertParamDef kParams[] = {
     {"@Name", "name"},
@@ -54,10 +57,19 @@ constexpr RecordClassInfo kWidget = [] {
     return info;
 }();
 
+// A class whose DeleteData takes a connection but does not test for a current row.
+constexpr RecordClassInfo kUntested = [] {
+    RecordClassInfo info = kWidget;
+    info.class_name = "clsUntested";
+    info.delete_tests_ready = false;
+    return info;
+}();
+
 // Its cascade steps leave a query in the log, so the log shows which connection they used.
 class Widget : public RecordObject {
   public:
-    Widget() : RecordObject(kWidget) {}
+    explicit Widget(const RecordClassInfo& info = kWidget) : RecordObject(info) {}
+    bool SaveForced() { return SaveRow(true); }
     bool items_ok = true;
     bool notes_ok = true;
     bool raise_in_notes = false;
@@ -163,6 +175,12 @@ TEST_F(RecordObjectTest, PropertyGetAndLetFollowTheirTypes) {
     EXPECT_TRUE(rs.Value("tri").IsNull());
     w.Let(kTri, Variant(int16_t{0}));
     EXPECT_EQ(w.GetInteger(kTri), 0);
+    w.Let(kTwoIsNull, Variant(int16_t{2}));  // stores Null as TriState does, but reads it as 0
+    EXPECT_TRUE(rs.Value("tri").IsNull());
+    EXPECT_EQ(w.Get(kTwoIsNull), Variant(int16_t{0}));
+    EXPECT_EQ(w.Get(kTri), Variant(int16_t{2}));
+    w.Let(kTwoIsNull, Variant(int16_t{1}));
+    EXPECT_EQ(w.Get(kTwoIsNull), Variant(int16_t{1}));
     EXPECT_THROW(w.Let(kUniqueID, Variant(int32_t{1})), Error);  // the database sets it
 
     EXPECT_EQ(w.GetTextLength(1), 40);
@@ -289,6 +307,30 @@ TEST_F(RecordObjectTest, SaveInsertsANewRowAndReadsItBack) {
     EXPECT_EQ(w.GetLong(kUniqueID), 70);
 }
 
+TEST_F(RecordObjectTest, AForcedSaveWritesAnUnchangedRowByItsUsualPath) {
+    ASSERT_TRUE(w.GetData(7));
+    rec->ClearLog();
+    EXPECT_TRUE(w.SaveForced());  // no column to send, the transaction still runs
+    EXPECT_EQ(rec->Log(), "begin\ncommit");
+
+    ASSERT_TRUE(w.GetData(8));
+    rec->ClearLog();
+    EXPECT_TRUE(w.SaveForced());
+    EXPECT_EQ(rec->Log(),
+              "begin\n"
+              "exec sp_insert_rpt_widgets @Function='C', @Report_id='5', @Ref_id=Long(8), "
+              "@Name='Carl', @Amount=Currency(1), @Is_flag=Boolean(False), @Tri=Integer(1)\n"
+              "commit");
+
+    ASSERT_TRUE(w.GetData());
+    rec->ClearLog();
+    EXPECT_TRUE(w.SaveForced());
+    EXPECT_EQ(rec->Lines().front(),
+              "exec sp_insert_rpt_widgets @Function='A', @Report_id=Null, @Ref_id=Integer(-1), "
+              "@Name=Null, @Amount=Null, @Is_flag=Null, @Occur_date=Null");
+    EXPECT_EQ(w.GetLong(kUniqueID), 70);
+}
+
 TEST_F(RecordObjectTest, SaveFailuresRollBack) {
     ASSERT_TRUE(w.GetData(7));
     w.Let(kName, Variant("x"));
@@ -370,6 +412,23 @@ TEST_F(RecordObjectTest, DeleteFailuresEndOnlyAnOwnedTransaction) {
     EXPECT_EQ(e.Description(), "disk I/O error");
     EXPECT_EQ(rec->Lines().back(), "rollback");
     EXPECT_FALSE(w.Connection().InTransaction());
+}
+
+TEST_F(RecordObjectTest, DeleteWithoutTheReadyTestRaisesForAMissingRow) {
+    Widget loose(kUntested);
+    ASSERT_TRUE(loose.ConnectionVariables("core", "recording", "", "", false, "5"));
+    rec->ClearLog();
+    DbConnect* ob = nullptr;
+    const Error e = Raised([&] { loose.DeleteData(7, ob); });
+    EXPECT_EQ(e.Number(), 91);
+    EXPECT_EQ(e.Source(), "MZ_report_bus (clsUntested.DeleteData)");
+    EXPECT_EQ(rec->Log(), "begin\nrollback");
+    EXPECT_EQ(ob, &loose.Connection());
+
+    ASSERT_TRUE(loose.GetData(7));  // with a row it deletes as any other class
+    rec->ClearLog();
+    EXPECT_TRUE(loose.DeleteData(7));
+    EXPECT_EQ(rec->Lines().back(), "commit");
 }
 
 }  // namespace

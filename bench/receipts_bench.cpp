@@ -1,0 +1,160 @@
+// The receipt list through the record core against the raw engine: a 10,000-receipt report
+// loaded with clsReceipt_Data::GetDataList and walked with MoveNext reading every property the
+// plain list carries (the name properties read the detail view's columns, which a list has not),
+// and the same translated SQL stepped with the SQLite C API reading every column. Report the
+// first as a ratio of the second; the target is at most 1.5.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+#include "core/list_query.h"
+#include "db/schema_loader.h"
+#include "db/tsql_translator.h"
+#include "receipts/receipt_data.h"
+
+namespace {
+
+constexpr int kRows = 10000;
+constexpr int32_t kReport = 1;
+
+// A report database holding one report of 10,000 receipts, made once per run, removed at exit.
+const std::string& BenchDatabase() {
+    static const std::string path = [] {
+        std::string p = (std::filesystem::temp_directory_path() /
+                         ("mz_receipts_bench_" + std::to_string(::getpid()) + ".db"))
+                            .string();
+        if (std::string error = mz::CreateReportDatabase(p); !error.empty()) {
+            throw std::runtime_error(error);
+        }
+        sqlite3* db = nullptr;
+        sqlite3_open(p.c_str(), &db);
+        char* message = nullptr;
+        sqlite3_exec(
+            db,
+            "BEGIN;"
+            "INSERT INTO rpt_report_group DEFAULT VALUES;"
+            "INSERT INTO rpt_report (report_group_id, version_order, is_audit) VALUES (1, 1, 0);"
+            "INSERT INTO rpt_name_address (is_org, last_name, first_name) "
+            "VALUES (0, 'Rivera', 'Ana');"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
+            "INSERT INTO rpt_Receipts (report_id, sequence, entity_id, receipt_type_code, "
+            "is_aggregated, account_abbr, form_of_payment_code, Occur_date, Amount, sum_to_date, "
+            "Description, Purpose, Attendance, interest_rate, loan_number, Payment_number, "
+            "Comments, submission_date, total_amount_raised) "
+            "SELECT 1, i, 1, CASE i % 3 WHEN 0 THEN 'ind' WHEN 1 THEN 'com' ELSE 'GNS' END, "
+            "i % 2, 'CHK', 'CHK', '2005-01-15', i * 1.25, i * 2.5, 'description ' || i, "
+            "'purpose ' || i, i % 40, 4.5, 'L-' || i, 'P' || i, 'comment ' || i, "
+            "'2005-02-01', 100 FROM n;"
+            "COMMIT;",
+            nullptr, nullptr, &message);
+        if (message) throw std::runtime_error(message);
+        sqlite3_close(db);
+        static struct Cleanup {
+            std::string path;
+            ~Cleanup() {
+                std::error_code ec;
+                for (const char* s : {"", "-wal", "-shm"}) std::filesystem::remove(path + s, ec);
+            }
+        } cleanup{p};
+        return p;
+    }();
+    return path;
+}
+
+// Every property of the plain list, by type, folded into a checksum.
+size_t ReadRow(const mz::clsReceipt_Data& r) {
+    size_t sum = 0;
+    for (const mz::PropertyDef& p : mz::clsReceipt_Data::ClassInfo().properties) {
+        if (p.conversion == mz::Conversion::Computed || p.column == "org_name" ||
+            p.column == "first_name" || p.column == "last_name") {
+            continue;
+        }
+        switch (p.type) {
+            case mz::PropType::Text:
+                sum += r.GetText(p).size();
+                break;
+            case mz::PropType::Long:
+                sum += static_cast<size_t>(r.GetLong(p));
+                break;
+            case mz::PropType::Integer:
+                sum += static_cast<size_t>(r.GetInteger(p));
+                break;
+            case mz::PropType::Currency:
+                sum += static_cast<size_t>(r.GetCurrency(p).Raw());
+                break;
+            case mz::PropType::Double:
+                sum += static_cast<size_t>(r.GetDouble(p));
+                break;
+            case mz::PropType::Boolean:
+                sum += r.GetBoolean(p) ? 1 : 0;
+                break;
+        }
+    }
+    return sum;
+}
+
+void BM_ReceiptList_10k(benchmark::State& state) {
+    mz::clsReceipt_Data receipts;
+    if (!receipts.ConnectionVariables(BenchDatabase(), "", "", "", false,
+                                      std::to_string(kReport))) {
+        state.SkipWithError("cannot connect");
+        return;
+    }
+    for (auto _ : state) {
+        if (!receipts.GetDataList(kReport) || receipts.Count() != kRows) {
+            state.SkipWithError("the list did not load");
+            return;
+        }
+        size_t sum = 0;
+        for (receipts.MoveFirst(); !receipts.EOF(); receipts.MoveNext()) sum += ReadRow(receipts);
+        benchmark::DoNotOptimize(sum);
+    }
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+BENCHMARK(BM_ReceiptList_10k)->Unit(benchmark::kMillisecond);
+
+void BM_RawSqlite_ReceiptList_10k(benchmark::State& state) {
+    const mz::Translation t =
+        mz::TranslateTsql(mz::listq::PlainList("rpt_Receipts", kReport, false));
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(BenchDatabase().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    for (auto _ : state) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, t.sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+            state.SkipWithError(sqlite3_errmsg(db));
+            break;
+        }
+        int64_t sum = 0;
+        const int columns = sqlite3_column_count(stmt);
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            for (int i = 0; i < columns; ++i) {
+                switch (sqlite3_column_type(stmt, i)) {
+                    case SQLITE_INTEGER:
+                        sum += sqlite3_column_int64(stmt, i);
+                        break;
+                    case SQLITE_FLOAT:
+                        sum += static_cast<int64_t>(sqlite3_column_double(stmt, i));
+                        break;
+                    case SQLITE_NULL:
+                        break;
+                    default:
+                        benchmark::DoNotOptimize(sqlite3_column_text(stmt, i));
+                        sum += sqlite3_column_bytes(stmt, i);
+                }
+            }
+        }
+        sqlite3_finalize(stmt);
+        benchmark::DoNotOptimize(sum);
+    }
+    sqlite3_close(db);
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+BENCHMARK(BM_RawSqlite_ReceiptList_10k)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

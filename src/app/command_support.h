@@ -1,0 +1,29 @@
+// Pieces the mzreport commands share: argument splitting, opening the database, printing a query
+// and the one-line form of a raised error.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "db/db_connect.h"
+#include "platform/error.h"
+
+namespace mz::app {
+
+struct CommandArgs {
+    std::vector<std::string> rest;  // the arguments without "--json"
+    bool json = false;
+};
+CommandArgs SplitJsonFlag(const std::vector<std::string>& args);
+
+// "Error <number>: <description> [<source>]", as the shell prints a raised error.
+std::string ErrorLine(const Error& e);
+
+// Connects db to the report database at path; false after "mzreport <command>: ..." on stderr.
+bool OpenReportDatabase(DbConnect& db, const std::string& path, const char* command);
+
+// Runs one T-SQL query and prints its rows (as JSON when json); the exit code, 1 after printing
+// the error text.
+int PrintQuery(DbConnect& db, const std::string& sql, bool json, const char* command);
+
+}  // namespace mz::app

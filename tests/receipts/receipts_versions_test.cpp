@@ -1,0 +1,341 @@
+// Receipts on a real report database: the delete cascade of a receipt with everything that hangs
+// under it, a failure injected at each step of it, and the receipt lists over an amended and an
+// audited report.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/error.h"
+#include "receipts/receipt_data.h"
+#include "support/temp_db.h"
+
+namespace mz {
+namespace {
+
+class ReceiptsDb {
+  public:
+    ReceiptsDb() {
+        EXPECT_TRUE(c_.ConnectionVariables(db.Path(), "", "", "", false));
+        names_.ConnectionVariables(db.Path(), "", "", "", false);
+    }
+
+    int32_t NewReport() { return ReportProc("sp_misc_report_new", 0); }
+    int32_t Amend(int32_t report) { return ReportProc("sp_misc_report_amend", report); }
+    int32_t Audit(int32_t report) { return ReportProc("sp_misc_report_audit", report); }
+
+    int32_t Person(const std::string& last, const std::string& first) {
+        NameAddressEntry e;
+        e.last_name = last;
+        e.first_name = first;
+        return Save(e);
+    }
+    int32_t Org(const std::string& name) {
+        NameAddressEntry e;
+        e.is_org = true;
+        e.org_name = name;
+        return Save(e);
+    }
+
+    // A receipt object working in report `report`.
+    std::unique_ptr<clsReceipt_Data> Receipts(int32_t report) {
+        auto r = std::make_unique<clsReceipt_Data>();
+        EXPECT_TRUE(r->ConnectionVariables(db.Path(), "", "", "", false, std::to_string(report)));
+        return r;
+    }
+
+    // The unique_ids of a table, in order: the whole state a cascade may touch.
+    std::string Ids(const std::string& table) const {
+        return db.Scalar(
+            "select coalesce(group_concat(unique_id), '') from (select unique_id from " + table +
+            " order by unique_id)");
+    }
+    std::string Snapshot() const {
+        std::string s;
+        for (const char* t :
+             {"rpt_Receipts", "rpt_gns_items", "rpt_loan_items", "rpt_notes", "rpt_name_address"}) {
+            s += std::string(t) + "=" + Ids(t) + "; ";
+        }
+        return s;
+    }
+
+    test::TempReportDb db;
+
+  private:
+    int32_t ReportProc(const char* proc, int32_t ref) {
+        EXPECT_EQ(c_.CreateCommand(proc), "");
+        if (ref) c_.AddParameter("@Ref_report_id", Variant(ref));
+        EXPECT_EQ(c_.ExecuteCommand(), "");
+        Variant id;
+        c_.GetParameter("@Report_id", id);
+        c_.ClearCommand();
+        return id.ToInt32();
+    }
+    int32_t Save(NameAddressEntry& e) {
+        std::string error;
+        const int32_t id = names_.Save(e, error);
+        EXPECT_EQ(error, "");
+        return id;
+    }
+
+    DbConnect c_;
+    NameAddress names_;
+};
+
+int32_t AddReceipt(clsReceipt_Data& r, int32_t report, const std::string& type, double amount,
+                   int32_t entity, int16_t aggregated = 0, const std::string& date = "03/01/2005") {
+    EXPECT_TRUE(r.GetData());
+    r.ReportID(report);
+    r.ReceiptCode(type);
+    r.Amount(Currency::FromDouble(amount));
+    if (entity > 0) r.EntityID(entity);
+    r.IsAggregated(aggregated);
+    r.TransDate(date);
+    r.Sequence(r.GetNewSequence(report));
+    EXPECT_TRUE(r.SaveData());
+    return r.UniqueID();
+}
+
+int32_t AddLoan(clsReceipt_Data& r, int32_t report, int32_t entity, double original,
+                double balance) {
+    const int32_t id = AddReceipt(r, report, "otln", original, entity);
+    EXPECT_TRUE(r.GetData(id));
+    r.OriginalAmount(Currency::FromDouble(original));
+    r.Balance(Currency::FromDouble(balance));
+    EXPECT_TRUE(r.SaveData());
+    return id;
+}
+
+void AddGnsItem(clsGnSItems_Data& items, int32_t report, int32_t receipt, double amount) {
+    EXPECT_TRUE(items.GetData());
+    items.ReportID(report);
+    items.ReceiptID(receipt);
+    items.Amount(Currency::FromDouble(amount));
+    items.Sequence(items.GetNewSequence(report, receipt));
+    EXPECT_TRUE(items.SaveData());
+}
+
+void AddLoanItem(clsLoanItems_Data& items, int32_t report, int32_t receipt, int32_t entity,
+                 double amount) {
+    EXPECT_TRUE(items.GetData());
+    items.ReportID(report);
+    items.ReceiptID(receipt);
+    items.EntityID(entity);
+    items.Amount(Currency::FromDouble(amount));
+    items.IsAmount(1);
+    EXPECT_TRUE(items.SaveData());
+}
+
+void AddNote(clsNotes& notes, int32_t report, int32_t link, const std::string& text) {
+    EXPECT_TRUE(notes.GetData());
+    notes.ReportID(report);
+    notes.ReportSection("REC");
+    notes.LinkID(std::to_string(link));
+    notes.Description(text);
+    EXPECT_TRUE(notes.SaveData());
+}
+
+// A report with a gift-and-service receipt (two items, a note, a contributor of its own), a loan
+// (two endorsers) and a contribution whose contributor also gave another one.
+struct Scene {
+    explicit Scene(ReceiptsDb& d) {
+        r1 = d.NewReport();
+        receipts = d.Receipts(r1);
+        const int32_t giver = d.Person("Rivera", "Ana");
+        shared = d.Person("Chen", "Li");
+        gift = AddReceipt(*receipts, r1, "GNS", 400, giver);
+        gift_group = receipts->GroupID();
+        AddGnsItem(*receipts->mobGnSItem, r1, gift, 150);
+        AddGnsItem(*receipts->mobGnSItem, r1, gift, 250);
+        AddNote(*receipts->mobNotes, r1, gift_group, "gift note");
+        loan = AddReceipt(*receipts, r1, "LOAN", 5000, d.Org("First Bank"));
+        AddLoanItem(*receipts->mobLoanEndorers, r1, loan, d.Person("Kim", "Joe"), 2500);
+        AddLoanItem(*receipts->mobLoanEndorers, r1, loan, d.Person("Diaz", "Eva"), 2500);
+        first = AddReceipt(*receipts, r1, "ind", 100, shared);
+        AddNote(*receipts->mobNotes, r1, receipts->GroupID(), "other note");
+        AddReceipt(*receipts, r1, "ind", 50, shared);
+    }
+    int32_t r1 = 0, shared = 0, gift = 0, gift_group = 0, loan = 0, first = 0;
+    std::unique_ptr<clsReceipt_Data> receipts;
+};
+
+TEST(ReceiptsDbTest, DeletingAReceiptRemovesExactlyWhatHangsUnderIt) {
+    ReceiptsDb d;
+    Scene s(d);
+    EXPECT_EQ(d.Snapshot(),
+              "rpt_Receipts=1,2,3,4; rpt_gns_items=1,2; rpt_loan_items=1,2; rpt_notes=1,2; "
+              "rpt_name_address=1,2,3,4,5; ");
+
+    ASSERT_TRUE(s.receipts->GetData(s.gift));
+    EXPECT_TRUE(s.receipts->DeleteData(s.gift));
+    EXPECT_EQ(d.Snapshot(),
+              "rpt_Receipts=2,3,4; rpt_gns_items=; rpt_loan_items=1,2; rpt_notes=2; "
+              "rpt_name_address=2,3,4,5; ");
+
+    // The loan takes its endorsers and their entries, and the lender's.
+    ASSERT_TRUE(s.receipts->GetData(s.loan));
+    EXPECT_TRUE(s.receipts->DeleteData(s.loan));
+    EXPECT_EQ(d.Snapshot(),
+              "rpt_Receipts=3,4; rpt_gns_items=; rpt_loan_items=; rpt_notes=2; "
+              "rpt_name_address=2; ");
+
+    // A contributor named by another receipt stays.
+    ASSERT_TRUE(s.receipts->GetData(s.first));
+    EXPECT_TRUE(s.receipts->DeleteData(s.first));
+    EXPECT_EQ(d.Snapshot(),
+              "rpt_Receipts=4; rpt_gns_items=; rpt_loan_items=; rpt_notes=; "
+              "rpt_name_address=2; ");
+}
+
+TEST(ReceiptsDbTest, AFailureAtAnyStepLeavesEveryRowInPlace) {
+    const std::pair<const char*, const char*> steps[] = {
+        {"rpt_gns_items", "SQLite (clsGnSItems_Data.DeleteData) (clsReceipt_Data.DeleteData)"},
+        {"rpt_loan_items", "SQLite (clsLoanItems_Data.DeleteData) (clsReceipt_Data.DeleteData)"},
+        {"rpt_notes", "SQLite (clsNotes.DeleteData) (clsReceipt_Data.DeleteData)"},
+        {"rpt_name_address", "SQLite (clsReceipt_Data.DeleteData)"},
+        {"rpt_Receipts", "SQLite (clsReceipt_Data.DeleteData)"},
+    };
+    for (const auto& [table, source] : steps) {
+        SCOPED_TRACE(table);
+        ReceiptsDb d;
+        Scene s(d);
+        d.db.Exec(std::string("CREATE TRIGGER fail_delete BEFORE DELETE ON ") + table +
+                  " BEGIN SELECT RAISE(ABORT, 'injected failure'); END;");
+        const std::string before = d.Snapshot();
+        const bool loan = std::string(table) == "rpt_loan_items";
+        const int32_t id = loan ? s.loan : s.gift;
+        ASSERT_TRUE(s.receipts->GetData(id));
+        try {
+            s.receipts->DeleteData(id);
+            ADD_FAILURE() << "nothing was raised";
+        } catch (const Error& e) {
+            EXPECT_NE(e.Description().find("injected failure"), std::string::npos);
+            EXPECT_EQ(e.Source(), source);
+        }
+        EXPECT_EQ(d.Snapshot(), before);
+        EXPECT_FALSE(s.receipts->Connection().InTransaction());
+    }
+}
+
+// full_name and amount of each row of the receipt list, in list order.
+std::string ReceiptList(clsReceipt_Data& r, int16_t version, int32_t report, bool audit = false) {
+    if (!r.GetDataReceiptList(version, report, audit)) return "(none)";
+    std::string text;
+    for (r.MoveFirst(); !r.EOF(); r.MoveNext()) {
+        text += r.mRecSet()->Value("full_name").ToText() + "=" + r.Amount().ToString() + "; ";
+    }
+    return text;
+}
+
+std::string LoanList(clsReceipt_Data& r, int32_t report) {
+    if (!r.GetDataOutstandingLoanList(report)) return "(none)";
+    std::string text;
+    for (r.MoveFirst(); !r.EOF(); r.MoveNext()) {
+        text += r.mRecSet()->Value("full_name").ToText() + "=" + r.OriginalAmount().ToString() +
+                "/" + r.Balance().ToString() + "; ";
+    }
+    return text;
+}
+
+TEST(ReceiptsDbTest, ListsOverAnAmendedAndAnAuditedReport) {
+    ReceiptsDb d;
+    const int32_t r1 = d.NewReport();
+    auto filed = d.Receipts(r1);
+    const int32_t rivera = AddReceipt(*filed, r1, "ind", 250, d.Person("Rivera", "Ana"));
+    const int32_t chen = AddReceipt(*filed, r1, "ind", 300, d.Person("Chen", "Li"));
+    AddReceipt(*filed, r1, "ind", 1200, d.Person("Small", "Donors"), 1);
+    const int32_t pac = AddReceipt(*filed, r1, "com", 500, d.Org("Acme PAC"));
+    AddReceipt(*filed, r1, "ind", 75, -1);  // no contributor entry
+    AddLoan(*filed, r1, d.Org("First Bank"), 10000, 8000);
+    AddLoan(*filed, r1, d.Person("Kim", "Joe"), 2000, 0);
+    // Pages: the PAC on page 1, the rest on page 2.
+    d.db.Exec("INSERT INTO rpt_page_amount (report_id, actual_page_number) VALUES (" +
+              std::to_string(r1) + ", 1), (" + std::to_string(r1) + ", 2)");
+    d.db.Exec("UPDATE rpt_Receipts SET page_amount_id = CASE unique_id WHEN " +
+              std::to_string(pac) + " THEN 1 ELSE 2 END");
+
+    const std::string original =
+        "Acme PAC=500; Rivera, Ana=250; Chen, Li=300; Aggregated Individual Contribution=1200; "
+        ", =75; ";
+    EXPECT_EQ(ReceiptList(*filed, 2, r1), original);
+    EXPECT_EQ(filed->Count(), 5);
+    EXPECT_EQ(LoanList(*filed, r1), "First Bank=10000/8000; Kim, Joe=2000/0; ");
+
+    // The amendment changes Chen's receipt, deletes Rivera's and adds one.
+    const int32_t r2 = d.Amend(r1);
+    auto amended = d.Receipts(r2);
+    ASSERT_TRUE(amended->GetData(chen));
+    amended->Amount(Currency::FromDouble(350));
+    EXPECT_TRUE(amended->SaveData());
+    ASSERT_TRUE(amended->GetData(rivera));
+    EXPECT_TRUE(amended->DeleteData(rivera));
+    AddReceipt(*amended, r2, "ind", 100, d.Person("Patel", "Raj"));
+    EXPECT_EQ(ReceiptList(*amended, 3, r2),
+              "Aggregated Individual Contribution=1200; Patel, Raj=100; Chen, Li=350; , =75; "
+              "Acme PAC=500; ");
+    EXPECT_EQ(ReceiptList(*amended, 2, r1), original);  // the filed report is untouched
+    EXPECT_EQ(LoanList(*amended, r2), "First Bank=10000/8000; Kim, Joe=2000/0; ");
+    EXPECT_EQ(amended->GetNewSequence(r2, "ind"), 9);  // Patel took 8
+    EXPECT_EQ(amended->GetNewSequence(r2, "com"), 5);
+    EXPECT_EQ(amended->GetNewSequence(r2, "oth"), 1);
+    EXPECT_EQ(d.db.Scalar("select count(*) from rpt_Receipts where Receipt_type_desc = "
+                          "'Contributions from Individuals'"),
+              "7");  // the "C" copy and the "D" marker included
+
+    // An audit changes the PAC's amount: the audit list shows it, the filed list does not.
+    const int32_t r3 = d.Audit(r2);
+    auto audit = d.Receipts(r3);
+    ASSERT_TRUE(audit->GetData(pac));
+    audit->Amount(Currency::FromDouble(450));
+    EXPECT_TRUE(audit->SaveData());
+    EXPECT_NE(ReceiptList(*audit, 2, r3, true).find("Acme PAC=450; "), std::string::npos);
+    EXPECT_NE(ReceiptList(*audit, 2, r3).find("Acme PAC=500; "), std::string::npos);
+}
+
+TEST(ReceiptsDbTest, ItemsListAndNumberPerReceiptThroughTheCurrentReport) {
+    ReceiptsDb d;
+    const int32_t r1 = d.NewReport();
+    auto receipts = d.Receipts(r1);
+    const int32_t gift = AddReceipt(*receipts, r1, "GNS", 300, d.Org("Print Shop"));
+    clsGnSItems_Data& items = *receipts->mobGnSItem;
+    AddGnsItem(items, r1, gift, 100);
+    AddGnsItem(items, r1, gift, 200);
+    EXPECT_EQ(items.GetNewSequence(r1, gift), 3);
+    EXPECT_EQ(items.GetNewSequence(r1, gift + 1), 1);
+    ASSERT_TRUE(items.GetDataList(gift));
+    EXPECT_EQ(items.CurrentCount(), 2);
+    ASSERT_TRUE(items.GetData(items.UniqueID()));
+    EXPECT_EQ(items.OrgName(), "Print Shop");  // the receipt's contributor, from the base view
+    EXPECT_TRUE(items.IsOrg());
+
+    // In an amendment an inherited item is marked deleted, not removed.
+    const int32_t r2 = d.Amend(r1);
+    auto amended = d.Receipts(r2);
+    clsGnSItems_Data& later = *amended->mobGnSItem;
+    ASSERT_TRUE(later.GetDataList(gift));
+    const int32_t first = later.UniqueID();
+    EXPECT_TRUE(later.DeleteData(first));
+    EXPECT_EQ(d.db.Scalar("select count(*) from rpt_gns_items where delete_date is not null"), "1");
+    ASSERT_TRUE(later.GetDataList(gift));
+    EXPECT_EQ(later.CurrentCount(), 1);
+    ASSERT_TRUE(items.GetDataList(gift));
+    EXPECT_EQ(items.CurrentCount(), 2);  // r1 still sees both
+
+    // Loan items read their names from the base view and from the loan list.
+    const int32_t loan = AddReceipt(*receipts, r1, "LOAN", 900, d.Org("Credit Union"));
+    clsLoanItems_Data& endorsers = *receipts->mobLoanEndorers;
+    AddLoanItem(endorsers, r1, loan, d.Person("Kim", "Joe"), 600);
+    AddLoanItem(endorsers, r1, loan, -1, 300);
+    ASSERT_TRUE(endorsers.GetData(endorsers.UniqueID()));
+    EXPECT_EQ(endorsers.FullName(), "");
+    endorsers.IsAmount(2);
+    EXPECT_EQ(endorsers.IsAmount(), 0);
+    ASSERT_TRUE(endorsers.GetDataLoanList(loan));
+    EXPECT_EQ(endorsers.FullName(), "Kim, Joe");
+    EXPECT_EQ(endorsers.Amount(), Currency::FromDouble(600));
+    endorsers.MoveNext();
+    EXPECT_EQ(endorsers.FullName(), "");
+}
+
+}  // namespace
+}  // namespace mz
