@@ -14,9 +14,10 @@
 // CurrentCount, GetTextLength and ConnectionVariables have no error path: an error of the result
 // set reaches the caller unchanged.
 //
-// A concrete class passes its RecordClassInfo to the constructor, adds typed accessors over
-// Get/Let, its own list loaders (built from core/list_query.h and run by LoadList), and overrides
-// the hooks for the children it has. Not copyable: it owns a connection.
+// A concrete class passes its RecordClassInfo to the constructor, declares its typed accessors
+// over Get/Let with the macros of core/record_accessors.h, adds its own list loaders (built from
+// core/list_query.h and run by LoadList), and overrides the hooks for the children it has.
+// Not copyable: it owns a connection.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +26,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/record_accessors.h"
 #include "core/record_class.h"
 #include "db/db_connect.h"
 #include "platform/result_set.h"

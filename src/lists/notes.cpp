@@ -6,30 +6,6 @@ namespace mz {
 
 namespace {
 
-constexpr PropertyDef kProperties[] = {
-    {"UniqueID", "unique_id", PropType::Long, kGet},
-    {"ReportID", "report_id", PropType::Long, kGet | kLet},
-    {"GroupID", "group_id", PropType::Long, kGet},
-    {"ReportSection", "report_section_code", PropType::Text, kGet | kLet},
-    {"LinkID", "link_id", PropType::Text, kGet | kLet, Conversion::NumberText},
-    {"NoteCode", "Note_type_code", PropType::Text, kGet | kLet},
-    {"NoteKeywords", "note_keywords", PropType::Text, kGet | kLet},
-    {"Description", "Description", PropType::Text, kGet | kLet},
-    {"EntryDate", "entry_date", PropType::Text, kGet | kLet, Conversion::DateText},
-    {"AmendCode", "amend_code", PropType::Text, kGet | kLet},
-    {"DeleteUserID", "delete_user_id", PropType::Text, kGet},
-    {"OldTranID", "old_tran_id", PropType::Text, kGet},
-    {"OldTable", "old_table", PropType::Text, kGet},
-    {"AllowMultiple", "allow_multiple", PropType::Text, kGet},
-};
-
-consteval const PropertyDef& P(std::string_view name) {
-    for (const PropertyDef& p : kProperties) {
-        if (p.name == name) return p;
-    }
-    throw "clsNotes has no such property";
-}
-
 constexpr InsertParamDef kInsertParams[] = {
     {"@Report_section_code", "report_section_code"},
     {"@Link_id", "link_id"},
@@ -58,7 +34,7 @@ constexpr RecordClassInfo kInfo = [] {
     info.row_tail = "_detail Where unique_id = ";
     info.new_row_head = "select * from vw_mz_";
     info.new_row_tail = " where unique_id is null ";
-    info.properties = kProperties;
+    info.properties = clsNotes::kProperties;
     info.insert_params = kInsertParams;
     info.text_lengths = kTextLengths;
     info.sources = kSources;
@@ -123,73 +99,6 @@ bool clsNotes::DeleteRowNotes(const std::shared_ptr<clsNotes>& notes, const Reco
         n.MoveNext();
     }
     return true;
-}
-
-int32_t clsNotes::UniqueID() const {
-    return GetLong(P("UniqueID"));
-}
-int32_t clsNotes::ReportID() const {
-    return GetLong(P("ReportID"));
-}
-void clsNotes::ReportID(int32_t value) {
-    Let(P("ReportID"), Variant(value));
-}
-int32_t clsNotes::GroupID() const {
-    return GetLong(P("GroupID"));
-}
-std::string clsNotes::ReportSection() const {
-    return GetText(P("ReportSection"));
-}
-void clsNotes::ReportSection(const std::string& value) {
-    Let(P("ReportSection"), Variant(value));
-}
-std::string clsNotes::LinkID() const {
-    return GetText(P("LinkID"));
-}
-void clsNotes::LinkID(const std::string& value) {
-    Let(P("LinkID"), Variant(value));
-}
-std::string clsNotes::NoteCode() const {
-    return GetText(P("NoteCode"));
-}
-void clsNotes::NoteCode(const std::string& value) {
-    Let(P("NoteCode"), Variant(value));
-}
-std::string clsNotes::NoteKeywords() const {
-    return GetText(P("NoteKeywords"));
-}
-void clsNotes::NoteKeywords(const std::string& value) {
-    Let(P("NoteKeywords"), Variant(value));
-}
-std::string clsNotes::Description() const {
-    return GetText(P("Description"));
-}
-void clsNotes::Description(const std::string& value) {
-    Let(P("Description"), Variant(value));
-}
-std::string clsNotes::EntryDate() const {
-    return GetText(P("EntryDate"));
-}
-void clsNotes::EntryDate(const std::string& value) {
-    Let(P("EntryDate"), Variant(value));
-}
-std::string clsNotes::AmendCode() const {
-    return GetText(P("AmendCode"));
-}
-void clsNotes::AmendCode(const std::string& value) {
-    Let(P("AmendCode"), Variant(value));
-}
-std::string clsNotes::DeleteUserID() const {
-    return GetText(P("DeleteUserID"));
-}
-std::string clsNotes::OldTranID() const {
-    return GetText(P("OldTranID"));
-}
-std::string clsNotes::OldTable() const {
-    return GetText(P("OldTable"));
-}
-std::string clsNotes::AllowMultiple() const {
-    return GetText(P("AllowMultiple"));
 }
 
 }  // namespace mz

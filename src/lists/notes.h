@@ -29,35 +29,46 @@ class clsNotes : public RecordObject {
     // notes. Table goes into the SQL text unchanged.
     std::string GetTableCode(const std::string& Table);
 
-    int32_t UniqueID() const;
-    int32_t ReportID() const;
-    void ReportID(int32_t value);
-    int32_t GroupID() const;
-    std::string ReportSection() const;
-    void ReportSection(const std::string& value);
-    std::string LinkID() const;
-    void LinkID(const std::string& value);
-    std::string NoteCode() const;
-    void NoteCode(const std::string& value);
-    std::string NoteKeywords() const;
-    void NoteKeywords(const std::string& value);
-    std::string Description() const;
-    void Description(const std::string& value);
-    std::string EntryDate() const;
-    void EntryDate(const std::string& value);
-    std::string AmendCode() const;
-    void AmendCode(const std::string& value);
-    std::string DeleteUserID() const;
-    std::string OldTranID() const;
-    std::string OldTable() const;
+    MZ_LONG_GETTER(UniqueID);
+    MZ_LONG_PROPERTY(ReportID);
+    MZ_LONG_GETTER(GroupID);
+    MZ_TEXT_PROPERTY(ReportSection);
+    MZ_TEXT_PROPERTY(LinkID);
+    MZ_TEXT_PROPERTY(NoteCode);
+    MZ_TEXT_PROPERTY(NoteKeywords);
+    MZ_TEXT_PROPERTY(Description);
+    MZ_TEXT_PROPERTY(EntryDate);
+    MZ_TEXT_PROPERTY(AmendCode);
+    MZ_TEXT_GETTER(DeleteUserID);
+    MZ_TEXT_GETTER(OldTranID);
+    MZ_TEXT_GETTER(OldTable);
     // Null reads as "".
-    std::string AllowMultiple() const;
+    MZ_TEXT_GETTER(AllowMultiple);
 
     // The notes step of a parent's delete cascade: lists the notes of row's group seen through
     // the current report and deletes, on conn, those written in the row's report. False when a
     // deletion fails; raises 91 when notes is null.
     static bool DeleteRowNotes(const std::shared_ptr<clsNotes>& notes, const RecordObject& row,
                                DbConnect*& conn);
+
+    // The property table ClassInfo() points at; the accessors above resolve their names in it
+    // at compile time.
+    static constexpr PropertyDef kProperties[] = {
+        {"UniqueID", "unique_id", PropType::Long, kGet},
+        {"ReportID", "report_id", PropType::Long, kGet | kLet},
+        {"GroupID", "group_id", PropType::Long, kGet},
+        {"ReportSection", "report_section_code", PropType::Text, kGet | kLet},
+        {"LinkID", "link_id", PropType::Text, kGet | kLet, Conversion::NumberText},
+        {"NoteCode", "Note_type_code", PropType::Text, kGet | kLet},
+        {"NoteKeywords", "note_keywords", PropType::Text, kGet | kLet},
+        {"Description", "Description", PropType::Text, kGet | kLet},
+        {"EntryDate", "entry_date", PropType::Text, kGet | kLet, Conversion::DateText},
+        {"AmendCode", "amend_code", PropType::Text, kGet | kLet},
+        {"DeleteUserID", "delete_user_id", PropType::Text, kGet},
+        {"OldTranID", "old_tran_id", PropType::Text, kGet},
+        {"OldTable", "old_table", PropType::Text, kGet},
+        {"AllowMultiple", "allow_multiple", PropType::Text, kGet},
+    };
 
   private:
     std::string LinkedQuery(std::string_view select, int32_t ReportID, int32_t Link,

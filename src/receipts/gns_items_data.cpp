@@ -1,7 +1,5 @@
 #include "receipts/gns_items_data.h"
 
-#include <algorithm>
-
 #include "core/list_query.h"
 
 namespace mz {
@@ -42,40 +40,6 @@ int32_t ReceiptItemObject::GetNewSequence(int32_t ReportID, int32_t ReceiptID, b
 
 namespace {
 
-constexpr PropertyDef kProperties[] = {
-    {"UniqueID", "unique_id", PropType::Long, kGet},
-    {"ReportID", "report_id", PropType::Long, kGet | kLet},
-    {"GroupID", "group_id", PropType::Long, kGet},
-    {"ReceiptID", "receipt_id", PropType::Long, kGet | kLet},
-    {"PageAmountID", "page_amount_id", PropType::Long, kGet | kLet},
-    {"Sequence", "Sequence", PropType::Long, kGet | kLet},
-    {"AccountAbbr", "account_abbr", PropType::Text, kGet | kLet},
-    {"TotalCount", "total_count", PropType::Text, kGet | kLet, Conversion::NumberText},
-    {"CheckCount", "check_count", PropType::Text, kGet | kLet, Conversion::NumberText},
-    {"CashCount", "cash_count", PropType::Text, kGet | kLet, Conversion::NumberText},
-    {"OtherCount", "other_count", PropType::Text, kGet | kLet, Conversion::NumberText},
-    {"Description", "Description", PropType::Text, kGet | kLet},
-    {"TransDate", "Occur_date", PropType::Text, kGet | kLet, Conversion::DateText},
-    {"IndividualAmount", "individual_amount", PropType::Currency, kGet | kLet},
-    {"Amount", "Amount", PropType::Currency, kGet | kLet},
-    {"CurrentPageNumber", "current_page_number", PropType::Text, kGet | kLet,
-     Conversion::NumberText},
-    {"MaxPageNumber", "max_page_number", PropType::Text, kGet | kLet, Conversion::NumberText},
-    {"AmendCode", "amend_code", PropType::Text, kGet | kLet},
-    {"OrigDate", "orig_date", PropType::Text, kGet, Conversion::DateText},
-    {"OrigUserID", "orig_user_id", PropType::Text, kGet},
-    {"UserID", "user_id", PropType::Text, kGet},
-    {"UpdateDate", "update_date", PropType::Text, kGet, Conversion::DateText},
-    {"IsOrg", "", PropType::Boolean, kGet, Conversion::Computed},
-    {"OrgName", "org_name", PropType::Text, kGet},
-    {"FirstName", "first_name", PropType::Text, kGet},
-    {"LastName", "last_name", PropType::Text, kGet},
-};
-
-consteval const PropertyDef& P(std::string_view name) {
-    return *std::ranges::find(kProperties, name, &PropertyDef::name);
-}
-
 constexpr InsertParamDef kInsertParams[] = {
     {"@page_amount_id", "page_amount_id"},
     {"@sequence", "Sequence"},
@@ -107,7 +71,7 @@ constexpr RecordClassInfo kInfo = [] {
     info.section = "GIT";
     info.row_tail = " Where unique_id = ";
     info.new_row_tail = " where unique_id is null ";
-    info.properties = kProperties;
+    info.properties = clsGnSItems_Data::kProperties;
     info.insert_params = kInsertParams;
     info.text_lengths = kTextLengths;
     info.booleans_as_digits = true;
@@ -131,133 +95,6 @@ const RecordClassInfo& clsGnSItems_Data::ClassInfo() {
 Variant clsGnSItems_Data::ComputedGet(const PropertyDef&) const {
     if (!DataReady()) return Variant(false);
     return Variant(RowValue("is_org").ToBool());
-}
-
-int32_t clsGnSItems_Data::UniqueID() const {
-    return GetLong(P("UniqueID"));
-}
-int32_t clsGnSItems_Data::ReportID() const {
-    return GetLong(P("ReportID"));
-}
-void clsGnSItems_Data::ReportID(int32_t value) {
-    Let(P("ReportID"), Variant(value));
-}
-int32_t clsGnSItems_Data::GroupID() const {
-    return GetLong(P("GroupID"));
-}
-int32_t clsGnSItems_Data::ReceiptID() const {
-    return GetLong(P("ReceiptID"));
-}
-void clsGnSItems_Data::ReceiptID(int32_t value) {
-    Let(P("ReceiptID"), Variant(value));
-}
-int32_t clsGnSItems_Data::PageAmountID() const {
-    return GetLong(P("PageAmountID"));
-}
-void clsGnSItems_Data::PageAmountID(int32_t value) {
-    Let(P("PageAmountID"), Variant(value));
-}
-int32_t clsGnSItems_Data::Sequence() const {
-    return GetLong(P("Sequence"));
-}
-void clsGnSItems_Data::Sequence(int32_t value) {
-    Let(P("Sequence"), Variant(value));
-}
-std::string clsGnSItems_Data::AccountAbbr() const {
-    return GetText(P("AccountAbbr"));
-}
-void clsGnSItems_Data::AccountAbbr(const std::string& value) {
-    Let(P("AccountAbbr"), Variant(value));
-}
-std::string clsGnSItems_Data::TotalCount() const {
-    return GetText(P("TotalCount"));
-}
-void clsGnSItems_Data::TotalCount(const std::string& value) {
-    Let(P("TotalCount"), Variant(value));
-}
-std::string clsGnSItems_Data::CheckCount() const {
-    return GetText(P("CheckCount"));
-}
-void clsGnSItems_Data::CheckCount(const std::string& value) {
-    Let(P("CheckCount"), Variant(value));
-}
-std::string clsGnSItems_Data::CashCount() const {
-    return GetText(P("CashCount"));
-}
-void clsGnSItems_Data::CashCount(const std::string& value) {
-    Let(P("CashCount"), Variant(value));
-}
-std::string clsGnSItems_Data::OtherCount() const {
-    return GetText(P("OtherCount"));
-}
-void clsGnSItems_Data::OtherCount(const std::string& value) {
-    Let(P("OtherCount"), Variant(value));
-}
-std::string clsGnSItems_Data::Description() const {
-    return GetText(P("Description"));
-}
-void clsGnSItems_Data::Description(const std::string& value) {
-    Let(P("Description"), Variant(value));
-}
-std::string clsGnSItems_Data::TransDate() const {
-    return GetText(P("TransDate"));
-}
-void clsGnSItems_Data::TransDate(const std::string& value) {
-    Let(P("TransDate"), Variant(value));
-}
-Currency clsGnSItems_Data::IndividualAmount() const {
-    return GetCurrency(P("IndividualAmount"));
-}
-void clsGnSItems_Data::IndividualAmount(Currency value) {
-    Let(P("IndividualAmount"), Variant(value));
-}
-Currency clsGnSItems_Data::Amount() const {
-    return GetCurrency(P("Amount"));
-}
-void clsGnSItems_Data::Amount(Currency value) {
-    Let(P("Amount"), Variant(value));
-}
-std::string clsGnSItems_Data::CurrentPageNumber() const {
-    return GetText(P("CurrentPageNumber"));
-}
-void clsGnSItems_Data::CurrentPageNumber(const std::string& value) {
-    Let(P("CurrentPageNumber"), Variant(value));
-}
-std::string clsGnSItems_Data::MaxPageNumber() const {
-    return GetText(P("MaxPageNumber"));
-}
-void clsGnSItems_Data::MaxPageNumber(const std::string& value) {
-    Let(P("MaxPageNumber"), Variant(value));
-}
-std::string clsGnSItems_Data::AmendCode() const {
-    return GetText(P("AmendCode"));
-}
-void clsGnSItems_Data::AmendCode(const std::string& value) {
-    Let(P("AmendCode"), Variant(value));
-}
-std::string clsGnSItems_Data::OrigDate() const {
-    return GetText(P("OrigDate"));
-}
-std::string clsGnSItems_Data::OrigUserID() const {
-    return GetText(P("OrigUserID"));
-}
-std::string clsGnSItems_Data::UserID() const {
-    return GetText(P("UserID"));
-}
-std::string clsGnSItems_Data::UpdateDate() const {
-    return GetText(P("UpdateDate"));
-}
-bool clsGnSItems_Data::IsOrg() const {
-    return GetBoolean(P("IsOrg"));
-}
-std::string clsGnSItems_Data::OrgName() const {
-    return GetText(P("OrgName"));
-}
-std::string clsGnSItems_Data::FirstName() const {
-    return GetText(P("FirstName"));
-}
-std::string clsGnSItems_Data::LastName() const {
-    return GetText(P("LastName"));
 }
 
 }  // namespace mz

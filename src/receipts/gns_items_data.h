@@ -46,50 +46,66 @@ class clsGnSItems_Data : public ReceiptItemObject {
     clsGnSItems_Data();
     static const RecordClassInfo& ClassInfo();
 
-    int32_t UniqueID() const;
-    int32_t ReportID() const;
-    void ReportID(int32_t value);
-    int32_t GroupID() const;
-    int32_t ReceiptID() const;
-    void ReceiptID(int32_t value);
-    int32_t PageAmountID() const;
-    void PageAmountID(int32_t value);
-    int32_t Sequence() const;
-    void Sequence(int32_t value);
-    std::string AccountAbbr() const;
-    void AccountAbbr(const std::string& value);
-    std::string TotalCount() const;
-    void TotalCount(const std::string& value);
-    std::string CheckCount() const;
-    void CheckCount(const std::string& value);
-    std::string CashCount() const;
-    void CashCount(const std::string& value);
-    std::string OtherCount() const;
-    void OtherCount(const std::string& value);
-    std::string Description() const;
-    void Description(const std::string& value);
-    std::string TransDate() const;
-    void TransDate(const std::string& value);
-    Currency IndividualAmount() const;
-    void IndividualAmount(Currency value);
-    Currency Amount() const;
-    void Amount(Currency value);
-    std::string CurrentPageNumber() const;
-    void CurrentPageNumber(const std::string& value);
-    std::string MaxPageNumber() const;
-    void MaxPageNumber(const std::string& value);
-    std::string AmendCode() const;
-    void AmendCode(const std::string& value);
-    std::string OrigDate() const;
-    std::string OrigUserID() const;
-    std::string UserID() const;
-    std::string UpdateDate() const;
+    MZ_LONG_GETTER(UniqueID);
+    MZ_LONG_PROPERTY(ReportID);
+    MZ_LONG_GETTER(GroupID);
+    MZ_LONG_PROPERTY(ReceiptID);
+    MZ_LONG_PROPERTY(PageAmountID);
+    MZ_LONG_PROPERTY(Sequence);
+    MZ_TEXT_PROPERTY(AccountAbbr);
+    MZ_TEXT_PROPERTY(TotalCount);
+    MZ_TEXT_PROPERTY(CheckCount);
+    MZ_TEXT_PROPERTY(CashCount);
+    MZ_TEXT_PROPERTY(OtherCount);
+    MZ_TEXT_PROPERTY(Description);
+    MZ_TEXT_PROPERTY(TransDate);
+    MZ_CURRENCY_PROPERTY(IndividualAmount);
+    MZ_CURRENCY_PROPERTY(Amount);
+    MZ_TEXT_PROPERTY(CurrentPageNumber);
+    MZ_TEXT_PROPERTY(MaxPageNumber);
+    MZ_TEXT_PROPERTY(AmendCode);
+    MZ_TEXT_GETTER(OrigDate);
+    MZ_TEXT_GETTER(OrigUserID);
+    MZ_TEXT_GETTER(UserID);
+    MZ_TEXT_GETTER(UpdateDate);
     // The receipt's contributor, from the base view. REQUIRES for IsOrg: is_org not Null (a Null
     // raises, as a Boolean conversion of Null does).
-    bool IsOrg() const;
-    std::string OrgName() const;
-    std::string FirstName() const;
-    std::string LastName() const;
+    MZ_BOOLEAN_GETTER(IsOrg);
+    MZ_TEXT_GETTER(OrgName);
+    MZ_TEXT_GETTER(FirstName);
+    MZ_TEXT_GETTER(LastName);
+
+    // The property table ClassInfo() points at; the accessors above resolve their names in it
+    // at compile time.
+    static constexpr PropertyDef kProperties[] = {
+        {"UniqueID", "unique_id", PropType::Long, kGet},
+        {"ReportID", "report_id", PropType::Long, kGet | kLet},
+        {"GroupID", "group_id", PropType::Long, kGet},
+        {"ReceiptID", "receipt_id", PropType::Long, kGet | kLet},
+        {"PageAmountID", "page_amount_id", PropType::Long, kGet | kLet},
+        {"Sequence", "Sequence", PropType::Long, kGet | kLet},
+        {"AccountAbbr", "account_abbr", PropType::Text, kGet | kLet},
+        {"TotalCount", "total_count", PropType::Text, kGet | kLet, Conversion::NumberText},
+        {"CheckCount", "check_count", PropType::Text, kGet | kLet, Conversion::NumberText},
+        {"CashCount", "cash_count", PropType::Text, kGet | kLet, Conversion::NumberText},
+        {"OtherCount", "other_count", PropType::Text, kGet | kLet, Conversion::NumberText},
+        {"Description", "Description", PropType::Text, kGet | kLet},
+        {"TransDate", "Occur_date", PropType::Text, kGet | kLet, Conversion::DateText},
+        {"IndividualAmount", "individual_amount", PropType::Currency, kGet | kLet},
+        {"Amount", "Amount", PropType::Currency, kGet | kLet},
+        {"CurrentPageNumber", "current_page_number", PropType::Text, kGet | kLet,
+         Conversion::NumberText},
+        {"MaxPageNumber", "max_page_number", PropType::Text, kGet | kLet, Conversion::NumberText},
+        {"AmendCode", "amend_code", PropType::Text, kGet | kLet},
+        {"OrigDate", "orig_date", PropType::Text, kGet, Conversion::DateText},
+        {"OrigUserID", "orig_user_id", PropType::Text, kGet},
+        {"UserID", "user_id", PropType::Text, kGet},
+        {"UpdateDate", "update_date", PropType::Text, kGet, Conversion::DateText},
+        {"IsOrg", "", PropType::Boolean, kGet, Conversion::Computed},
+        {"OrgName", "org_name", PropType::Text, kGet},
+        {"FirstName", "first_name", PropType::Text, kGet},
+        {"LastName", "last_name", PropType::Text, kGet},
+    };
 
   protected:
     Variant ComputedGet(const PropertyDef& p) const override;

@@ -32,43 +32,60 @@ class clsLoanItems_Data : public ReceiptItemObject {
     // "last, first"), by sequence, seen through the current report. No text for ReceiptID -1.
     bool GetDataLoanList(int32_t ReceiptID = -1, bool IsAudit = false);
 
-    int32_t UniqueID() const;
-    int32_t ReportID() const;
-    void ReportID(int32_t value);
-    int32_t GroupID() const;
-    int32_t EntityID() const;
-    void EntityID(int32_t value);
-    int32_t ReceiptID() const;
-    void ReceiptID(int32_t value);
-    int32_t PageAmountID() const;
-    void PageAmountID(int32_t value);
-    int32_t Sequence() const;
-    void Sequence(int32_t value);
-    Currency Amount() const;
-    void Amount(Currency value);
+    MZ_LONG_GETTER(UniqueID);
+    MZ_LONG_PROPERTY(ReportID);
+    MZ_LONG_GETTER(GroupID);
+    MZ_LONG_PROPERTY(EntityID);
+    MZ_LONG_PROPERTY(ReceiptID);
+    MZ_LONG_PROPERTY(PageAmountID);
+    MZ_LONG_PROPERTY(Sequence);
+    MZ_CURRENCY_PROPERTY(Amount);
     // Three states: letting 2 stores Null; Null reads 0.
-    int16_t IsAmount() const;
-    void IsAmount(int16_t value);
-    Currency SumToDate() const;
-    void SumToDate(Currency value);
-    double Share() const;
-    void Share(double value);
-    std::string CurrentPageNumber() const;
-    void CurrentPageNumber(const std::string& value);
-    std::string MaxPageNumber() const;
-    void MaxPageNumber(const std::string& value);
-    std::string AmendCode() const;
-    void AmendCode(const std::string& value);
-    std::string OrigDate() const;
-    std::string OrigUserID() const;
-    std::string UserID() const;
-    std::string UpdateDate() const;
-    bool IsOrg() const;
-    std::string OrgName() const;
-    std::string FirstName() const;
-    std::string LastName() const;
+    MZ_INTEGER_PROPERTY(IsAmount);
+    MZ_CURRENCY_PROPERTY(SumToDate);
+    MZ_DOUBLE_PROPERTY(Share);
+    MZ_TEXT_PROPERTY(CurrentPageNumber);
+    MZ_TEXT_PROPERTY(MaxPageNumber);
+    MZ_TEXT_PROPERTY(AmendCode);
+    MZ_TEXT_GETTER(OrigDate);
+    MZ_TEXT_GETTER(OrigUserID);
+    MZ_TEXT_GETTER(UserID);
+    MZ_TEXT_GETTER(UpdateDate);
+    MZ_BOOLEAN_GETTER(IsOrg);
+    MZ_TEXT_GETTER(OrgName);
+    MZ_TEXT_GETTER(FirstName);
+    MZ_TEXT_GETTER(LastName);
     // The full_name column: computed by GetDataLoanList, and carried by the base view.
-    std::string FullName() const;
+    MZ_TEXT_GETTER(FullName);
+
+    // The property table ClassInfo() points at; the accessors above resolve their names in it
+    // at compile time.
+    static constexpr PropertyDef kProperties[] = {
+        {"UniqueID", "unique_id", PropType::Long, kGet},
+        {"ReportID", "report_id", PropType::Long, kGet | kLet},
+        {"GroupID", "group_id", PropType::Long, kGet},
+        {"EntityID", "entity_id", PropType::Long, kGet | kLet},
+        {"ReceiptID", "receipt_id", PropType::Long, kGet | kLet},
+        {"PageAmountID", "page_amount_id", PropType::Long, kGet | kLet},
+        {"Sequence", "Sequence", PropType::Long, kGet | kLet},
+        {"Amount", "Amount", PropType::Currency, kGet | kLet},
+        {"IsAmount", "Is_Amount", PropType::Integer, kGet | kLet, Conversion::TwoIsNull},
+        {"SumToDate", "sum_to_date", PropType::Currency, kGet | kLet},
+        {"Share", "Share", PropType::Double, kGet | kLet},
+        {"CurrentPageNumber", "current_page_number", PropType::Text, kGet | kLet,
+         Conversion::NumberText},
+        {"MaxPageNumber", "max_page_number", PropType::Text, kGet | kLet, Conversion::NumberText},
+        {"AmendCode", "amend_code", PropType::Text, kGet | kLet},
+        {"OrigDate", "orig_date", PropType::Text, kGet, Conversion::DateText},
+        {"OrigUserID", "orig_user_id", PropType::Text, kGet},
+        {"UserID", "user_id", PropType::Text, kGet},
+        {"UpdateDate", "update_date", PropType::Text, kGet, Conversion::DateText},
+        {"IsOrg", "is_org", PropType::Boolean, kGet},
+        {"OrgName", "org_name", PropType::Text, kGet},
+        {"FirstName", "first_name", PropType::Text, kGet},
+        {"LastName", "last_name", PropType::Text, kGet},
+        {"FullName", "full_name", PropType::Text, kGet},
+    };
 
   protected:
     void ConnectChildren(const ConnectionSettings& settings,

@@ -66,118 +66,138 @@ class clsReceipt_Data : public RecordObject {
     // IsAudit True writes even when no column changed.
     bool SaveData(bool IsAudit = false);
 
-    int32_t UniqueID() const;
-    int32_t ReportID() const;
-    void ReportID(int32_t value);
-    int32_t GroupID() const;
-    int32_t EntityID() const;
-    void EntityID(int32_t value);
-    int32_t PageAmountID() const;
-    void PageAmountID(int32_t value);
-    int32_t Sequence() const;
-    void Sequence(int32_t value);
-    std::string ReceiptCode() const;
-    void ReceiptCode(const std::string& value);
-    int16_t IsAggregated() const;
-    void IsAggregated(int16_t value);
-    int16_t IsPriorReport() const;
-    void IsPriorReport(int16_t value);
-    std::string CommLevelCode() const;
-    void CommLevelCode(const std::string& value);
-    std::string AccountAbbr() const;
-    void AccountAbbr(const std::string& value);
-    std::string FormPayementCode() const;
-    void FormPayementCode(const std::string& value);
-    std::string TransDate() const;
-    void TransDate(const std::string& value);
-    Currency Amount() const;
-    void Amount(Currency value);
-    Currency SumToDate() const;
-    void SumToDate(Currency value);
-    std::string Description() const;
-    void Description(const std::string& value);
-    std::string Purpose() const;
-    void Purpose(const std::string& value);
-    std::string Attendance() const;
-    void Attendance(const std::string& value);
-    std::string OriginalDate() const;
-    void OriginalDate(const std::string& value);
-    std::string EndDate() const;
-    void EndDate(const std::string& value);
-    Currency OriginalAmount() const;
-    void OriginalAmount(Currency value);
-    Currency Balance() const;
-    void Balance(Currency value);
-    double InterestRate() const;
-    void InterestRate(double value);
-    std::string SecurityPledged() const;
-    void SecurityPledged(const std::string& value);
-    std::string LendingInstitution() const;
-    void LendingInstitution(const std::string& value);
-    std::string LoanNumber() const;
-    void LoanNumber(const std::string& value);
-    std::string OrigExpenditureDate() const;
-    void OrigExpenditureDate(const std::string& value);
-    std::string OrigLoanDate() const;
-    void OrigLoanDate(const std::string& value);
-    int16_t HasAssociatedStatement() const;
-    void HasAssociatedStatement(int16_t value);
-    int16_t HasBusinessStatement() const;
-    void HasBusinessStatement(int16_t value);
-    std::string BusinessName() const;
-    void BusinessName(const std::string& value);
-    int16_t ItemNumber() const;
-    void ItemNumber(int16_t value);
-    std::string CurrentPageNumber() const;
-    void CurrentPageNumber(const std::string& value);
-    std::string MaxPageNumber() const;
-    void MaxPageNumber(const std::string& value);
-    std::string CurrentPageAmount() const;
-    void CurrentPageAmount(const std::string& value);
-    std::string MaxPageAmount() const;
-    void MaxPageAmount(const std::string& value);
-    std::string AmendCode() const;
-    void AmendCode(const std::string& value);
-    std::string ExpenditureID() const;
-    void ExpenditureID(const std::string& value);
-    std::string LoanID() const;
-    void LoanID(const std::string& value);
-    std::string CheckNum() const;
-    void CheckNum(const std::string& value);
-    std::string OrigDate() const;
-    std::string OrigUserID() const;
-    std::string UserID() const;
-    std::string UpdateDate() const;
-    std::string Comments() const;
-    void Comments(const std::string& value);
-    std::string ReimburseeEntityID() const;
-    void ReimburseeEntityID(const std::string& value);
-    int16_t IsCreditPayment() const;
-    void IsCreditPayment(int16_t value);
-    std::string SourceTypeCode() const;
-    void SourceTypeCode(const std::string& value);
-    int16_t IsQualifyingContribution() const;
-    void IsQualifyingContribution(int16_t value);
-    std::string SubmissionDate() const;
-    void SubmissionDate(const std::string& value);
-    int16_t ItemsSold() const;
-    void ItemsSold(int16_t value);
-    Currency TotalAmountRaised() const;
-    void TotalAmountRaised(Currency value);
-    std::string ConductedAsPlanned() const;
-    void ConductedAsPlanned(const std::string& value);
-    std::string ConductedAsPlannedComments() const;
-    void ConductedAsPlannedComments(const std::string& value);
-    std::string OverLimitPurchases() const;
-    void OverLimitPurchases(const std::string& value);
-    std::string OverLimitPurchasesComments() const;
-    void OverLimitPurchasesComments(const std::string& value);
-    std::string OrgName() const;
-    std::string FirstName() const;
-    std::string LastName() const;
+    MZ_LONG_GETTER(UniqueID);
+    MZ_LONG_PROPERTY(ReportID);
+    MZ_LONG_GETTER(GroupID);
+    MZ_LONG_PROPERTY(EntityID);
+    MZ_LONG_PROPERTY(PageAmountID);
+    MZ_LONG_PROPERTY(Sequence);
+    MZ_TEXT_PROPERTY(ReceiptCode);
+    MZ_INTEGER_PROPERTY(IsAggregated);
+    MZ_INTEGER_PROPERTY(IsPriorReport);
+    MZ_TEXT_PROPERTY(CommLevelCode);
+    MZ_TEXT_PROPERTY(AccountAbbr);
+    MZ_TEXT_PROPERTY(FormPayementCode);
+    MZ_TEXT_PROPERTY(TransDate);
+    MZ_CURRENCY_PROPERTY(Amount);
+    MZ_CURRENCY_PROPERTY(SumToDate);
+    MZ_TEXT_PROPERTY(Description);
+    MZ_TEXT_PROPERTY(Purpose);
+    MZ_TEXT_PROPERTY(Attendance);
+    MZ_TEXT_PROPERTY(OriginalDate);
+    MZ_TEXT_PROPERTY(EndDate);
+    MZ_CURRENCY_PROPERTY(OriginalAmount);
+    MZ_CURRENCY_PROPERTY(Balance);
+    MZ_DOUBLE_PROPERTY(InterestRate);
+    MZ_TEXT_PROPERTY(SecurityPledged);
+    MZ_TEXT_PROPERTY(LendingInstitution);
+    MZ_TEXT_PROPERTY(LoanNumber);
+    MZ_TEXT_PROPERTY(OrigExpenditureDate);
+    MZ_TEXT_PROPERTY(OrigLoanDate);
+    MZ_INTEGER_PROPERTY(HasAssociatedStatement);
+    MZ_INTEGER_PROPERTY(HasBusinessStatement);
+    MZ_TEXT_PROPERTY(BusinessName);
+    MZ_INTEGER_PROPERTY(ItemNumber);
+    MZ_TEXT_PROPERTY(CurrentPageNumber);
+    MZ_TEXT_PROPERTY(MaxPageNumber);
+    MZ_TEXT_PROPERTY(CurrentPageAmount);
+    MZ_TEXT_PROPERTY(MaxPageAmount);
+    MZ_TEXT_PROPERTY(AmendCode);
+    MZ_TEXT_PROPERTY(ExpenditureID);
+    MZ_TEXT_PROPERTY(LoanID);
+    MZ_TEXT_PROPERTY(CheckNum);
+    MZ_TEXT_GETTER(OrigDate);
+    MZ_TEXT_GETTER(OrigUserID);
+    MZ_TEXT_GETTER(UserID);
+    MZ_TEXT_GETTER(UpdateDate);
+    MZ_TEXT_PROPERTY(Comments);
+    MZ_TEXT_PROPERTY(ReimburseeEntityID);
+    MZ_INTEGER_PROPERTY(IsCreditPayment);
+    MZ_TEXT_PROPERTY(SourceTypeCode);
+    MZ_INTEGER_PROPERTY(IsQualifyingContribution);
+    MZ_TEXT_PROPERTY(SubmissionDate);
+    MZ_INTEGER_PROPERTY(ItemsSold);
+    MZ_CURRENCY_PROPERTY(TotalAmountRaised);
+    MZ_TEXT_PROPERTY(ConductedAsPlanned);
+    MZ_TEXT_PROPERTY(ConductedAsPlannedComments);
+    MZ_TEXT_PROPERTY(OverLimitPurchases);
+    MZ_TEXT_PROPERTY(OverLimitPurchasesComments);
+    MZ_TEXT_GETTER(OrgName);
+    MZ_TEXT_GETTER(FirstName);
+    MZ_TEXT_GETTER(LastName);
     // The organisation name when is_org is Null or true, else "last, first". Reads the name
     // columns of the detail view: on a list without them it raises.
-    std::string FullName() const;
+    MZ_TEXT_GETTER(FullName);
+
+    // The property table ClassInfo() points at; the accessors above resolve their names in it
+    // at compile time.
+    static constexpr PropertyDef kProperties[] = {
+        {"UniqueID", "unique_id", PropType::Long, kGet},
+        {"ReportID", "report_id", PropType::Long, kGet | kLet},
+        {"GroupID", "group_id", PropType::Long, kGet},
+        {"EntityID", "entity_id", PropType::Long, kGet | kLet},
+        {"PageAmountID", "page_amount_id", PropType::Long, kGet | kLet},
+        {"Sequence", "Sequence", PropType::Long, kGet | kLet},
+        {"ReceiptCode", "receipt_type_code", PropType::Text, kGet | kLet},
+        {"IsAggregated", "is_aggregated", PropType::Integer, kGet | kLet},
+        {"IsPriorReport", "is_prior_report", PropType::Integer, kGet | kLet},
+        {"CommLevelCode", "comm_level_code", PropType::Text, kGet | kLet},
+        {"AccountAbbr", "account_abbr", PropType::Text, kGet | kLet},
+        {"FormPayementCode", "form_of_payment_code", PropType::Text, kGet | kLet},
+        {"TransDate", "Occur_date", PropType::Text, kGet | kLet, Conversion::DateText},
+        {"Amount", "Amount", PropType::Currency, kGet | kLet},
+        {"SumToDate", "sum_to_date", PropType::Currency, kGet | kLet},
+        {"Description", "Description", PropType::Text, kGet | kLet},
+        {"Purpose", "Purpose", PropType::Text, kGet | kLet},
+        {"Attendance", "Attendance", PropType::Text, kGet | kLet, Conversion::NumberText},
+        {"OriginalDate", "original_date", PropType::Text, kGet | kLet, Conversion::DateText},
+        {"EndDate", "end_date", PropType::Text, kGet | kLet, Conversion::DateText},
+        {"OriginalAmount", "original_amount", PropType::Currency, kGet | kLet},
+        {"Balance", "Balance", PropType::Currency, kGet | kLet},
+        {"InterestRate", "interest_rate", PropType::Double, kGet | kLet},
+        {"SecurityPledged", "security_pledged", PropType::Text, kGet | kLet},
+        {"LendingInstitution", "lending_institution", PropType::Text, kGet | kLet},
+        {"LoanNumber", "loan_number", PropType::Text, kGet | kLet},
+        {"OrigExpenditureDate", "orig_expenditure_date", PropType::Text, kGet | kLet,
+         Conversion::DateText},
+        {"OrigLoanDate", "orig_loan_date", PropType::Text, kGet | kLet, Conversion::DateText},
+        {"HasAssociatedStatement", "has_associated_statement", PropType::Integer, kGet | kLet},
+        {"HasBusinessStatement", "has_business_statement", PropType::Integer, kGet | kLet},
+        {"BusinessName", "business_name", PropType::Text, kGet | kLet},
+        {"ItemNumber", "item_number", PropType::Integer, kGet | kLet},
+        {"CurrentPageNumber", "current_page_number", PropType::Text, kGet | kLet,
+         Conversion::NumberText},
+        {"MaxPageNumber", "max_page_number", PropType::Text, kGet | kLet, Conversion::NumberText},
+        {"CurrentPageAmount", "current_page_amount", PropType::Text, kGet | kLet,
+         Conversion::NumberText},
+        {"MaxPageAmount", "max_page_amount", PropType::Text, kGet | kLet, Conversion::NumberText},
+        {"AmendCode", "amend_code", PropType::Text, kGet | kLet},
+        {"ExpenditureID", "expenditure_id", PropType::Text, kGet | kLet, Conversion::NumberText},
+        {"LoanID", "loan_id", PropType::Text, kGet | kLet, Conversion::NumberText},
+        {"CheckNum", "Payment_number", PropType::Text, kGet | kLet},
+        {"OrigDate", "orig_date", PropType::Text, kGet, Conversion::DateText},
+        {"OrigUserID", "orig_user_id", PropType::Text, kGet},
+        {"UserID", "user_id", PropType::Text, kGet},
+        {"UpdateDate", "update_date", PropType::Text, kGet, Conversion::DateText},
+        {"Comments", "Comments", PropType::Text, kGet | kLet},
+        {"ReimburseeEntityID", "reimbursee_entity_id", PropType::Text, kGet | kLet},
+        {"IsCreditPayment", "is_credit_payment", PropType::Integer, kGet | kLet},
+        {"SourceTypeCode", "source_type_code", PropType::Text, kGet | kLet},
+        {"IsQualifyingContribution", "is_qualifying_contribution", PropType::Integer, kGet | kLet},
+        {"SubmissionDate", "submission_date", PropType::Text, kGet | kLet, Conversion::DateText},
+        {"ItemsSold", "items_sold", PropType::Integer, kGet | kLet},
+        {"TotalAmountRaised", "total_amount_raised", PropType::Currency, kGet | kLet},
+        {"ConductedAsPlanned", "conducted_as_planned", PropType::Text, kGet | kLet},
+        {"ConductedAsPlannedComments", "conducted_as_planned_comments", PropType::Text,
+         kGet | kLet},
+        {"OverLimitPurchases", "over_limit_purchases", PropType::Text, kGet | kLet},
+        {"OverLimitPurchasesComments", "over_limit_purchases_comments", PropType::Text,
+         kGet | kLet},
+        {"OrgName", "org_name", PropType::Text, kGet},
+        {"FirstName", "first_name", PropType::Text, kGet},
+        {"LastName", "last_name", PropType::Text, kGet},
+        {"FullName", "", PropType::Text, kGet, Conversion::Computed},
+    };
 
   protected:
     void ConnectChildren(const ConnectionSettings& settings,

@@ -3,6 +3,9 @@
 // exact procedure call is the point.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "automation/object_model.h"
 #include "support/recording_backend.h"
 #include "support/temp_db.h"
@@ -176,6 +179,41 @@ TEST(RecordClassesTest, SetSequenceSendsItsCallWithDefaultsAndNullBounds) {
     rec->ClearLog();
     EXPECT_EQ(seq("SetSequence", 5, 9, "REC", 0, 0, 0), "");  // a soft failure rolls back quietly
     EXPECT_NE(rec->Log().find("rollback"), std::string::npos);
+}
+
+TEST(RecordClassesTest, SetSequenceRenumbersARangeOnTheRealDatabase) {
+    test::TempReportDb file;
+    const std::string report = NewReport(file.Path());
+    ByName receipts = Create("clsReceipt_Data");
+    EXPECT_EQ(receipts("ConnectionVariables", file.Path(), "", "", "", false, report), "True");
+    for (int32_t sequence = 1; sequence <= 5; ++sequence) {
+        EXPECT_EQ(receipts("GetData"), "True");
+        receipts.Let("ReportID", report);
+        receipts.Let("ReceiptCode", "IND");
+        receipts.Let("Amount", 10.0 * sequence);
+        receipts.Let("Sequence", sequence);
+        EXPECT_EQ(receipts("SaveData"), "True");
+    }
+    auto sequences = [&] {  // sorted: the plain list does not order by sequence
+        std::vector<int> seen;
+        EXPECT_EQ(receipts("GetDataList", report), "True");
+        for (receipts("MoveFirst"); receipts("EOF") == "False"; receipts("MoveNext"))
+            seen.push_back(std::stoi(receipts("Sequence")));
+        std::sort(seen.begin(), seen.end());
+        std::string out;
+        for (int s : seen) out += std::to_string(s) + " ";
+        return out;
+    };
+    ASSERT_EQ(sequences(), "1 2 3 4 5 ");
+
+    ByName seq = Create("clsSetSequence");
+    EXPECT_EQ(seq("ConnectionVariables", file.Path(), "", "", "", false), "True");
+    seq("SetSequence", report, 0, "REC", 0, 2, 4, 10);  // rows 2 to 4 move up by 10
+    EXPECT_EQ(sequences(), "1 5 12 13 14 ");
+    seq("SetSequence", report, 0, "rec", 0, 13, 0);  // open top, default increment
+    EXPECT_EQ(sequences(), "1 5 12 14 15 ");
+    seq("SetSequence", report, 0, "XYZ", 0, 0, 0, 100);  // unknown section: quietly nothing
+    EXPECT_EQ(sequences(), "1 5 12 14 15 ");
 }
 
 }  // namespace
