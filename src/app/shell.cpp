@@ -337,6 +337,8 @@ class Parser {
 
 // --- values ---------------------------------------------------------------------------------
 
+// Binding a temporary AutoValue here would leave the result dangling: callers keep the value.
+const Variant& ScalarOf(const AutoValue&& v, const char* what) = delete;
 const Variant& ScalarOf(const AutoValue& v, const char* what) {
     if (v.IsObject()) {
         throw Error(err::kTypeMismatch, kShellSource,
@@ -527,7 +529,8 @@ struct Shell::Impl {
             case Expr::kMember:
                 return CallMember(e);
             case Expr::kUnary: {
-                const Variant& v = ScalarOf(Eval(*e.lhs), "in an operation");
+                const AutoValue operand = Eval(*e.lhs);  // the reference below points into it
+                const Variant& v = ScalarOf(operand, "in an operation");
                 if (v.IsNull()) return AutoValue(Variant::Null());
                 if (e.name == "not") {
                     if (v.Type() == VarType::Boolean) return AutoValue(Variant(!v.GetBool()));
