@@ -1,0 +1,105 @@
+// What the save protocol costs over the engine: one changed column of a note saved through
+// clsNotes::SaveData (a transaction around one sp_update_table call), against the same update as
+// a prepared statement stepped with the raw SQLite C API in its own transaction. Report the first
+// as a ratio of the second; the target is 2x or below.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+#include "db/db_connect.h"
+#include "db/schema_loader.h"
+#include "lists/notes.h"
+
+namespace {
+
+struct NoteDatabase {
+    std::string path;
+    int32_t report_id = 0;
+    int32_t note_id = 0;
+
+    NoteDatabase() {
+        path = (std::filesystem::temp_directory_path() /
+                ("mz_save_bench_" + std::to_string(::getpid()) + ".db"))
+                   .string();
+        if (std::string e = mz::CreateReportDatabase(path); !e.empty()) throw std::runtime_error(e);
+        mz::DbConnect db;
+        db.ConnectionVariables(path, "", "", "", false);
+        db.CreateCommand("sp_misc_report_new");
+        db.ExecuteCommand();
+        mz::Variant id;
+        db.GetParameter("@Report_id", id);
+        report_id = id.ToInt32();
+        mz::clsNotes note;
+        note.ConnectionVariables(path, "", "", "", false, std::to_string(report_id));
+        note.GetData(-1);
+        note.ReportID(report_id);
+        note.LinkID("1");
+        note.Description("first");
+        if (!note.SaveData()) throw std::runtime_error("cannot store the note");
+        note_id = note.UniqueID();
+    }
+    ~NoteDatabase() {
+        std::error_code ec;
+        for (const char* s : {"", "-wal", "-shm"}) std::filesystem::remove(path + s, ec);
+    }
+};
+
+const NoteDatabase& Database() {
+    static const NoteDatabase db;
+    return db;
+}
+
+void BM_SaveData_OneColumn(benchmark::State& state) {
+    const NoteDatabase& db = Database();
+    mz::clsNotes note;
+    note.ConnectionVariables(db.path, "", "", "", false, std::to_string(db.report_id));
+    if (!note.GetData(db.note_id)) {
+        state.SkipWithError("cannot load the note");
+        return;
+    }
+    int64_t n = 0;
+    for (auto _ : state) {
+        note.Description("text " + std::to_string(++n));
+        if (!note.SaveData()) {
+            state.SkipWithError("SaveData failed");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_SaveData_OneColumn)->Unit(benchmark::kMicrosecond);
+
+void BM_RawSqlite_UpdateOneColumn(benchmark::State& state) {
+    const NoteDatabase& db = Database();
+    sqlite3* raw = nullptr;
+    sqlite3_open(db.path.c_str(), &raw);
+    sqlite3_busy_timeout(raw, 5000);
+    sqlite3_stmt* update = nullptr;
+    sqlite3_prepare_v2(raw,
+                       "UPDATE rpt_notes SET Description = ?1, update_date = datetime('now', "
+                       "'localtime') WHERE unique_id = ?2",
+                       -1, &update, nullptr);
+    int64_t n = 0;
+    for (auto _ : state) {
+        const std::string text = "text " + std::to_string(++n);
+        sqlite3_exec(raw, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        sqlite3_bind_text(update, 1, text.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int(update, 2, db.note_id);
+        if (sqlite3_step(update) != SQLITE_DONE) {
+            state.SkipWithError(sqlite3_errmsg(raw));
+            break;
+        }
+        sqlite3_reset(update);
+        sqlite3_exec(raw, "COMMIT", nullptr, nullptr, nullptr);
+    }
+    sqlite3_finalize(update);
+    sqlite3_close(raw);
+}
+BENCHMARK(BM_RawSqlite_UpdateOneColumn)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
