@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <string>
 
+#include "bench_support.h"
 #include "db/db_connect.h"
-#include "db/schema_loader.h"
 #include "db/tsql_translator.h"
 
 namespace {
@@ -23,11 +23,7 @@ constexpr const char* kQuery =
 // A report database with the benchmark table, made once per run and removed at exit.
 const std::string& BenchDatabase() {
     static const std::string path = [] {
-        std::string p = (std::filesystem::temp_directory_path() /
-                         ("mz_bench_" + std::to_string(::getpid()) + ".db"))
-                            .string();
-        std::string error = mz::CreateReportDatabase(p);
-        if (!error.empty()) throw std::runtime_error(error);
+        std::string p = mz::bench::NewReportDatabase("select");
         sqlite3* db = nullptr;
         sqlite3_open(p.c_str(), &db);
         sqlite3_exec(
@@ -47,13 +43,6 @@ const std::string& BenchDatabase() {
             "COMMIT;",
             nullptr, nullptr, nullptr);
         sqlite3_close(db);
-        static struct Cleanup {
-            std::string path;
-            ~Cleanup() {
-                std::error_code ec;
-                for (const char* s : {"", "-wal", "-shm"}) std::filesystem::remove(path + s, ec);
-            }
-        } cleanup{p};
         return p;
     }();
     return path;

@@ -11,8 +11,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench_support.h"
 #include "core/list_query.h"
-#include "db/schema_loader.h"
 #include "db/tsql_translator.h"
 #include "receipts/receipt_data.h"
 
@@ -24,12 +24,7 @@ constexpr int32_t kReport = 1;
 // A report database holding one report of 10,000 receipts, made once per run, removed at exit.
 const std::string& BenchDatabase() {
     static const std::string path = [] {
-        std::string p = (std::filesystem::temp_directory_path() /
-                         ("mz_receipts_bench_" + std::to_string(::getpid()) + ".db"))
-                            .string();
-        if (std::string error = mz::CreateReportDatabase(p); !error.empty()) {
-            throw std::runtime_error(error);
-        }
+        std::string p = mz::bench::NewReportDatabase("receipts");
         sqlite3* db = nullptr;
         sqlite3_open(p.c_str(), &db);
         char* message = nullptr;
@@ -53,13 +48,6 @@ const std::string& BenchDatabase() {
             nullptr, nullptr, &message);
         if (message) throw std::runtime_error(message);
         sqlite3_close(db);
-        static struct Cleanup {
-            std::string path;
-            ~Cleanup() {
-                std::error_code ec;
-                for (const char* s : {"", "-wal", "-shm"}) std::filesystem::remove(path + s, ec);
-            }
-        } cleanup{p};
         return p;
     }();
     return path;

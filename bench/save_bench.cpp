@@ -10,8 +10,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench_support.h"
 #include "db/db_connect.h"
-#include "db/schema_loader.h"
 #include "lists/notes.h"
 
 namespace {
@@ -22,10 +22,7 @@ struct NoteDatabase {
     int32_t note_id = 0;
 
     NoteDatabase() {
-        path = (std::filesystem::temp_directory_path() /
-                ("mz_save_bench_" + std::to_string(::getpid()) + ".db"))
-                   .string();
-        if (std::string e = mz::CreateReportDatabase(path); !e.empty()) throw std::runtime_error(e);
+        path = mz::bench::NewReportDatabase("save");
         mz::DbConnect db;
         db.ConnectionVariables(path, "", "", "", false);
         db.CreateCommand("sp_misc_report_new");
@@ -41,10 +38,6 @@ struct NoteDatabase {
         note.Description("first");
         if (!note.SaveData()) throw std::runtime_error("cannot store the note");
         note_id = note.UniqueID();
-    }
-    ~NoteDatabase() {
-        std::error_code ec;
-        for (const char* s : {"", "-wal", "-shm"}) std::filesystem::remove(path + s, ec);
     }
 };
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "db/schema_loader.h"
+#include "bench_support.h"
 #include "lists/notes.h"
 
 namespace {
@@ -70,24 +70,6 @@ int64_t Scalar(sqlite3* db, const std::string& sql) {
     const int64_t value = sqlite3_column_int64(s, 0);
     sqlite3_finalize(s);
     return value;
-}
-
-std::string TempPath(const char* name) {
-    return (std::filesystem::temp_directory_path() /
-            ("mz_bench_" + std::string(name) + "_" + std::to_string(::getpid()) + ".db"))
-        .string();
-}
-
-void RemoveAtExit(const std::string& path) {
-    static struct Cleanup {
-        std::vector<std::string> paths;
-        ~Cleanup() {
-            std::error_code ec;
-            for (const std::string& p : paths)
-                for (const char* s : {"", "-wal", "-shm"}) std::filesystem::remove(p + s, ec);
-        }
-    } cleanup;
-    cleanup.paths.push_back(path);
 }
 
 // The groups' notes in filing order: every group files its original, then every group files
@@ -262,10 +244,7 @@ int64_t Visible(sqlite3* db, int32_t report_id) {
 Built Build(const char* name, std::vector<std::vector<Version>> groups, int listed,
             const std::vector<int>& originals, int others_listed, int64_t expected_rows) {
     Built b;
-    b.path = TempPath(name);
-    if (std::string error = mz::CreateReportDatabase(b.path); !error.empty())
-        throw std::runtime_error(error);
-    RemoveAtExit(b.path);
+    b.path = mz::bench::NewReportDatabase(name);
     sqlite3* db = nullptr;
     sqlite3_open(b.path.c_str(), &db);
     try {
