@@ -21,6 +21,23 @@ namespace {
 const std::vector<std::string> kNoteColumns = {"unique_id", "report_id", "Description",
                                                "update_date"};
 
+// The object works for this report from now on.
+void Connect(Narrator& say, const ObjectRef& n, const std::string& path, int32_t report) {
+    say.Call(n, "n", "ConnectionVariables",
+             {Variant(path), Variant(""), Variant(""), Variant(""), Variant(false),
+              Variant(std::to_string(report))});
+}
+
+// A new note on receipt group 7 in this report; false when it was not saved.
+bool AddNote(Narrator& say, const ObjectRef& n, int32_t report, const char* text) {
+    say.Call(n, "n", "GetData", {Variant(-1)});
+    say.Let(n, "n", "ReportID", Variant(report));
+    say.Let(n, "n", "ReportSection", Variant("REC"));
+    say.Let(n, "n", "LinkID", Variant("7"));
+    say.Let(n, "n", "Description", Variant(text));
+    return say.Call(n, "n", "SaveData", {}).Scalar().ToBool();
+}
+
 // Notes hang on any report row (here receipt group 7) and are seen through later versions.
 bool NotesChapter(Narrator& say, const std::string& path, DbConnect& db) {
     say.Chapter("Notes on a report row, by name through the object model");
@@ -29,18 +46,11 @@ bool NotesChapter(Narrator& say, const std::string& path, DbConnect& db) {
     say.Line("filed an original report: report " + std::to_string(original));
 
     ObjectRef n = say.Create("n", "clsNotes");
-    say.Call(n, "n", "ConnectionVariables",
-             {Variant(path), Variant(""), Variant(""), Variant(""), Variant(false),
-              Variant(std::to_string(original))});
+    Connect(say, n, path, original);
     for (const char* text :
          {"Cash received at the spring picnic", "Check returned once, redeposited",
           "Donor asked for a receipt by mail"}) {
-        say.Call(n, "n", "GetData", {Variant(-1)});
-        say.Let(n, "n", "ReportID", Variant(original));
-        say.Let(n, "n", "ReportSection", Variant("REC"));
-        say.Let(n, "n", "LinkID", Variant("7"));
-        say.Let(n, "n", "Description", Variant(text));
-        if (!say.Call(n, "n", "SaveData", {}).Scalar().ToBool()) return false;
+        if (!AddNote(say, n, original, text)) return false;
     }
     say.Call(n, "n", "GetDataList", {Variant(original), Variant(7)});
     say.Show(n, "the notes of row 7 in report " + std::to_string(original), kNoteColumns);
@@ -54,15 +64,8 @@ bool NotesChapter(Narrator& say, const std::string& path, DbConnect& db) {
     const int32_t amendment = CreateReportVersion(db, "amend", original, error);
     say.Line("amended report " + std::to_string(original) + ": report " +
              std::to_string(amendment));
-    say.Call(n, "n", "ConnectionVariables",
-             {Variant(path), Variant(""), Variant(""), Variant(""), Variant(false),
-              Variant(std::to_string(amendment))});
-    say.Call(n, "n", "GetData", {Variant(-1)});
-    say.Let(n, "n", "ReportID", Variant(amendment));
-    say.Let(n, "n", "ReportSection", Variant("REC"));
-    say.Let(n, "n", "LinkID", Variant("7"));
-    say.Let(n, "n", "Description", Variant("Amendment: donor's employer corrected"));
-    say.Call(n, "n", "SaveData", {});
+    Connect(say, n, path, amendment);
+    if (!AddNote(say, n, amendment, "Amendment: donor's employer corrected")) return false;
     say.Call(n, "n", "GetDataList", {Variant(amendment), Variant(7)});
     say.Show(n, "report " + std::to_string(amendment) + " sees the earlier notes and its own",
              kNoteColumns);
@@ -73,15 +76,8 @@ bool NotesChapter(Narrator& say, const std::string& path, DbConnect& db) {
 
     const int32_t audit = CreateReportVersion(db, "audit", amendment, error);
     say.Line("audited report " + std::to_string(amendment) + ": report " + std::to_string(audit));
-    say.Call(n, "n", "ConnectionVariables",
-             {Variant(path), Variant(""), Variant(""), Variant(""), Variant(false),
-              Variant(std::to_string(audit))});
-    say.Call(n, "n", "GetData", {Variant(-1)});
-    say.Let(n, "n", "ReportID", Variant(audit));
-    say.Let(n, "n", "ReportSection", Variant("REC"));
-    say.Let(n, "n", "LinkID", Variant("7"));
-    say.Let(n, "n", "Description", Variant("Auditor: deposit slip seen"));
-    say.Call(n, "n", "SaveData", {});
+    Connect(say, n, path, audit);
+    if (!AddNote(say, n, audit, "Auditor: deposit slip seen")) return false;
     say.Call(n, "n", "GetDataList", {Variant(audit), Variant(7), Variant(true)});
     say.Show(n, "the audit list of report " + std::to_string(audit) + " adds the auditor's note",
              kNoteColumns);
