@@ -11,6 +11,7 @@
 #include <string>
 
 #include "bench_support.h"
+#include "core/report_versions.h"
 #include "db/db_connect.h"
 #include "lists/notes.h"
 
@@ -25,11 +26,9 @@ struct NoteDatabase {
         path = mz::bench::NewReportDatabase("save");
         mz::DbConnect db;
         db.ConnectionVariables(path, "", "", "", false);
-        db.CreateCommand("sp_misc_report_new");
-        db.ExecuteCommand();
-        mz::Variant id;
-        db.GetParameter("@Report_id", id);
-        report_id = id.ToInt32();
+        std::string error;
+        report_id = mz::CreateReportVersion(db, "new", -1, error);
+        if (report_id < 0) throw std::runtime_error(error);
         mz::clsNotes note;
         note.ConnectionVariables(path, "", "", "", false, std::to_string(report_id));
         note.GetData(-1);

@@ -4,7 +4,7 @@
 #include <map>
 
 #include "app/command_support.h"
-#include "app/report_versions.h"
+#include "core/report_versions.h"
 #include "db/db_connect.h"
 #include "names/name_address.h"
 #include "platform/error.h"

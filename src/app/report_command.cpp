@@ -6,7 +6,7 @@
 
 #include "app/command_support.h"
 #include "app/commands.h"
-#include "app/report_versions.h"
+#include "core/report_versions.h"
 #include "db/db_connect.h"
 #include "platform/error.h"
 

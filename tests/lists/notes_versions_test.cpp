@@ -1,11 +1,9 @@
 // Notes on a real report database walked through its versions, and a delete cascade that fails
 // half-way through a fault seam over the real backend.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 
-#include "db/versioned_views.h"
 #include "lists/notes.h"
 #include "platform/error.h"
 #include "support/recording_backend.h"
@@ -13,24 +11,6 @@
 
 namespace mz {
 namespace {
-
-// Makes sure the generated versioned objects exist (idempotent when the loader made them).
-void ApplyVersioned(const std::string& path) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(ApplyVersionedObjects(db), "");
-    sqlite3_close(db);
-}
-
-int32_t ReportProc(DbConnect& c, const char* proc, int32_t ref = 0) {
-    EXPECT_EQ(c.CreateCommand(proc), "");
-    if (ref) c.AddParameter("@Ref_report_id", Variant(ref));
-    EXPECT_EQ(c.ExecuteCommand(), "");
-    Variant id;
-    c.GetParameter("@Report_id", id);
-    c.ClearCommand();
-    return id.ToInt32();
-}
 
 // A "C" or "D" through the insert procedure, as every versioned class sends it.
 void Version(DbConnect& c, const char* function, int32_t report, int32_t ref,
@@ -72,10 +52,9 @@ std::string List(clsNotes& notes, int32_t report, int32_t link, bool audit = fal
 
 TEST(NotesVersionsTest, EachVersionListsTheRowsItSees) {
     test::TempReportDb db;
-    ApplyVersioned(db.Path());
     DbConnect c;
     ASSERT_TRUE(c.ConnectionVariables(db.Path(), "", "", "", false));
-    const int32_t r1 = ReportProc(c, "sp_misc_report_new");
+    const int32_t r1 = test::NewReportVersion(c, "new");
     clsNotes notes;
     ASSERT_TRUE(notes.ConnectionVariables(db.Path(), "", "", "", false, std::to_string(r1)));
     const int32_t one = AddNote(notes, r1, 100, "one");
@@ -87,7 +66,7 @@ TEST(NotesVersionsTest, EachVersionListsTheRowsItSees) {
         "WHEN 'two' THEN 5 ELSE 2 END");
     EXPECT_EQ(List(notes, r1, 100), "one,three,two");
 
-    const int32_t r2 = ReportProc(c, "sp_misc_report_amend", r1);
+    const int32_t r2 = test::NewReportVersion(c, "amend", r1);
     Version(c, "C", r2, one, "one amended");
     Version(c, "D", r2, two);
     EXPECT_EQ(List(notes, r2, 100), "one amended,three");
@@ -98,7 +77,7 @@ TEST(NotesVersionsTest, EachVersionListsTheRowsItSees) {
     EXPECT_EQ(notes.GetNoteCount(r2, 100), 2);
     EXPECT_EQ(List(notes, r2, 101), "(none)");
 
-    const int32_t r3 = ReportProc(c, "sp_misc_report_audit", r2);
+    const int32_t r3 = test::NewReportVersion(c, "audit", r2);
     Version(c, "C", r3, three, "three audited");
     EXPECT_EQ(List(notes, r3, 100), "one amended,three");
     EXPECT_EQ(List(notes, r3, 100, true), "one amended,three audited");
@@ -139,10 +118,9 @@ class Parent : public RecordObject {
 
 TEST(NotesVersionsTest, AFailingCascadeStepLeavesTheDatabaseUnchanged) {
     test::TempReportDb db;
-    ApplyVersioned(db.Path());
     DbConnect c;
     ASSERT_TRUE(c.ConnectionVariables(db.Path(), "", "", "", false));
-    const int32_t r1 = ReportProc(c, "sp_misc_report_new");
+    const int32_t r1 = test::NewReportVersion(c, "new");
     clsNotes notes;
     ASSERT_TRUE(notes.ConnectionVariables(db.Path(), "", "", "", false, std::to_string(r1)));
     const int32_t parent_id = AddNote(notes, r1, 1000, "parent");

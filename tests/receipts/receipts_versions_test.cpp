@@ -20,9 +20,9 @@ class ReceiptsDb {
         names_.ConnectionVariables(db.Path(), "", "", "", false);
     }
 
-    int32_t NewReport() { return ReportProc("sp_misc_report_new", 0); }
-    int32_t Amend(int32_t report) { return ReportProc("sp_misc_report_amend", report); }
-    int32_t Audit(int32_t report) { return ReportProc("sp_misc_report_audit", report); }
+    int32_t NewReport() { return test::NewReportVersion(c_, "new"); }
+    int32_t Amend(int32_t report) { return test::NewReportVersion(c_, "amend", report); }
+    int32_t Audit(int32_t report) { return test::NewReportVersion(c_, "audit", report); }
 
     int32_t Person(const std::string& last, const std::string& first) {
         NameAddressEntry e;
@@ -62,15 +62,6 @@ class ReceiptsDb {
     test::TempReportDb db;
 
   private:
-    int32_t ReportProc(const char* proc, int32_t ref) {
-        EXPECT_EQ(c_.CreateCommand(proc), "");
-        if (ref) c_.AddParameter("@Ref_report_id", Variant(ref));
-        EXPECT_EQ(c_.ExecuteCommand(), "");
-        Variant id;
-        c_.GetParameter("@Report_id", id);
-        c_.ClearCommand();
-        return id.ToInt32();
-    }
     int32_t Save(NameAddressEntry& e) {
         std::string error;
         const int32_t id = names_.Save(e, error);

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <filesystem>
 
+#include "core/report_versions.h"
 #include "db/schema_loader.h"
 
 namespace mz::test {
@@ -31,6 +32,13 @@ const std::filesystem::path& TempRoot() {
 }
 
 }  // namespace
+
+int32_t NewReportVersion(DbConnect& db, const std::string& action, int32_t ref) {
+    std::string error;
+    const int32_t id = CreateReportVersion(db, action, ref, error);
+    EXPECT_EQ(error, "") << action;
+    return id;
+}
 
 std::string TempPath(const std::string& name) {
     static std::atomic<int> counter{0};

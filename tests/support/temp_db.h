@@ -1,7 +1,10 @@
 // A fresh report database in a temporary file, removed with its WAL files when the test ends.
 #pragma once
 
+#include <cstdint>
 #include <string>
+
+#include "db/db_connect.h"
 
 namespace mz::test {
 
@@ -21,6 +24,9 @@ class TempReportDb {
   private:
     std::string path_;
 };
+
+// A new report version ("new", "amend" or "audit" of ref); fails the test on an error text.
+int32_t NewReportVersion(DbConnect& db, const std::string& action, int32_t ref = -1);
 
 // A path for a file that does not exist yet, in a directory removed at the end of the run.
 std::string TempPath(const std::string& name);

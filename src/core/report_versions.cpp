@@ -1,6 +1,6 @@
-#include "app/report_versions.h"
+#include "core/report_versions.h"
 
-namespace mz::app {
+namespace mz {
 
 int32_t CreateReportVersion(DbConnect& db, const std::string& action, int32_t ref,
                             std::string& error) {
@@ -13,4 +13,4 @@ int32_t CreateReportVersion(DbConnect& db, const std::string& action, int32_t re
     return error.empty() ? id.ToInt32() : -1;
 }
 
-}  // namespace mz::app
+}  // namespace mz
