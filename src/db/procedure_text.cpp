@@ -29,8 +29,9 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 SchemaScript ParseSchemaScript(std::string_view text, std::string& error) {
     SchemaScript script;
     std::string plain;
-    enum { kPlain, kHeader, kBody } state = kPlain;
+    enum { kPlain, kHeader, kBody, kTable } state = kPlain;
     ProcedureText current;
+    std::string table;
     int line_no = 0, block_line = 0;
     size_t pos = 0;
     while (pos <= text.size() && error.empty()) {
@@ -56,6 +57,14 @@ SchemaScript ParseSchemaScript(std::string_view text, std::string& error) {
                     current.parameters = std::string(rest.substr(name_end));
                     block_line = line_no;
                     state = kHeader;
+                } else if (StartsWithNoCase(trimmed, "CREATE VERSIONED TABLE ")) {
+                    if (!Trim(plain).empty()) script.plain.push_back(plain);
+                    plain.clear();
+                    table.assign(line).push_back('\n');
+                    current = ProcedureText{};
+                    current.name = std::string(Trim(trimmed.substr(23)));
+                    block_line = line_no;
+                    state = kTable;
                 } else {
                     plain.append(line).push_back('\n');
                 }
@@ -67,6 +76,15 @@ SchemaScript ParseSchemaScript(std::string_view text, std::string& error) {
                     break;
                 }
                 current.parameters.append(" ").append(line);
+                break;
+            case kTable:
+                if (line.substr(0, 4) == "END;" && Trim(line) == "END;") {
+                    script.tables.push_back(std::move(table));
+                    table.clear();
+                    state = kPlain;
+                } else {
+                    table.append(line).push_back('\n');
+                }
                 break;
             case kBody:
                 if (line.substr(0, 4) == "END;" && Trim(line) == "END;") {
@@ -84,8 +102,8 @@ SchemaScript ParseSchemaScript(std::string_view text, std::string& error) {
         if (eol == text.size()) break;
     }
     if (error.empty() && state != kPlain)
-        error = "procedure " + current.name + " begun on line " + std::to_string(block_line) +
-                " has no closing \"END;\" line";
+        error = std::string(state == kTable ? "versioned table " : "procedure ") + current.name +
+                " begun on line " + std::to_string(block_line) + " has no closing \"END;\" line";
     if (!Trim(plain).empty()) script.plain.push_back(plain);
     return script;
 }

@@ -1,5 +1,6 @@
-// Reading the report database's own SQL files: plain statements and CREATE PROCEDURE blocks
-// (the format is described at the top of schema/00_base.sql). Private to the db layer.
+// Reading the report database's own SQL files: plain statements, CREATE PROCEDURE blocks (the
+// format is described at the top of schema/00_base.sql) and CREATE VERSIONED TABLE declarations
+// (db/versioned_table.h). Private to the db layer.
 #pragma once
 
 #include <string>
@@ -19,6 +20,8 @@ struct ProcedureText {
 struct SchemaScript {
     std::vector<std::string> plain;  // runs of plain SQL, in file order
     std::vector<ProcedureText> procedures;
+    // "CREATE VERSIONED TABLE" declarations, without their "END;" (db/versioned_table.h).
+    std::vector<std::string> tables;
 };
 
 // Splits a schema file; error set (with the line number) for an unterminated block.

@@ -7,7 +7,7 @@
 #include "db/procedure_text.h"
 #include "db/schema_files.h"
 #include "db/sqlite_functions.h"
-#include "db/versioned_views.h"
+#include "db/versioned_table.h"
 
 namespace mz {
 namespace {
@@ -45,18 +45,29 @@ std::string Apply(sqlite3* db) {
     };
     if (std::string e = exec("PRAGMA journal_mode = WAL; BEGIN"); !e.empty()) return e;
     std::vector<ProcedureText> procedures;
+    std::vector<VersionedTable> tables;
     for (const SchemaFile& file : SchemaFiles()) {
         std::string error;
         SchemaScript script = ParseSchemaScript(file.text, error);
         if (!error.empty()) return std::string(file.name) + ": " + error;
+        // A file's versioned tables exist before its plain statements, which may refer to them.
+        for (const std::string& declaration : script.tables) {
+            VersionedTable t = ParseVersionedTable(declaration, error);
+            if (!error.empty()) return std::string(file.name) + ": " + error;
+            if (std::string e = exec(CreateTableSql(t)); !e.empty())
+                return std::string(file.name) + ": versioned table " + t.name + ": " + e;
+            procedures.push_back(InsertProcedure(t));
+            tables.push_back(std::move(t));
+        }
         for (const std::string& plain : script.plain)
             if (std::string e = exec(plain); !e.empty()) return std::string(file.name) + ": " + e;
-        for (ProcedureText& p : script.procedures) {
-            ParseParameters(p.parameters, error);
-            if (!error.empty())
-                return std::string(file.name) + ": procedure " + p.name + ": " + error;
-            procedures.push_back(std::move(p));
-        }
+        for (ProcedureText& p : script.procedures) procedures.push_back(std::move(p));
+    }
+    procedures.push_back(SequenceProcedure(tables));
+    for (const ProcedureText& p : procedures) {
+        std::string error;
+        ParseParameters(p.parameters, error);
+        if (!error.empty()) return "procedure " + p.name + ": " + error;
     }
     sqlite3_stmt* insert = nullptr;
     sqlite3_prepare_v2(db, "INSERT INTO mz_procedure (name, parameters, body) VALUES (?1, ?2, ?3)",
@@ -74,7 +85,16 @@ std::string Apply(sqlite3* db) {
     }
     sqlite3_finalize(insert);
     if (!error.empty()) return error;
-    if (error = ApplyVersionedObjects(db); !error.empty()) return error;
+    // Views, indexes and triggers refer to lookup and name tables of any file: they come last.
+    // Each view must also read: a join naming a missing column fails here, not in a list.
+    for (const VersionedTable& t : tables) {
+        if (error = exec(VersionedObjectsSql(t)); !error.empty())
+            return "versioned table " + t.name + ": " + error;
+        for (const char* suffix : {"", "_detail", "_ref_basic", "_ref_current"}) {
+            if (error = exec("SELECT * FROM vw_mz_" + t.name + suffix + " LIMIT 0"); !error.empty())
+                return "view vw_mz_" + t.name + suffix + ": " + error;
+        }
+    }
     if (error = CheckProcedures(db); !error.empty()) return error;
     return exec("COMMIT");
 }

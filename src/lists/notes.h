@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/record_object.h"
+#include "core/row_properties.h"
 
 namespace mz {
 
@@ -54,16 +55,16 @@ class clsNotes : public RecordObject {
     // The property table ClassInfo() points at; the accessors above resolve their names in it
     // at compile time.
     static constexpr PropertyDef kProperties[] = {
-        {"UniqueID", "unique_id", PropType::Long, kGet},
-        {"ReportID", "report_id", PropType::Long, kGet | kLet},
-        {"GroupID", "group_id", PropType::Long, kGet},
+        row::kUniqueID,
+        row::kReportID,
+        row::kGroupID,
         {"ReportSection", "report_section_code", PropType::Text, kGet | kLet},
         {"LinkID", "link_id", PropType::Text, kGet | kLet, Conversion::NumberText},
         {"NoteCode", "Note_type_code", PropType::Text, kGet | kLet},
         {"NoteKeywords", "note_keywords", PropType::Text, kGet | kLet},
         {"Description", "Description", PropType::Text, kGet | kLet},
         {"EntryDate", "entry_date", PropType::Text, kGet | kLet, Conversion::DateText},
-        {"AmendCode", "amend_code", PropType::Text, kGet | kLet},
+        row::kAmendCode,
         {"DeleteUserID", "delete_user_id", PropType::Text, kGet},
         {"OldTranID", "old_tran_id", PropType::Text, kGet},
         {"OldTable", "old_table", PropType::Text, kGet},

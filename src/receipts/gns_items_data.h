@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/record_object.h"
+#include "core/row_properties.h"
 
 namespace mz {
 
@@ -46,9 +47,7 @@ class clsGnSItems_Data : public ReceiptItemObject {
     clsGnSItems_Data();
     static const RecordClassInfo& ClassInfo();
 
-    MZ_LONG_GETTER(UniqueID);
-    MZ_LONG_PROPERTY(ReportID);
-    MZ_LONG_GETTER(GroupID);
+    MZ_ROW_ACCESSORS();
     MZ_LONG_PROPERTY(ReceiptID);
     MZ_LONG_PROPERTY(PageAmountID);
     MZ_LONG_PROPERTY(Sequence);
@@ -64,10 +63,6 @@ class clsGnSItems_Data : public ReceiptItemObject {
     MZ_TEXT_PROPERTY(CurrentPageNumber);
     MZ_TEXT_PROPERTY(MaxPageNumber);
     MZ_TEXT_PROPERTY(AmendCode);
-    MZ_TEXT_GETTER(OrigDate);
-    MZ_TEXT_GETTER(OrigUserID);
-    MZ_TEXT_GETTER(UserID);
-    MZ_TEXT_GETTER(UpdateDate);
     // The receipt's contributor, from the base view. REQUIRES for IsOrg: is_org not Null (a Null
     // raises, as a Boolean conversion of Null does).
     MZ_BOOLEAN_GETTER(IsOrg);
@@ -78,12 +73,12 @@ class clsGnSItems_Data : public ReceiptItemObject {
     // The property table ClassInfo() points at; the accessors above resolve their names in it
     // at compile time.
     static constexpr PropertyDef kProperties[] = {
-        {"UniqueID", "unique_id", PropType::Long, kGet},
-        {"ReportID", "report_id", PropType::Long, kGet | kLet},
-        {"GroupID", "group_id", PropType::Long, kGet},
+        row::kUniqueID,
+        row::kReportID,
+        row::kGroupID,
         {"ReceiptID", "receipt_id", PropType::Long, kGet | kLet},
-        {"PageAmountID", "page_amount_id", PropType::Long, kGet | kLet},
-        {"Sequence", "Sequence", PropType::Long, kGet | kLet},
+        row::kPageAmountID,
+        row::kSequence,
         {"AccountAbbr", "account_abbr", PropType::Text, kGet | kLet},
         {"TotalCount", "total_count", PropType::Text, kGet | kLet, Conversion::NumberText},
         {"CheckCount", "check_count", PropType::Text, kGet | kLet, Conversion::NumberText},
@@ -93,18 +88,17 @@ class clsGnSItems_Data : public ReceiptItemObject {
         {"TransDate", "Occur_date", PropType::Text, kGet | kLet, Conversion::DateText},
         {"IndividualAmount", "individual_amount", PropType::Currency, kGet | kLet},
         {"Amount", "Amount", PropType::Currency, kGet | kLet},
-        {"CurrentPageNumber", "current_page_number", PropType::Text, kGet | kLet,
-         Conversion::NumberText},
-        {"MaxPageNumber", "max_page_number", PropType::Text, kGet | kLet, Conversion::NumberText},
-        {"AmendCode", "amend_code", PropType::Text, kGet | kLet},
-        {"OrigDate", "orig_date", PropType::Text, kGet, Conversion::DateText},
-        {"OrigUserID", "orig_user_id", PropType::Text, kGet},
-        {"UserID", "user_id", PropType::Text, kGet},
-        {"UpdateDate", "update_date", PropType::Text, kGet, Conversion::DateText},
+        row::kCurrentPageNumber,
+        row::kMaxPageNumber,
+        row::kAmendCode,
+        row::kOrigDate,
+        row::kOrigUserID,
+        row::kUserID,
+        row::kUpdateDate,
         {"IsOrg", "", PropType::Boolean, kGet, Conversion::Computed},
-        {"OrgName", "org_name", PropType::Text, kGet},
-        {"FirstName", "first_name", PropType::Text, kGet},
-        {"LastName", "last_name", PropType::Text, kGet},
+        row::kOrgName,
+        row::kFirstName,
+        row::kLastName,
     };
 
   protected:

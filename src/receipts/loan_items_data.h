@@ -32,9 +32,7 @@ class clsLoanItems_Data : public ReceiptItemObject {
     // "last, first"), by sequence, seen through the current report. No text for ReceiptID -1.
     bool GetDataLoanList(int32_t ReceiptID = -1, bool IsAudit = false);
 
-    MZ_LONG_GETTER(UniqueID);
-    MZ_LONG_PROPERTY(ReportID);
-    MZ_LONG_GETTER(GroupID);
+    MZ_ROW_ACCESSORS();
     MZ_LONG_PROPERTY(EntityID);
     MZ_LONG_PROPERTY(ReceiptID);
     MZ_LONG_PROPERTY(PageAmountID);
@@ -47,10 +45,6 @@ class clsLoanItems_Data : public ReceiptItemObject {
     MZ_TEXT_PROPERTY(CurrentPageNumber);
     MZ_TEXT_PROPERTY(MaxPageNumber);
     MZ_TEXT_PROPERTY(AmendCode);
-    MZ_TEXT_GETTER(OrigDate);
-    MZ_TEXT_GETTER(OrigUserID);
-    MZ_TEXT_GETTER(UserID);
-    MZ_TEXT_GETTER(UpdateDate);
     MZ_BOOLEAN_GETTER(IsOrg);
     MZ_TEXT_GETTER(OrgName);
     MZ_TEXT_GETTER(FirstName);
@@ -61,29 +55,28 @@ class clsLoanItems_Data : public ReceiptItemObject {
     // The property table ClassInfo() points at; the accessors above resolve their names in it
     // at compile time.
     static constexpr PropertyDef kProperties[] = {
-        {"UniqueID", "unique_id", PropType::Long, kGet},
-        {"ReportID", "report_id", PropType::Long, kGet | kLet},
-        {"GroupID", "group_id", PropType::Long, kGet},
-        {"EntityID", "entity_id", PropType::Long, kGet | kLet},
+        row::kUniqueID,
+        row::kReportID,
+        row::kGroupID,
+        row::kEntityID,
         {"ReceiptID", "receipt_id", PropType::Long, kGet | kLet},
-        {"PageAmountID", "page_amount_id", PropType::Long, kGet | kLet},
-        {"Sequence", "Sequence", PropType::Long, kGet | kLet},
+        row::kPageAmountID,
+        row::kSequence,
         {"Amount", "Amount", PropType::Currency, kGet | kLet},
         {"IsAmount", "Is_Amount", PropType::Integer, kGet | kLet, Conversion::TwoIsNull},
         {"SumToDate", "sum_to_date", PropType::Currency, kGet | kLet},
         {"Share", "Share", PropType::Double, kGet | kLet},
-        {"CurrentPageNumber", "current_page_number", PropType::Text, kGet | kLet,
-         Conversion::NumberText},
-        {"MaxPageNumber", "max_page_number", PropType::Text, kGet | kLet, Conversion::NumberText},
-        {"AmendCode", "amend_code", PropType::Text, kGet | kLet},
-        {"OrigDate", "orig_date", PropType::Text, kGet, Conversion::DateText},
-        {"OrigUserID", "orig_user_id", PropType::Text, kGet},
-        {"UserID", "user_id", PropType::Text, kGet},
-        {"UpdateDate", "update_date", PropType::Text, kGet, Conversion::DateText},
-        {"IsOrg", "is_org", PropType::Boolean, kGet},
-        {"OrgName", "org_name", PropType::Text, kGet},
-        {"FirstName", "first_name", PropType::Text, kGet},
-        {"LastName", "last_name", PropType::Text, kGet},
+        row::kCurrentPageNumber,
+        row::kMaxPageNumber,
+        row::kAmendCode,
+        row::kOrigDate,
+        row::kOrigUserID,
+        row::kUserID,
+        row::kUpdateDate,
+        row::kIsOrg,
+        row::kOrgName,
+        row::kFirstName,
+        row::kLastName,
         {"FullName", "full_name", PropType::Text, kGet},
     };
 

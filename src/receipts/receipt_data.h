@@ -16,6 +16,7 @@
 #include <string>
 
 #include "core/record_object.h"
+#include "core/row_properties.h"
 #include "lists/notes.h"
 #include "names/name_address.h"
 #include "receipts/gns_items_data.h"
@@ -66,9 +67,7 @@ class clsReceipt_Data : public RecordObject {
     // IsAudit True writes even when no column changed.
     bool SaveData(bool IsAudit = false);
 
-    MZ_LONG_GETTER(UniqueID);
-    MZ_LONG_PROPERTY(ReportID);
-    MZ_LONG_GETTER(GroupID);
+    MZ_ROW_ACCESSORS();
     MZ_LONG_PROPERTY(EntityID);
     MZ_LONG_PROPERTY(PageAmountID);
     MZ_LONG_PROPERTY(Sequence);
@@ -106,10 +105,6 @@ class clsReceipt_Data : public RecordObject {
     MZ_TEXT_PROPERTY(ExpenditureID);
     MZ_TEXT_PROPERTY(LoanID);
     MZ_TEXT_PROPERTY(CheckNum);
-    MZ_TEXT_GETTER(OrigDate);
-    MZ_TEXT_GETTER(OrigUserID);
-    MZ_TEXT_GETTER(UserID);
-    MZ_TEXT_GETTER(UpdateDate);
     MZ_TEXT_PROPERTY(Comments);
     MZ_TEXT_PROPERTY(ReimburseeEntityID);
     MZ_INTEGER_PROPERTY(IsCreditPayment);
@@ -132,12 +127,12 @@ class clsReceipt_Data : public RecordObject {
     // The property table ClassInfo() points at; the accessors above resolve their names in it
     // at compile time.
     static constexpr PropertyDef kProperties[] = {
-        {"UniqueID", "unique_id", PropType::Long, kGet},
-        {"ReportID", "report_id", PropType::Long, kGet | kLet},
-        {"GroupID", "group_id", PropType::Long, kGet},
-        {"EntityID", "entity_id", PropType::Long, kGet | kLet},
-        {"PageAmountID", "page_amount_id", PropType::Long, kGet | kLet},
-        {"Sequence", "Sequence", PropType::Long, kGet | kLet},
+        row::kUniqueID,
+        row::kReportID,
+        row::kGroupID,
+        row::kEntityID,
+        row::kPageAmountID,
+        row::kSequence,
         {"ReceiptCode", "receipt_type_code", PropType::Text, kGet | kLet},
         {"IsAggregated", "is_aggregated", PropType::Integer, kGet | kLet},
         {"IsPriorReport", "is_prior_report", PropType::Integer, kGet | kLet},
@@ -165,20 +160,18 @@ class clsReceipt_Data : public RecordObject {
         {"HasBusinessStatement", "has_business_statement", PropType::Integer, kGet | kLet},
         {"BusinessName", "business_name", PropType::Text, kGet | kLet},
         {"ItemNumber", "item_number", PropType::Integer, kGet | kLet},
-        {"CurrentPageNumber", "current_page_number", PropType::Text, kGet | kLet,
-         Conversion::NumberText},
-        {"MaxPageNumber", "max_page_number", PropType::Text, kGet | kLet, Conversion::NumberText},
-        {"CurrentPageAmount", "current_page_amount", PropType::Text, kGet | kLet,
-         Conversion::NumberText},
-        {"MaxPageAmount", "max_page_amount", PropType::Text, kGet | kLet, Conversion::NumberText},
-        {"AmendCode", "amend_code", PropType::Text, kGet | kLet},
+        row::kCurrentPageNumber,
+        row::kMaxPageNumber,
+        row::kCurrentPageAmount,
+        row::kMaxPageAmount,
+        row::kAmendCode,
         {"ExpenditureID", "expenditure_id", PropType::Text, kGet | kLet, Conversion::NumberText},
         {"LoanID", "loan_id", PropType::Text, kGet | kLet, Conversion::NumberText},
         {"CheckNum", "Payment_number", PropType::Text, kGet | kLet},
-        {"OrigDate", "orig_date", PropType::Text, kGet, Conversion::DateText},
-        {"OrigUserID", "orig_user_id", PropType::Text, kGet},
-        {"UserID", "user_id", PropType::Text, kGet},
-        {"UpdateDate", "update_date", PropType::Text, kGet, Conversion::DateText},
+        row::kOrigDate,
+        row::kOrigUserID,
+        row::kUserID,
+        row::kUpdateDate,
         {"Comments", "Comments", PropType::Text, kGet | kLet},
         {"ReimburseeEntityID", "reimbursee_entity_id", PropType::Text, kGet | kLet},
         {"IsCreditPayment", "is_credit_payment", PropType::Integer, kGet | kLet},
@@ -193,9 +186,9 @@ class clsReceipt_Data : public RecordObject {
         {"OverLimitPurchases", "over_limit_purchases", PropType::Text, kGet | kLet},
         {"OverLimitPurchasesComments", "over_limit_purchases_comments", PropType::Text,
          kGet | kLet},
-        {"OrgName", "org_name", PropType::Text, kGet},
-        {"FirstName", "first_name", PropType::Text, kGet},
-        {"LastName", "last_name", PropType::Text, kGet},
+        row::kOrgName,
+        row::kFirstName,
+        row::kLastName,
         {"FullName", "", PropType::Text, kGet, Conversion::Computed},
     };
 

@@ -269,7 +269,7 @@ TEST(ReceiptsDbTest, ListsOverAnAmendedAndAnAuditedReport) {
     EXPECT_EQ(amended->GetNewSequence(r2, "ind"), 9);  // Patel took 8
     EXPECT_EQ(amended->GetNewSequence(r2, "com"), 5);
     EXPECT_EQ(amended->GetNewSequence(r2, "oth"), 1);
-    EXPECT_EQ(d.db.Scalar("select count(*) from rpt_Receipts where Receipt_type_desc = "
+    EXPECT_EQ(d.db.Scalar("select count(*) from vw_mz_rpt_Receipts where Receipt_type_desc = "
                           "'Contributions from Individuals'"),
               "7");  // the "C" copy and the "D" marker included
 

@@ -3,35 +3,13 @@
 -- report_id. A schedule row is written in one version and keeps its group_id through all its
 -- versions.
 --
--- Every schedule table T has the shared columns below and is registered in mz_versioned_table;
--- the database layer then generates for it (db/versioned_views.cpp) the views vw_mz_T,
--- vw_mz_T_detail, vw_mz_T_ref_basic, vw_mz_T_ref_current, their indexes, and the triggers that
--- keep the version range of each row:
---   version_from  the version_order of the report the row was written in;
---   version_to    the version_order of the version whose row of the same group_id (a "C" copy
---                 or a "D" marker) superseded it; Null while nothing later replaces it;
---   is_audit_row  1 for rows written in an audit version. Filed rows supersede filed rows and
---                 audit rows supersede audit rows, so an audit never hides the filed report.
--- vw_mz_T_ref_basic pairs each row with every version v of its group for which
--- version_from <= v < version_to: a range join on (report_group_id, version_from), so a list of
--- one report reads the rows of its group, never the whole table.
---
--- Shared columns, to be copied into every schedule table, in this order:
---   unique_id integer PRIMARY KEY AUTOINCREMENT,
---   report_id integer NOT NULL REFERENCES rpt_report (report_id),
---   group_id integer,           -- Null on insert means a new group (the row's own unique_id)
---   report_group_id integer,    -- set from the report by the insert trigger
---   sequence int,
---   page_amount_id int,
---   delete_date datetime,       -- set on "D" markers
---   orig_date datetime NOT NULL DEFAULT (datetime('now', 'localtime')),
---   orig_user_id varchar(50) COLLATE NOCASE,
---   user_id varchar(50) COLLATE NOCASE,
---   update_date datetime,
---   ref_id integer,             -- the row a "C" copy replaces or a "D" marker deletes
---   version_from integer,
---   version_to integer,
---   is_audit_row bit NOT NULL DEFAULT 0,
+-- Schedule tables are declared once, as CREATE VERSIONED TABLE blocks (see
+-- db/versioned_table.h); the database layer generates from each the table with the columns every
+-- versioned table shares, its insert procedure, its four views, their indexes and the triggers
+-- that keep each row's version range. Each row keeps the version_order of the report it was
+-- written in (version_from) and of the version whose row of the same group_id superseded it
+-- (version_to, Null while current); vw_mz_T_ref_basic pairs each row with every version v of its
+-- group for which version_from <= v < version_to.
 
 CREATE TABLE rpt_report_group (
     report_group_id integer PRIMARY KEY AUTOINCREMENT,
@@ -48,13 +26,11 @@ CREATE TABLE rpt_report (
     UNIQUE (report_group_id, version_order)
 );
 
--- The schedule tables that follow the versioned pattern.
+-- The versioned schedule tables, one row each, written from their declarations.
 CREATE TABLE mz_versioned_table (
     table_name varchar(128) PRIMARY KEY COLLATE NOCASE,
     section_code varchar(3) COLLATE NOCASE,  -- its report section, for sequence renumbering
-    link_column varchar(128),                -- the column naming a parent row, if any
-    detail_columns text NOT NULL DEFAULT '', -- extra select list of vw_mz_T_detail (", x.a")
-    detail_joins text NOT NULL DEFAULT ''    -- joins of vw_mz_T_detail; the table is aliased t
+    link_column varchar(128)                 -- the column naming a parent row, if any
 );
 
 -- Report sections: the code notes carry, and the table of each section.
