@@ -140,6 +140,8 @@ class AutoClass {
     // Case-insensitive; null when the class has no such member.
     const AutoMember* FindMember(std::string_view name) const;
     const std::vector<AutoMember>& Members() const { return members_; }
+    // The record class behind it (its table, properties, texts), or null for other classes.
+    const RecordClassInfo* Record() const { return record_; }
 
   private:
     template <class T>
@@ -156,6 +158,7 @@ class AutoClass {
     std::function<ResultSet*(void*)> rows_;
     std::vector<AutoMember> members_;
     std::unordered_map<std::string, size_t> index_;  // lower-case name -> members_
+    const RecordClassInfo* record_ = nullptr;
 };
 
 // The registry of classes. Instance() registers every class on first use.
@@ -458,6 +461,7 @@ class ClassBuilder {
     // REQUIRES: T derives from RecordObject.
     ClassBuilder& RecordMembers(const RecordClassInfo& info) {
         using RO = RecordObject;
+        cls_.record_ = &info;
         Method("ConnectionVariables", &RO::ConnectionVariables,
                {"DatabaseName", "Source", "UsrName", "Pass", "UseTrusted", "CurrReportID"});
         Method("GetData", &RO::GetData, {{"UniqueID", int32_t{-1}}});

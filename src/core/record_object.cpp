@@ -297,7 +297,8 @@ Variant RecordObject::Get(const PropertyDef& p) const {
     if (!row && !DataReady()) return EmptyOf(p.type);
     const Variant& v = row ? row[FieldOf(p)] : rs_->Value(FieldOf(p));
     if (p.conversion == Conversion::TriState && v.IsNull()) return Variant(int16_t{2});
-    if (v.IsNull()) return EmptyOf(p.type);
+    // A Boolean converts the column as it stands, so a Null raises (13) as its conversion does.
+    if (v.IsNull() && p.type != PropType::Boolean) return EmptyOf(p.type);
     if (p.conversion == Conversion::DateText) return Variant(v.ToDate().ToMdy());
     switch (p.type) {
         case PropType::Text:

@@ -49,11 +49,11 @@ inline constexpr PropertyDef kLastName{"LastName", "last_name", PropType::Text, 
 }  // namespace mz::row
 
 // The accessors of the columns every versioned row has (the class's kProperties must hold them).
-#define MZ_ROW_ACCESSORS()       \
-    MZ_LONG_GETTER(UniqueID);    \
-    MZ_LONG_PROPERTY(ReportID);  \
-    MZ_LONG_GETTER(GroupID);     \
-    MZ_TEXT_GETTER(OrigDate);    \
-    MZ_TEXT_GETTER(OrigUserID);  \
-    MZ_TEXT_GETTER(UserID);      \
+#define MZ_ROW_ACCESSORS()      \
+    MZ_LONG_GETTER(UniqueID);   \
+    MZ_LONG_PROPERTY(ReportID); \
+    MZ_LONG_GETTER(GroupID);    \
+    MZ_TEXT_GETTER(OrigDate);   \
+    MZ_TEXT_GETTER(OrigUserID); \
+    MZ_TEXT_GETTER(UserID);     \
     MZ_TEXT_GETTER(UpdateDate)

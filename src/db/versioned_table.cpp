@@ -179,7 +179,8 @@ VersionedTable ParseVersionedTable(std::string_view declaration, std::string& er
             error = where + "column \"" + std::string(def) + "\" has no type";
             return t;
         }
-        t.columns.push_back({std::string(def.substr(0, blank)), std::string(Trim(def.substr(blank)))});
+        t.columns.push_back(
+            {std::string(def.substr(0, blank)), std::string(Trim(def.substr(blank)))});
     }
     // Clauses: a line starting with a keyword opens one, indented lines go on with it.
     struct Clause {
@@ -188,10 +189,14 @@ VersionedTable ParseVersionedTable(std::string_view declaration, std::string& er
     };
     std::string section, link, insert, marker;
     const Clause clauses[] = {
-        {"SECTION", &section},          {"LINK", &link},
-        {"INSERT", &insert},            {"MARKER", &marker},
-        {"LIST COLUMNS", &t.list_columns}, {"LIST JOINS", &t.list_joins},
-        {"ROW COLUMNS", &t.row_columns},   {"ROW JOINS", &t.row_joins},
+        {"SECTION", &section},
+        {"LINK", &link},
+        {"INSERT", &insert},
+        {"MARKER", &marker},
+        {"LIST COLUMNS", &t.list_columns},
+        {"LIST JOINS", &t.list_joins},
+        {"ROW COLUMNS", &t.row_columns},
+        {"ROW JOINS", &t.row_joins},
     };
     std::string* current = nullptr;
     std::string_view rest = text.substr(close + 1);
@@ -234,9 +239,9 @@ VersionedTable ParseVersionedTable(std::string_view declaration, std::string& er
         const size_t eq = item.find('=');
         VersionedParam p{std::string(Trim(std::string_view(item).substr(0, eq))), ""};
         if (!seen.insert(Lower(p.name)).second) continue;  // the same parameter again
-        const std::string_view column =
-            eq == std::string::npos ? std::string_view(p.name).substr(1)
-                                    : Trim(std::string_view(item).substr(eq + 1));
+        const std::string_view column = eq == std::string::npos
+                                            ? std::string_view(p.name).substr(1)
+                                            : Trim(std::string_view(item).substr(eq + 1));
         const VersionedColumn* c = FindColumn(all, column);
         if (p.name.size() < 2 || p.name.front() != '@' || !c) {
             error = where + "parameter \"" + item + "\" names no column of the table";

@@ -48,8 +48,8 @@ struct VersionedParam {
 
 struct VersionedTable {
     std::string name;
-    std::string section_code;  // "" when the table has no report section
-    std::string link_column;   // "" when rows name no parent row
+    std::string section_code;              // "" when the table has no report section
+    std::string link_column;               // "" when rows name no parent row
     std::vector<VersionedColumn> columns;  // own columns, in table order
     std::vector<VersionedParam> params;    // insert parameters, in call order
     std::vector<std::string> marker;       // columns a "D" marker keeps; empty: all

@@ -92,9 +92,4 @@ const RecordClassInfo& clsGnSItems_Data::ClassInfo() {
     return kInfo;
 }
 
-Variant clsGnSItems_Data::ComputedGet(const PropertyDef&) const {
-    if (!DataReady()) return Variant(false);
-    return Variant(RowValue("is_org").ToBool());
-}
-
 }  // namespace mz

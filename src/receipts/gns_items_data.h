@@ -95,14 +95,11 @@ class clsGnSItems_Data : public ReceiptItemObject {
         row::kOrigUserID,
         row::kUserID,
         row::kUpdateDate,
-        {"IsOrg", "", PropType::Boolean, kGet, Conversion::Computed},
+        row::kIsOrg,
         row::kOrgName,
         row::kFirstName,
         row::kLastName,
     };
-
-  protected:
-    Variant ComputedGet(const PropertyDef& p) const override;
 };
 
 }  // namespace mz

@@ -90,6 +90,7 @@ TEST(RecordClassesTest, NotesEndToEnd) {
     }
     EXPECT_EQ(notes("GetDataList", report, 70), "True");
     EXPECT_EQ(notes("Count"), "2");
+    EXPECT_EQ(notes("AllowMultiple"), "");  // lists carry the note type's columns too
     std::string seen;
     for (notes("MoveFirst"); notes("EOF") == "False"; notes("MoveNext")) {
         seen += notes("Description") + "@" + notes("LinkID") + " " + notes("EntryDate") + "; ";
@@ -146,6 +147,36 @@ TEST(RecordClassesTest, NotesEndToEnd) {
     // An error of the class itself passes through unchanged.
     ByName fresh = Create("clsNotes");
     EXPECT_EQ(Raised([&] { fresh("MoveFirst"); }).substr(0, 3), "91:");
+}
+
+// Every registered record class, on the blank row of GetData(): each column property reads its
+// empty value, joined columns (names, type descriptions) included. Booleans convert the column
+// and so raise on its Null, as they do on any row.
+TEST(RecordClassesTest, EveryBlankRowReadsEmpty) {
+    test::TempReportDb file;
+    const std::string report = NewReport(file.Path());
+    int classes = 0;
+    for (const AutoClass* cls : ObjectModel::Instance().Classes()) {
+        if (!cls->Record() || !cls->Creatable()) continue;
+        ++classes;
+        ByName object = Create(cls->Name());
+        EXPECT_EQ(object("ConnectionVariables", file.Path(), "", "", "", false, report), "True");
+        ASSERT_EQ(object("GetData"), "True") << cls->Name();
+        EXPECT_EQ(object("IsNew"), "True") << cls->Name();
+        for (const PropertyDef& p : cls->Record()->properties) {
+            const std::string name(p.name);
+            std::string value;
+            const std::string raised = Raised([&] { value = object(name); });
+            if (p.type == PropType::Boolean) {
+                EXPECT_EQ(raised.substr(0, 3), "13:") << cls->Name() << "." << name;
+            } else {
+                EXPECT_EQ(raised, "no error") << cls->Name() << "." << name;
+                EXPECT_TRUE(value == "" || value == "0" || value == "2")
+                    << cls->Name() << "." << name << " = " << value;
+            }
+        }
+    }
+    EXPECT_GE(classes, 4);
 }
 
 TEST(RecordClassesTest, SetSequenceSendsItsCallWithDefaultsAndNullBounds) {
