@@ -86,12 +86,48 @@ std::string PlainList(std::string_view table, int32_t ReportID, bool IsAudit,
     return sql;
 }
 
-std::string NewSequence(std::string_view table, int32_t ReportID, bool IsAudit) {
+std::string NewSequence(std::string_view table, int32_t ReportID, bool IsAudit,
+                        std::string_view condition) {
     const std::string view = RefView(table);
     std::string sql = "select max(sequence) as sequence from " + view + " f ";
     sql += ReportCondition(ReportID);
+    sql.append(condition);
     sql += VersionFilter(view, IsAudit);
     return sql;
+}
+
+std::string TypeCondition(std::string_view column, std::string_view code) {
+    if (code.empty()) return "";
+    std::string sql = "and f.";
+    sql.append(column).append(" = '").append(code).append("' ");
+    return sql;
+}
+
+std::string ListCondition(std::string_view table, int32_t ReportID, std::string_view condition,
+                          bool IsAudit) {
+    if (!IsAudit) {
+        std::string sql = ReportCondition(ReportID);
+        sql.append(condition);
+        return sql + PlainFilter();
+    }
+    std::string sql = "where f.ref_report_id = " + std::to_string(ReportID) + " ";
+    sql.append(condition);
+    sql += "and f.delete_date is null ";
+    return sql + AuditFilter(RefView(table));
+}
+
+std::string ItemCondition(std::string_view where, std::string_view alias,
+                          std::string_view current_report, std::string_view link, int32_t parent,
+                          std::string_view view, bool IsAudit) {
+    const std::string a(alias);
+    std::string sql(where);
+    sql += a + ".ref_report_id = ";
+    sql.append(current_report);
+    sql += " and " + a + ".delete_date is null ";
+    sql += "and " + a + ".";
+    sql.append(link);
+    sql += " = " + std::to_string(parent) + " ";
+    return sql + VersionFilter(view, IsAudit, alias);
 }
 
 }  // namespace mz::listq

@@ -32,12 +32,40 @@ std::string ReportCondition(int32_t ReportID, std::string_view where = "where ",
 // condition; the audit form restricts the page rows to the report's audit versions.
 std::string PageAmountJoin(int32_t ReportID, bool IsAudit);
 
+// "where f.ref_report_id = <id> " and the deletion test, a class's condition, and the version
+// filter on table's view. The audit form puts the condition before the deletion test, the plain
+// form after it, as the special lists of receipts, expenditures and debts write them.
+std::string ListCondition(std::string_view table, int32_t ReportID, std::string_view condition,
+                          bool IsAudit);
+
+// "<where><a>.ref_report_id = <current report> and <a>.delete_date is null and
+// <a>.<link> = <parent> " and the version filter on alias a: the items of one parent row seen
+// through the current report (the identifier text the object was given, used as it stands).
+std::string ItemCondition(std::string_view where, std::string_view alias,
+                          std::string_view current_report, std::string_view link, int32_t parent,
+                          std::string_view view, bool IsAudit);
+
+// The name of a row's entity as the lists compute it: "last, first", each part Null as ''.
+inline constexpr std::string_view kPersonName =
+    "isnull(na.last_name,'') + ', ' + isnull(na.first_name,'') ";
+// The organisation name when na.is_org is 1 or Null, else kPersonName, as column full_name.
+inline constexpr std::string_view kOrgOrPersonName =
+    "case isnull(na.is_org, '1') "
+    "when '1' then isnull(na.org_name,'') "
+    "when '0' then isnull(na.last_name,'') + ', ' + isnull(na.first_name,'') "
+    "end as 'full_name', ";
+
 // The plain list of a table: "select * from <ref view> f " + report condition + version filter
 // + order.
 std::string PlainList(std::string_view table, int32_t ReportID, bool IsAudit,
                       std::string_view order = "");
 
-// "select max(sequence) as sequence from <ref view> f " + report condition + version filter.
-std::string NewSequence(std::string_view table, int32_t ReportID, bool IsAudit);
+// "select max(sequence) as sequence from <ref view> f " + report condition + condition + version
+// filter.
+std::string NewSequence(std::string_view table, int32_t ReportID, bool IsAudit,
+                        std::string_view condition = "");
+
+// A type condition, "and f.<column> = '<code>' ", or "" for an empty code (inserted unchanged).
+std::string TypeCondition(std::string_view column, std::string_view code);
 
 }  // namespace mz::listq

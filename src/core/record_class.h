@@ -128,6 +128,11 @@ struct RecordClassInfo {
     bool delete_tests_ready = true;
     // SaveData of a new row clears ListFilter before re-reading the row.
     bool clear_filter_after_add = false;
+    // An operation of its own for the insert step of SaveData ("SaveData_Insert"): an error
+    // raised while inserting passes through ReportError with it before SaveData's own source.
+    std::string_view insert_operation;
+    // GetDataList answers every failure, a raised error too, with a quiet False.
+    bool quiet_list_errors = false;
 
     // Fixed failure texts of the delete cascade, "" when the class has no such child.
     std::string_view items_failure;

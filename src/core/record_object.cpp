@@ -162,7 +162,12 @@ bool RecordObject::GetDataList(int32_t ReportID, bool IsAudit) {
         is_new_ = false;
         sql = listq::PlainList(info_.table, ReportID, IsAudit, info_.list_order);
     }
-    return LoadList("GetDataList", sql);
+    if (!info_.quiet_list_errors) return LoadList("GetDataList", sql);
+    try {
+        return LoadList("GetDataList", sql);
+    } catch (...) {
+        return false;
+    }
 }
 
 int32_t RecordObject::NextNumber(std::string_view op, const std::string& sql,
@@ -455,7 +460,22 @@ void RecordObject::AddInsertParams(uint8_t use) {
     }
 }
 
+template <class F>
+bool RecordObject::InsertStep(F&& insert) {
+    if (info_.insert_operation.empty()) return insert();
+    try {
+        return insert();
+    } catch (...) {
+        ReportRaised(info_.insert_operation, "");
+        return false;
+    }
+}
+
 bool RecordObject::SaveNew() {
+    return InsertStep([this] { return InsertNew(); });
+}
+
+bool RecordObject::InsertNew() {
     const std::string insert = "sp_insert_" + std::string(info_.table);
     if (!db_.CreateCommand(insert).empty()) return false;
     db_.AddParameter("@Function", Variant("A"));
@@ -486,17 +506,22 @@ bool RecordObject::SaveExisting() {
                              value.IsNull() ? Variant::Null() : Variant(ParamText(value)));
             if (!db_.ExecuteCommand().empty()) return false;
         }
-    } else {
-        if (!db_.CreateCommand("sp_insert_" + std::string(info_.table)).empty()) return false;
-        db_.AddParameter("@Function", Variant("C"));
-        db_.AddParameter("@Report_id", Variant(curr_report_id_));
-        db_.AddParameter("@Ref_id", unique_id);
-        AddInsertParams(kOnChange);
-        if (!db_.ExecuteCommand().empty()) return false;
-        Variant ignored;
-        db_.GetParameter(info_.change_output, ignored);
+    } else if (!InsertStep([&] { return InsertChange(unique_id); })) {
+        return false;
     }
     if (db_.InTransaction()) db_.EndTrans(true);
+    return true;
+}
+
+bool RecordObject::InsertChange(const Variant& unique_id) {
+    if (!db_.CreateCommand("sp_insert_" + std::string(info_.table)).empty()) return false;
+    db_.AddParameter("@Function", Variant("C"));
+    db_.AddParameter("@Report_id", Variant(curr_report_id_));
+    db_.AddParameter("@Ref_id", unique_id);
+    AddInsertParams(kOnChange);
+    if (!db_.ExecuteCommand().empty()) return false;
+    Variant ignored;
+    db_.GetParameter(info_.change_output, ignored);
     return true;
 }
 
@@ -587,6 +612,13 @@ bool RecordObject::DeleteData(int32_t UniqueID, DbConnect*& ObConnect) {
         ReportRaised("DeleteData", failure_text);
         return false;
     }
+}
+
+std::string RecordObject::EntityName() const {
+    if (!DataReady()) return std::string();
+    const Variant& is_org = RowValue("is_org");
+    if (is_org.IsNull() || is_org.ToBool()) return RowValue("org_name").ToText();
+    return RowValue("last_name").ToText() + ", " + RowValue("first_name").ToText();
 }
 
 bool RecordObject::DeleteEntityOf(const std::shared_ptr<NameAddress>& na, DbConnect& conn) {

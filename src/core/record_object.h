@@ -159,6 +159,10 @@ class RecordObject {
 
     // The current row's report_id equals the numeric value of the current report identifier.
     bool RowBelongsToCurrentReport() const;
+    // The row's entity as the FullName properties read it: the organisation name when is_org is
+    // Null or true, else "last, first" (each part Null as ""); "" without a current row.
+    // REQUIRES: the name columns in the result set (else raises naming the missing one).
+    std::string EntityName() const;
     // Step 6 of the cascade for a class holding na: deletes the row's entity_id on conn when it
     // is not Null and na.CanDelete agrees. Raises 91 when na is null.
     bool DeleteEntityOf(const std::shared_ptr<NameAddress>& na, DbConnect& conn);
@@ -189,6 +193,10 @@ class RecordObject {
     void AddInsertParams(uint8_t use);
     bool SaveNew();
     bool SaveExisting();
+    bool InsertNew();
+    bool InsertChange(const Variant& unique_id);
+    template <class F>
+    bool InsertStep(F&& insert);
     bool DeleteRow(int32_t UniqueID, DbConnect& conn, std::string& failure_text);
 
     const RecordClassInfo& info_;
@@ -199,6 +207,17 @@ class RecordObject {
     bool is_new_ = false;
     int32_t count_ = 0;
 };
+
+// Step 1 of a parent's delete cascade: the items of parent row `parent`, listed through the item
+// class's own list, each deleted on conn. False as soon as one deletion fails.
+template <class Items>
+bool DeleteListedItems(Items& items, int32_t parent, DbConnect*& conn) {
+    if (!items.GetDataList(parent, false)) return true;
+    for (items.MoveFirst(); !items.EOF(); items.MoveNext()) {
+        if (!items.DeleteData(items.RowLong("unique_id"), conn)) return false;
+    }
+    return true;
+}
 
 // Error 91, "Object variable or With block variable not set", raised for a missing object
 // (a released child, no result set).

@@ -8,12 +8,8 @@ namespace mz {
 
 std::string ReceiptItemObject::CurrentReportItems(std::string_view alias, int32_t ReceiptID,
                                                   bool IsAudit) const {
-    const std::string a(alias);
-    std::string sql = "where " + a + ".ref_report_id = " + CurrReportID() + " ";
-    sql += "and " + a + ".delete_date is null ";
-    sql += "and " + a + ".receipt_id = " + std::to_string(ReceiptID) + " ";
-    sql += listq::VersionFilter(listq::RefView(Info().table), IsAudit, alias);
-    return sql;
+    return listq::ItemCondition("where ", alias, CurrReportID(), "receipt_id", ReceiptID,
+                                listq::RefView(Info().table), IsAudit);
 }
 
 bool ReceiptItemObject::GetDataList(int32_t ReceiptID, bool IsAudit) {
@@ -28,12 +24,10 @@ bool ReceiptItemObject::GetDataList(int32_t ReceiptID, bool IsAudit) {
 }
 
 int32_t ReceiptItemObject::GetNewSequence(int32_t ReportID, int32_t ReceiptID, bool IsAudit) {
-    const std::string view = listq::RefView(Info().table);
-    std::string sql = "select max(sequence) as sequence from " + view + " f ";
-    sql += listq::ReportCondition(ReportID);
-    sql += "and f.receipt_id = " + std::to_string(ReceiptID) + " ";
-    sql += listq::VersionFilter(view, IsAudit);
-    return NextNumber("GetNewSequence", sql, "Sequence");
+    return NextNumber("GetNewSequence",
+                      listq::NewSequence(Info().table, ReportID, IsAudit,
+                                         "and f.receipt_id = " + std::to_string(ReceiptID) + " "),
+                      "Sequence");
 }
 
 // --- clsGnSItems_Data ----------------------------------------------------------------------------

@@ -62,17 +62,13 @@ bool clsLoanItems_Data::GetDataLoanList(int32_t ReceiptID, bool IsAudit) {
     std::string sql;
     if (ReceiptID != -1) {
         SetIsNewFlag(false);
-        sql =
-            "select li.unique_id, li.page_amount_id, li.sequence, "
-            "case isnull(na.is_org, '1') "
-            "when '1' then isnull(na.org_name,'') "
-            "when '0' then isnull(na.last_name,'') + ', ' + isnull(na.first_name,'') "
-            "end as 'full_name', "
-            "li.Share , li.Amount, li.sum_to_date "
-            "from " +
-            listq::RefView(Info().table) +
-            " li "
-            "left outer join rpt_name_address na on li.entity_id = na.unique_id ";
+        sql = "select li.unique_id, li.page_amount_id, li.sequence, " +
+              std::string(listq::kOrgOrPersonName) +
+              "li.Share , li.Amount, li.sum_to_date "
+              "from " +
+              listq::RefView(Info().table) +
+              " li "
+              "left outer join rpt_name_address na on li.entity_id = na.unique_id ";
         sql += CurrentReportItems("li", ReceiptID, IsAudit);
         sql += "order by li.sequence ";
     }

@@ -103,24 +103,6 @@ constexpr RecordClassInfo kInfo = [] {
     return info;
 }();
 
-// A person's name in the two special lists, "last, first", each part Null as ''.
-constexpr std::string_view kPersonName =
-    "isnull(na.last_name,'') + ', ' + isnull(na.first_name,'') ";
-
-// "where f.ref_report_id = <id> " with the list's type condition, the deletion test and the
-// version filter; the audit form puts the type condition before the deletion test.
-std::string ReceiptVersionFilter(int32_t ReportID, std::string_view type_condition, bool IsAudit) {
-    const std::string view = listq::RefView("rpt_Receipts");
-    if (!IsAudit) {
-        return listq::ReportCondition(ReportID) + std::string(type_condition) +
-               listq::PlainFilter();
-    }
-    std::string sql = "where f.ref_report_id = " + std::to_string(ReportID) + " ";
-    sql.append(type_condition);
-    sql += "and f.delete_date is null ";
-    return sql + listq::AuditFilter(view);
-}
-
 // The receipt list writes the page sub-select's "from" and "where" in lower case.
 std::string LowerCasePageSubselect(std::string join) {
     for (auto [from, to] : {std::pair{"      From vw_", "      from vw_"},
@@ -171,7 +153,7 @@ bool clsReceipt_Data::GetDataReceiptList(int16_t ReportVersion, int32_t ReportID
             "   when '0' then "
             "      case isnull(na.is_org,'0') "
             "      when '0' then " +
-            std::string(kPersonName) +
+            std::string(listq::kPersonName) +
             "      when '1' then isnull(na.org_name,'') "
             "      end "
             "   when '1' then 'Aggregated Individual Contribution' "
@@ -179,7 +161,7 @@ bool clsReceipt_Data::GetDataReceiptList(int16_t ReportVersion, int32_t ReportID
             "else "
             "   case isnull(na.is_org,'0') "
             "   when '0' then " +
-            std::string(kPersonName) +
+            std::string(listq::kPersonName) +
             "   when '1' then isnull(na.org_name,'') "
             "   end "
             "end as 'full_name', "
@@ -195,7 +177,8 @@ bool clsReceipt_Data::GetDataReceiptList(int16_t ReportVersion, int32_t ReportID
             "left outer join rpt_name_address na on f.entity_id = na.unique_id "
             "left outer join lks_receipt_type rt on f.receipt_type_code = rt.code ";
         sql += LowerCasePageSubselect(listq::PageAmountJoin(ReportID, IsAudit));
-        sql += ReceiptVersionFilter(ReportID, "and f.Receipt_type_code != 'otln' ", IsAudit);
+        sql += listq::ListCondition(Info().table, ReportID, "and f.Receipt_type_code != 'otln' ",
+                                    IsAudit);
         if (ReportVersion == 2) sql += "order by pa.actual_page_number, f.sequence ";
         if (ReportVersion == 3) {
             sql +=
@@ -210,23 +193,19 @@ bool clsReceipt_Data::GetDataOutstandingLoanList(int32_t ReportID, bool IsAudit)
     std::string sql;
     if (ReportID != -1) {
         SetIsNewFlag(false);
-        sql =
-            "select distinct f.unique_id, pa.actual_page_number, f.sequence, "
-            "case isnull(na.is_org, '1') "
-            "when '1' then isnull(na.org_name,'') "
-            "when '0' then " +
-            std::string(kPersonName) +
-            "end as 'full_name', "
-            "f.original_amount, f.balance, "
-            "f.Receipt_type_desc, f.is_aggregated, na.is_org, f.Receipt_type_code, "
-            "f.page_amount_id,  "
-            "f.occur_date, '', f.form_of_payment_code, f.account_abbr "
-            "from " +
-            listq::RefView(Info().table) +
-            " f "
-            "left outer join rpt_name_address na on f.entity_id = na.unique_id ";
+        sql = "select distinct f.unique_id, pa.actual_page_number, f.sequence, " +
+              std::string(listq::kOrgOrPersonName) +
+              "f.original_amount, f.balance, "
+              "f.Receipt_type_desc, f.is_aggregated, na.is_org, f.Receipt_type_code, "
+              "f.page_amount_id,  "
+              "f.occur_date, '', f.form_of_payment_code, f.account_abbr "
+              "from " +
+              listq::RefView(Info().table) +
+              " f "
+              "left outer join rpt_name_address na on f.entity_id = na.unique_id ";
         sql += listq::PageAmountJoin(ReportID, IsAudit);
-        sql += ReceiptVersionFilter(ReportID, "and f.Receipt_type_code = 'otln' ", IsAudit);
+        sql += listq::ListCondition(Info().table, ReportID, "and f.Receipt_type_code = 'otln' ",
+                                    IsAudit);
         sql += "order by pa.actual_page_number, f.sequence ";
     }
     return LoadList("GetDataOutstandingLoanList", sql);
@@ -234,12 +213,10 @@ bool clsReceipt_Data::GetDataOutstandingLoanList(int32_t ReportID, bool IsAudit)
 
 int32_t clsReceipt_Data::GetNewSequence(int32_t ReportID, const std::string& SectionCode,
                                         bool IsAudit) {
-    const std::string view = listq::RefView(Info().table);
-    std::string sql = "select max(sequence) as sequence from " + view + " f ";
-    sql += listq::ReportCondition(ReportID);
-    if (!SectionCode.empty()) sql += "and f.receipt_type_code = '" + SectionCode + "' ";
-    sql += listq::VersionFilter(view, IsAudit);
-    return NextNumber("GetNewSequence", sql, "Sequence");
+    return NextNumber("GetNewSequence",
+                      listq::NewSequence(Info().table, ReportID, IsAudit,
+                                         listq::TypeCondition("receipt_type_code", SectionCode)),
+                      "Sequence");
 }
 
 bool clsReceipt_Data::SaveData(bool IsAudit) {
@@ -252,26 +229,16 @@ bool clsReceipt_Data::DeleteItems(DbConnect*& conn, std::string& failure_text) {
     type.erase(type.find_last_not_of(' ') + 1);
     for (char& c : type) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     const int32_t receipt = RowLong("unique_id");
-    const auto cascade = [&](ReceiptItemObject& items, std::string_view failure) {
-        if (!items.GetDataList(receipt, false)) return true;
-        for (items.MoveFirst(); !items.EOF(); items.MoveNext()) {
-            if (!items.DeleteData(items.RowLong("unique_id"), conn)) {
-                failure_text = failure;
-                return false;
-            }
-        }
-        return true;
+    const auto cascade = [&](auto& items, std::string_view failure) {
+        if (DeleteListedItems(items, receipt, conn)) return true;
+        failure_text = failure;
+        return false;
     };
-    if (type == "GNS" && !cascade(Require(mobGnSItem), "Receipt GnS Item Delete Error")) {
-        return false;
-    }
-    if (type == "LOAN" && !cascade(Require(mobLoanEndorers), "Receipt Loan Proceed Delete Error")) {
-        return false;
-    }
-    if (type == "FRLN" &&
-        !cascade(Require(mobLoanEndorers), "Receipt Forgiven Loan Delete Error")) {
-        return false;
-    }
+    if (type == "GNS") return cascade(Require(mobGnSItem), "Receipt GnS Item Delete Error");
+    if (type == "LOAN")
+        return cascade(Require(mobLoanEndorers), "Receipt Loan Proceed Delete Error");
+    if (type == "FRLN")
+        return cascade(Require(mobLoanEndorers), "Receipt Forgiven Loan Delete Error");
     return true;
 }
 
@@ -284,10 +251,7 @@ bool clsReceipt_Data::DeleteNameAddress(DbConnect*& conn) {
 }
 
 Variant clsReceipt_Data::ComputedGet(const PropertyDef&) const {
-    if (!DataReady()) return Variant(std::string());
-    const Variant& is_org = RowValue("is_org");
-    if (is_org.IsNull() || is_org.ToBool()) return Variant(RowValue("org_name").ToText());
-    return Variant(RowValue("last_name").ToText() + ", " + RowValue("first_name").ToText());
+    return Variant(EntityName());
 }
 
 }  // namespace mz
