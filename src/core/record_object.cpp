@@ -79,21 +79,43 @@ bool RecordObject::ConnectionVariables(const std::string& DatabaseName, const st
                                        bool UseTrusted, const std::string& CurrReportID) {
     const bool ok =
         db_.ConnectionVariables(DatabaseName, Source, UsrName, Pass, UseTrusted, 0, "", "");
-    ConnectChildren(ConnectionSettings{DatabaseName, Source, UsrName, Pass, UseTrusted},
-                    CurrReportID);
+    for (const auto& child : children_) {
+        RecordObject* c = child();
+        if (!c) RaiseObjectNotSet();
+        c->ConnectionVariables(DatabaseName, Source, UsrName, Pass, UseTrusted, CurrReportID);
+    }
+    if (names_)
+        Require(*names_).ConnectionVariables(DatabaseName, Source, UsrName, Pass, UseTrusted);
     curr_report_id_ = CurrReportID;
     return ok;
 }
 
-void RecordObject::ConnectChildren(const ConnectionSettings&, const std::string&) {}
+void RecordObject::AdoptChild(std::function<RecordObject*()> child) {
+    children_.push_back(std::move(child));
+}
+
+void RecordObject::AdoptNameAddress(std::shared_ptr<NameAddress>& names) {
+    names_ = &names;
+}
+
 bool RecordObject::DeleteItems(DbConnect*&, std::string&) {
     return true;
 }
-bool RecordObject::DeleteNotes(DbConnect*&) {
-    return true;
+void RecordObject::SetNotesCascade(std::function<bool(DbConnect*&)> cascade) {
+    notes_cascade_ = std::move(cascade);
 }
-bool RecordObject::DeleteNameAddress(DbConnect*&) {
-    return true;
+
+bool RecordObject::DeleteNotes(DbConnect*& conn) {
+    return !notes_cascade_ || notes_cascade_(conn);
+}
+bool RecordObject::DeleteNameAddress(DbConnect*& conn) {
+    if (!names_) return true;
+    const Variant& entity = RowValue("entity_id");
+    if (entity.IsNull()) return true;
+    NameAddress& names = Require(*names_);
+    const int32_t id = entity.ToInt32();
+    if (!names.CanDelete(id)) return true;
+    return names.DeleteData(id, info_.name_address_gets_report ? CurrentReportNumber() : 0, *conn);
 }
 Variant RecordObject::ComputedGet(const PropertyDef& p) const {
     return EmptyOf(p.type);
@@ -619,15 +641,6 @@ std::string RecordObject::EntityName() const {
     const Variant& is_org = RowValue("is_org");
     if (is_org.IsNull() || is_org.ToBool()) return RowValue("org_name").ToText();
     return RowValue("last_name").ToText() + ", " + RowValue("first_name").ToText();
-}
-
-bool RecordObject::DeleteEntityOf(const std::shared_ptr<NameAddress>& na, DbConnect& conn) {
-    const Variant& entity = RowValue("entity_id");
-    if (entity.IsNull()) return true;
-    NameAddress& names = Require(na);
-    const int32_t id = entity.ToInt32();
-    if (!names.CanDelete(id)) return true;
-    return names.DeleteData(id, info_.name_address_gets_report ? CurrentReportNumber() : 0, conn);
 }
 
 }  // namespace mz

@@ -21,6 +21,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -122,15 +123,25 @@ class RecordObject {
 
   protected:
     explicit RecordObject(const RecordClassInfo& info);
+    friend class clsNotes;  // adopts itself as a parent's notes child
 
-    // --- hooks for the classes' children -----------------------------------------------------
-    // Hands the settings to the children, in the class's order.
-    virtual void ConnectChildren(const ConnectionSettings& settings,
-                                 const std::string& CurrReportID);
+    // --- the classes' children ----------------------------------------------------------------
+    // A record child (items, notes) that ConnectionVariables hands all six settings, in the
+    // order adopted; child reads the public member, which the caller may have replaced.
+    void AdoptChild(std::function<RecordObject*()> child);
+    // The notes step of the cascade (clsNotes::Adopt sets it): deletes the row's notes on conn.
+    void SetNotesCascade(std::function<bool(DbConnect*&)> cascade);
+    // The name component of the row's entity: ConnectionVariables hands it the five settings
+    // after the record children, and the cascade deletes the row's entity_id through it.
+    void AdoptNameAddress(std::shared_ptr<NameAddress>& names);
+
     // The delete cascade of a row of the current report, in this order; False stops the delete
     // with the class's failure text (DeleteItems sets its own, one per kind of item).
     virtual bool DeleteItems(DbConnect*& conn, std::string& failure_text);
+    // By default the adopted notes cascade, if any.
     virtual bool DeleteNotes(DbConnect*& conn);
+    // By default: the row's entity_id, when it is not Null and the adopted name component's
+    // CanDelete agrees (raises 91 when the caller released it).
     virtual bool DeleteNameAddress(DbConnect*& conn);
     // Value of a Computed property.
     virtual Variant ComputedGet(const PropertyDef& p) const;
@@ -163,9 +174,6 @@ class RecordObject {
     // Null or true, else "last, first" (each part Null as ""); "" without a current row.
     // REQUIRES: the name columns in the result set (else raises naming the missing one).
     std::string EntityName() const;
-    // Step 6 of the cascade for a class holding na: deletes the row's entity_id on conn when it
-    // is not Null and na.CanDelete agrees. Raises 91 when na is null.
-    bool DeleteEntityOf(const std::shared_ptr<NameAddress>& na, DbConnect& conn);
 
     // Runs body; a raised error goes through ReportError with source op (and the result is
     // then failed if ReportError returns).
@@ -201,6 +209,9 @@ class RecordObject {
 
     const RecordClassInfo& info_;
     DbConnect db_;
+    std::vector<std::function<RecordObject*()>> children_;
+    std::function<bool(DbConnect*&)> notes_cascade_;
+    std::shared_ptr<NameAddress>* names_ = nullptr;
     std::unique_ptr<ResultSet> rs_;
     mutable std::vector<int> field_cache_;  // per property: column index, -2 unresolved
     std::string curr_report_id_;

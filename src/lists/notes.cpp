@@ -88,17 +88,18 @@ std::string clsNotes::GetTableCode(const std::string& Table) {
     return FirstValueText("GetTableCode", sql, "Code");
 }
 
-bool clsNotes::DeleteRowNotes(const std::shared_ptr<clsNotes>& notes, const RecordObject& row,
-                              DbConnect*& conn) {
-    clsNotes& n = Require(notes);
-    const int32_t row_report = row.RowLong("report_id");
-    if (!n.GetDataList(row.CurrentReportNumber(), row.RowLong("group_id"), false)) return true;
-    n.MoveFirst();
-    while (!n.EOF()) {
-        if (n.ReportID() == row_report && !n.DeleteData(n.UniqueID(), conn)) return false;
-        n.MoveNext();
-    }
-    return true;
+void clsNotes::Adopt(RecordObject& parent, std::shared_ptr<clsNotes>& notes) {
+    parent.AdoptChild([&notes] { return notes.get(); });
+    parent.SetNotesCascade([&parent, &notes](DbConnect*& conn) {
+        clsNotes& n = Require(notes);
+        const int32_t row_report = parent.RowLong("report_id");
+        if (!n.GetDataList(parent.CurrentReportNumber(), parent.RowLong("group_id"), false))
+            return true;
+        for (n.MoveFirst(); !n.EOF(); n.MoveNext()) {
+            if (n.ReportID() == row_report && !n.DeleteData(n.UniqueID(), conn)) return false;
+        }
+        return true;
+    });
 }
 
 }  // namespace mz

@@ -46,11 +46,11 @@ class clsNotes : public RecordObject {
     // Null reads as "".
     MZ_TEXT_GETTER(AllowMultiple);
 
-    // The notes step of a parent's delete cascade: lists the notes of row's group seen through
-    // the current report and deletes, on conn, those written in the row's report. False when a
-    // deletion fails; raises 91 when notes is null.
-    static bool DeleteRowNotes(const std::shared_ptr<clsNotes>& notes, const RecordObject& row,
-                               DbConnect*& conn);
+    // Makes the parent's public member notes its notes child: connected with its other children
+    // (in the order adopted) and, in the parent's delete cascade, listed for the row's group as
+    // the current report sees it, deleting on conn those written in the row's report. The
+    // member is read at each use, so a caller may replace it (91 when it is Nothing).
+    static void Adopt(RecordObject& parent, std::shared_ptr<clsNotes>& notes);
 
     // The property table ClassInfo() points at; the accessors above resolve their names in it
     // at compile time.

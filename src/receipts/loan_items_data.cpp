@@ -43,19 +43,12 @@ constexpr RecordClassInfo kInfo = [] {
 }  // namespace
 
 clsLoanItems_Data::clsLoanItems_Data()
-    : ReceiptItemObject(kInfo), mobNameAddress(std::make_shared<NameAddress>()) {}
+    : ReceiptItemObject(kInfo), mobNameAddress(std::make_shared<NameAddress>()) {
+    AdoptNameAddress(mobNameAddress);
+}
 
 const RecordClassInfo& clsLoanItems_Data::ClassInfo() {
     return kInfo;
-}
-
-void clsLoanItems_Data::ConnectChildren(const ConnectionSettings& s, const std::string&) {
-    Require(mobNameAddress)
-        .ConnectionVariables(s.database_name, s.source, s.user_name, s.password, s.use_trusted);
-}
-
-bool clsLoanItems_Data::DeleteNameAddress(DbConnect*& conn) {
-    return DeleteEntityOf(mobNameAddress, *conn);
 }
 
 bool clsLoanItems_Data::GetDataLoanList(int32_t ReceiptID, bool IsAudit) {

@@ -79,11 +79,6 @@ class clsLoanItems_Data : public ReceiptItemObject {
         row::kLastName,
         {"FullName", "full_name", PropType::Text, kGet},
     };
-
-  protected:
-    void ConnectChildren(const ConnectionSettings& settings,
-                         const std::string& CurrReportID) override;
-    bool DeleteNameAddress(DbConnect*& conn) override;
 };
 
 }  // namespace mz

@@ -121,24 +121,15 @@ clsReceipt_Data::clsReceipt_Data()
       mobGnSItem(std::make_shared<clsGnSItems_Data>()),
       mobLoanEndorers(std::make_shared<clsLoanItems_Data>()),
       mobNotes(std::make_shared<clsNotes>()),
-      mobNameAddress(std::make_shared<NameAddress>()) {}
+      mobNameAddress(std::make_shared<NameAddress>()) {
+    AdoptChild([this] { return mobGnSItem.get(); });
+    AdoptChild([this] { return mobLoanEndorers.get(); });
+    clsNotes::Adopt(*this, mobNotes);
+    AdoptNameAddress(mobNameAddress);
+}
 
 const RecordClassInfo& clsReceipt_Data::ClassInfo() {
     return kInfo;
-}
-
-void clsReceipt_Data::ConnectChildren(const ConnectionSettings& s,
-                                      const std::string& CurrReportID) {
-    Require(mobGnSItem)
-        .ConnectionVariables(s.database_name, s.source, s.user_name, s.password, s.use_trusted,
-                             CurrReportID);
-    Require(mobLoanEndorers)
-        .ConnectionVariables(s.database_name, s.source, s.user_name, s.password, s.use_trusted,
-                             CurrReportID);
-    Require(mobNotes).ConnectionVariables(s.database_name, s.source, s.user_name, s.password,
-                                          s.use_trusted, CurrReportID);
-    Require(mobNameAddress)
-        .ConnectionVariables(s.database_name, s.source, s.user_name, s.password, s.use_trusted);
 }
 
 bool clsReceipt_Data::GetDataReceiptList(int16_t ReportVersion, int32_t ReportID, bool IsAudit) {
@@ -240,14 +231,6 @@ bool clsReceipt_Data::DeleteItems(DbConnect*& conn, std::string& failure_text) {
     if (type == "FRLN")
         return cascade(Require(mobLoanEndorers), "Receipt Forgiven Loan Delete Error");
     return true;
-}
-
-bool clsReceipt_Data::DeleteNotes(DbConnect*& conn) {
-    return clsNotes::DeleteRowNotes(mobNotes, *this, conn);
-}
-
-bool clsReceipt_Data::DeleteNameAddress(DbConnect*& conn) {
-    return DeleteEntityOf(mobNameAddress, *conn);
 }
 
 Variant clsReceipt_Data::ComputedGet(const PropertyDef&) const {

@@ -193,11 +193,7 @@ class clsReceipt_Data : public RecordObject {
     };
 
   protected:
-    void ConnectChildren(const ConnectionSettings& settings,
-                         const std::string& CurrReportID) override;
     bool DeleteItems(DbConnect*& conn, std::string& failure_text) override;
-    bool DeleteNotes(DbConnect*& conn) override;
-    bool DeleteNameAddress(DbConnect*& conn) override;
     Variant ComputedGet(const PropertyDef& p) const override;
 };
 

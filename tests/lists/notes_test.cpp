@@ -154,17 +154,8 @@ constexpr RecordClassInfo kParent = [] {
 
 class Parent : public RecordObject {
   public:
-    Parent() : RecordObject(kParent) {}
+    Parent() : RecordObject(kParent) { clsNotes::Adopt(*this, mobNotes); }
     std::shared_ptr<clsNotes> mobNotes = std::make_shared<clsNotes>();
-
-  protected:
-    void ConnectChildren(const ConnectionSettings& s, const std::string& CurrReportID) override {
-        mobNotes->ConnectionVariables(s.database_name, s.source, s.user_name, s.password,
-                                      s.use_trusted, CurrReportID);
-    }
-    bool DeleteNotes(DbConnect*& conn) override {
-        return clsNotes::DeleteRowNotes(mobNotes, *this, conn);
-    }
 };
 
 TEST_F(NotesTest, ParentCascadeDeletesTheNotesOfItsReportOnTheLentConnection) {
