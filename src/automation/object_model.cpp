@@ -19,7 +19,7 @@ constexpr const char* kWrongArgumentsText =
 // left out of the program.
 constexpr void (*kRegistrations[])(ObjectModel&) = {
     &RegisterDbClasses,      &RegisterNameAddress,    &RegisterClsNotes,
-    &RegisterClsSetSequence, &RegisterReceiptClasses,
+    &RegisterClsSetSequence, &RegisterReceiptClasses, &RegisterExpenditureClasses,
 };
 
 std::string Qualified(const AutoClass& cls, std::string_view member) {

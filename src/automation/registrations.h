@@ -10,7 +10,9 @@ void RegisterDbClasses(ObjectModel& model);  // DbConnect, ResultSet
 void RegisterNameAddress(ObjectModel& model);
 void RegisterClsNotes(ObjectModel& model);
 void RegisterClsSetSequence(ObjectModel& model);
-void RegisterReceiptClasses(
-    ObjectModel& model);  // clsGnSItems_Data, clsLoanItems_Data, clsReceipt_Data
+// clsGnSItems_Data, clsLoanItems_Data, clsReceipt_Data
+void RegisterReceiptClasses(ObjectModel& model);
+// clsExpenditureItems_Data, clsExpenditure_Data, clsDebtItem_Data, clsDebt_Data
+void RegisterExpenditureClasses(ObjectModel& model);
 
 }  // namespace mz

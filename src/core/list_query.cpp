@@ -96,6 +96,17 @@ std::string NewSequence(std::string_view table, int32_t ReportID, bool IsAudit,
     return sql;
 }
 
+std::string NewItemSequence(std::string_view table, int32_t ReportID, std::string_view link,
+                            int32_t parent, bool IsAudit) {
+    const std::string view = RefView(table);
+    std::string sql = "SELECT max(sequence) as sequence from " + view + " f ";
+    sql += ReportCondition(ReportID, "Where ");
+    sql += "and f.";
+    sql.append(link);
+    sql += " = " + std::to_string(parent) + " ";
+    return sql + VersionFilter(view, IsAudit);
+}
+
 std::string TypeCondition(std::string_view column, std::string_view code) {
     if (code.empty()) return "";
     std::string sql = "and f.";

@@ -65,6 +65,11 @@ std::string PlainList(std::string_view table, int32_t ReportID, bool IsAudit,
 std::string NewSequence(std::string_view table, int32_t ReportID, bool IsAudit,
                         std::string_view condition = "");
 
+// "SELECT max(sequence) as sequence from <ref view> f Where ..." over the items of one parent
+// row (link = parent) in report ReportID, as the expenditure and debt items write it.
+std::string NewItemSequence(std::string_view table, int32_t ReportID, std::string_view link,
+                            int32_t parent, bool IsAudit);
+
 // A type condition, "and f.<column> = '<code>' ", or "" for an empty code (inserted unchanged).
 std::string TypeCondition(std::string_view column, std::string_view code);
 

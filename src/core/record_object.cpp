@@ -98,8 +98,10 @@ void RecordObject::AdoptNameAddress(std::shared_ptr<NameAddress>& names) {
     names_ = &names;
 }
 
-bool RecordObject::DeleteItems(DbConnect*&, std::string&) {
-    return true;
+bool RecordObject::DeleteItems(DbConnect*& conn, std::string& failure_text) {
+    if (!items_cascade_ || items_cascade_(conn)) return true;
+    failure_text = info_.items_failure;
+    return false;
 }
 void RecordObject::SetNotesCascade(std::function<bool(DbConnect*&)> cascade) {
     notes_cascade_ = std::move(cascade);

@@ -36,6 +36,15 @@
 namespace mz {
 
 class NameAddress;
+class RecordObject;
+
+// Step 1 of a parent's delete cascade: the items of parent row `parent`, listed through the item
+// class's own list, each deleted on conn. False as soon as one deletion fails.
+template <class Items>
+bool DeleteListedItems(Items& items, int32_t parent, DbConnect*& conn);
+// The object a child variable holds; raises 91 when it is Nothing.
+template <class T>
+T& Require(const std::shared_ptr<T>& object);
 
 class RecordObject {
   public:
@@ -129,6 +138,16 @@ class RecordObject {
     // A record child (items, notes) that ConnectionVariables hands all six settings, in the
     // order adopted; child reads the public member, which the caller may have replaced.
     void AdoptChild(std::function<RecordObject*()> child);
+    // An item child whose items hang under this row: connected like any record child, and in
+    // the cascade each item the child lists for the row's unique_id is deleted on the cascade's
+    // connection (failure text: the class's items_failure).
+    template <class Items>
+    void AdoptItems(std::shared_ptr<Items>& items) {
+        AdoptChild([&items] { return items.get(); });
+        items_cascade_ = [this, &items](DbConnect*& conn) {
+            return DeleteListedItems(Require(items), RowLong("unique_id"), conn);
+        };
+    }
     // The notes step of the cascade (clsNotes::Adopt sets it): deletes the row's notes on conn.
     void SetNotesCascade(std::function<bool(DbConnect*&)> cascade);
     // The name component of the row's entity: ConnectionVariables hands it the five settings
@@ -136,7 +155,8 @@ class RecordObject {
     void AdoptNameAddress(std::shared_ptr<NameAddress>& names);
 
     // The delete cascade of a row of the current report, in this order; False stops the delete
-    // with the class's failure text (DeleteItems sets its own, one per kind of item).
+    // with the class's failure text. DeleteItems runs the adopted item cascade by default; a
+    // class with several kinds of items overrides it and sets the failure text of each.
     virtual bool DeleteItems(DbConnect*& conn, std::string& failure_text);
     // By default the adopted notes cascade, if any.
     virtual bool DeleteNotes(DbConnect*& conn);
@@ -210,6 +230,7 @@ class RecordObject {
     const RecordClassInfo& info_;
     DbConnect db_;
     std::vector<std::function<RecordObject*()>> children_;
+    std::function<bool(DbConnect*&)> items_cascade_;
     std::function<bool(DbConnect*&)> notes_cascade_;
     std::shared_ptr<NameAddress>* names_ = nullptr;
     std::unique_ptr<ResultSet> rs_;
@@ -218,17 +239,6 @@ class RecordObject {
     bool is_new_ = false;
     int32_t count_ = 0;
 };
-
-// Step 1 of a parent's delete cascade: the items of parent row `parent`, listed through the item
-// class's own list, each deleted on conn. False as soon as one deletion fails.
-template <class Items>
-bool DeleteListedItems(Items& items, int32_t parent, DbConnect*& conn) {
-    if (!items.GetDataList(parent, false)) return true;
-    for (items.MoveFirst(); !items.EOF(); items.MoveNext()) {
-        if (!items.DeleteData(items.RowLong("unique_id"), conn)) return false;
-    }
-    return true;
-}
 
 // Error 91, "Object variable or With block variable not set", raised for a missing object
 // (a released child, no result set).
@@ -239,6 +249,15 @@ template <class T>
 T& Require(const std::shared_ptr<T>& object) {
     if (!object) RaiseObjectNotSet();
     return *object;
+}
+
+template <class Items>
+bool DeleteListedItems(Items& items, int32_t parent, DbConnect*& conn) {
+    if (!items.GetDataList(parent, false)) return true;
+    for (items.MoveFirst(); !items.EOF(); items.MoveNext()) {
+        if (!items.DeleteData(items.RowLong("unique_id"), conn)) return false;
+    }
+    return true;
 }
 
 }  // namespace mz
