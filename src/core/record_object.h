@@ -254,8 +254,19 @@ T& Require(const std::shared_ptr<T>& object) {
 template <class Items>
 bool DeleteListedItems(Items& items, int32_t parent, DbConnect*& conn) {
     if (!items.GetDataList(parent, false)) return true;
-    for (items.MoveFirst(); !items.EOF(); items.MoveNext()) {
-        if (!items.DeleteData(items.RowLong("unique_id"), conn)) return false;
+    if (items.mRecSet()->FieldIndex("report_id") >= 0) {
+        for (items.MoveFirst(); !items.EOF(); items.MoveNext()) {
+            if (!items.DeleteData(items.RowLong("unique_id"), conn)) return false;
+        }
+        return true;
+    }
+    // A list that does not carry the columns a deletion reads (its row's report and entity):
+    // each listed item is loaded by its identifier before it is deleted.
+    std::vector<int32_t> listed;
+    for (items.MoveFirst(); !items.EOF(); items.MoveNext())
+        listed.push_back(items.RowLong("unique_id"));
+    for (const int32_t id : listed) {
+        if (!items.GetData(id) || !items.DeleteData(id, conn)) return false;
     }
     return true;
 }

@@ -51,9 +51,9 @@ class Backend {
     virtual std::string Query(std::string_view tsql, ResultSet& out) = 0;
     // The declared parameters of a stored procedure; error text when there is no such procedure.
     virtual std::string DescribeProcedure(std::string_view name, ProcedureInfo& info) = 0;
-    // Runs a procedure with every value bound; outputs are written back into values. values holds
-    // the inputs in the order the caller added them, then every declared parameter not added
-    // (Null), outputs included.
+    // Runs a procedure with every value bound; declared parameters the caller did not add are
+    // Null. values holds the inputs in the order the caller added them; the outputs the run sets
+    // are written back into it (appended when not there).
     virtual std::string Execute(std::string_view name, ParamValues& values) = 0;
 
     virtual bool InTransaction() const = 0;

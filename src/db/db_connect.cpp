@@ -104,12 +104,13 @@ std::string DbConnect::ExecuteCommand(Variant& OutValue, int32_t, ResultSet*, in
     if (!command_) return kNoCommand;
     if (!backend_) return kNotConnected;
     ParamValues values = command_->values;
+    std::string error = backend_->Execute(command_->procedure, values);
+    // Declared parameters that neither the caller nor the run set read back as Null.
     for (const ProcedureParam& p : command_->info.params) {
         bool given = false;
         for (const auto& [name, value] : values) given = given || EqualsNoCase(name, p.name);
         if (!given) values.emplace_back(p.name, Variant::Null());
     }
-    std::string error = backend_->Execute(command_->procedure, values);
     command_->values = std::move(values);
     command_->executed = error.empty();
     int32_t outputs = 0;

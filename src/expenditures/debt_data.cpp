@@ -7,16 +7,11 @@ namespace mz {
 namespace {
 
 constexpr InsertParamDef kInsertParams[] = {
-    {"@Entity_id", "entity_id"},
-    {"@Page_amount_id", "page_amount_id"},
-    {"@Sequence", "Sequence"},
-    {"@Debt_type_code", "Debt_type_code"},
-    {"@Begin_balance", "begin_balance"},
-    {"@Incurred_amount", "incurred_amount"},
-    {"@Paid_amount", "paid_amount"},
-    {"@End_balance", "end_balance"},
-    {"@Description", "Description"},
-    {"@Amend_code", "amend_code"},
+    {"@Entity_id", "entity_id"},         {"@Page_amount_id", "page_amount_id"},
+    {"@Sequence", "Sequence"},           {"@Debt_type_code", "Debt_type_code"},
+    {"@Begin_balance", "begin_balance"}, {"@Incurred_amount", "incurred_amount"},
+    {"@Paid_amount", "paid_amount"},     {"@End_balance", "end_balance"},
+    {"@Description", "Description"},     {"@Amend_code", "amend_code"},
     {"@Comments", "Comments"},
 };
 

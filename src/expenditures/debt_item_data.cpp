@@ -58,8 +58,8 @@ bool clsDebtItem_Data::GetDataList(int32_t DebtID, bool IsAudit) {
         SetIsNewFlag(false);
         const std::string view = listq::RefView(Info().table);
         sql = "SELECT * from " + view + " f ";
-        sql += listq::ItemCondition("Where ", "f", CurrReportID(), "debt_id", DebtID, view,
-                                    IsAudit);
+        sql +=
+            listq::ItemCondition("Where ", "f", CurrReportID(), "debt_id", DebtID, view, IsAudit);
         sql += "order by f.sequence ";
     }
     return LoadList("GetDataList", sql);

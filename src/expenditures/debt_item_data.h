@@ -75,7 +75,6 @@ class clsDebtItem_Data : public RecordObject {
         row::kFirstName,
         row::kLastName,
     };
-
 };
 
 }  // namespace mz

@@ -157,8 +157,8 @@ bool clsExpenditure_Data::GetDataFederalList(int32_t ReportID, bool IsAudit) {
               "from " +
               listq::RefView(Info().table) + std::string(kFrom);
         sql += listq::PageAmountJoin(ReportID, IsAudit);
-        sql += listq::ListCondition(Info().table, ReportID,
-                                    "and f.Expenditure_type_code = 'ccpc' ", IsAudit);
+        sql += listq::ListCondition(Info().table, ReportID, "and f.Expenditure_type_code = 'ccpc' ",
+                                    IsAudit);
         sql += "order by pa.actual_page_number, f.sequence ";
     }
     return LoadList("GetDataFederalList", sql);

@@ -53,8 +53,7 @@ class clsExpenditure_Data : public RecordObject {
     // row reads 'Aggregated Non-Media Expenditure'), their page numbers and type descriptions.
     // ReportVersion 2 orders by page and sequence, 3 by type, page and sequence; any other value
     // leaves the order to the database.
-    bool GetDataExpenditureList(int16_t ReportVersion, int32_t ReportID = -1,
-                                bool IsAudit = false);
+    bool GetDataExpenditureList(int16_t ReportVersion, int32_t ReportID = -1, bool IsAudit = false);
     // The report's 'ccpc' expenditures, with the expenditure list's columns (purpose, type
     // sequence and description empty), by page and sequence.
     bool GetDataFederalList(int32_t ReportID = -1, bool IsAudit = false);
@@ -153,8 +152,7 @@ class clsExpenditure_Data : public RecordObject {
         row::kAmendCode,
         {"LoanID", "loan_id", PropType::Text, kGet | kLet, Conversion::NumberText},
         {"ReceiptID", "receipt_id", PropType::Text, kGet | kLet, Conversion::NumberText},
-        {"OrigReceiptDate", "orig_receipt_date", PropType::Text, kGet | kLet,
-         Conversion::DateText},
+        {"OrigReceiptDate", "orig_receipt_date", PropType::Text, kGet | kLet, Conversion::DateText},
         {"OrigLoanDate", "orig_loan_date", PropType::Text, kGet | kLet, Conversion::DateText},
         {"OldPayeeToLVID", "old_payee_tolvid", PropType::Text, kGet | kLet},
         {"CheckNum", "Payment_number", PropType::Text, kGet | kLet},

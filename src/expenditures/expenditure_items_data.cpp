@@ -80,8 +80,8 @@ bool clsExpenditureItems_Data::GetDataList(int32_t ExpenditureID, bool IsAudit) 
             " ei "
             "left outer join rpt_name_address na on ei.entity_id = na.unique_id "
             "left outer join lku_office_sought o on ei.office_sought_code = o.code ";
-        sql += listq::ItemCondition("where ", "ei", CurrReportID(), "expenditure_id",
-                                    ExpenditureID, listq::RefView(Info().table), IsAudit);
+        sql += listq::ItemCondition("where ", "ei", CurrReportID(), "expenditure_id", ExpenditureID,
+                                    listq::RefView(Info().table), IsAudit);
         sql += "order by ei.sequence ";
     }
     return LoadList("GetDataList", sql);
@@ -89,9 +89,10 @@ bool clsExpenditureItems_Data::GetDataList(int32_t ExpenditureID, bool IsAudit) 
 
 int32_t clsExpenditureItems_Data::GetNewSequence(int32_t ReportID, int32_t ExpenditureID,
                                                  bool IsAudit) {
-    return NextNumber("GetNewSequence",
-                      listq::NewItemSequence(Info().table, ReportID, "expenditure_id", ExpenditureID, IsAudit),
-                      "Sequence");
+    return NextNumber(
+        "GetNewSequence",
+        listq::NewItemSequence(Info().table, ReportID, "expenditure_id", ExpenditureID, IsAudit),
+        "Sequence");
 }
 
 }  // namespace mz

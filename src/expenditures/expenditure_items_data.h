@@ -83,7 +83,6 @@ class clsExpenditureItems_Data : public RecordObject {
         row::kIsOrg,
         {"FullName", "full_name", PropType::Text, kGet},
     };
-
 };
 
 }  // namespace mz

@@ -25,13 +25,7 @@ constexpr const char* kLoanFields =
     "page_amount_id:Long, Sequence:Long, Amount:Currency(19), Is_Amount:Integer, "
     "sum_to_date:Currency(19), Share:Double(15), amend_code:String(1), full_name:String(160)";
 
-std::string AuditTail(const char* table, const char* alias) {
-    const std::string a(alias);
-    return "and (" + a + ".ref_is_audit = 1 or (" + a + ".ref_is_audit = 0 and " + a +
-           ".group_id not in (    select group_id    from vw_mz_" + table +
-           "_ref_basic    where unique_id <> " + a + ".unique_id    and report_group_id = " + a +
-           ".report_group_id    and ref_is_audit = 1 ))) ";
-}
+using test::AuditTail;
 
 class GnsTest : public ::testing::Test {
   protected:

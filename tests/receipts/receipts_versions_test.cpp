@@ -8,69 +8,20 @@
 
 #include "platform/error.h"
 #include "receipts/receipt_data.h"
-#include "support/temp_db.h"
+#include "support/report_db.h"
 
 namespace mz {
 namespace {
 
-class ReceiptsDb {
+class ReceiptsDb : public test::ReportDb {
   public:
-    ReceiptsDb() {
-        EXPECT_TRUE(c_.ConnectionVariables(db.Path(), "", "", "", false));
-        names_.ConnectionVariables(db.Path(), "", "", "", false);
-    }
-
-    int32_t NewReport() { return test::NewReportVersion(c_, "new"); }
-    int32_t Amend(int32_t report) { return test::NewReportVersion(c_, "amend", report); }
-    int32_t Audit(int32_t report) { return test::NewReportVersion(c_, "audit", report); }
-
-    int32_t Person(const std::string& last, const std::string& first) {
-        NameAddressEntry e;
-        e.last_name = last;
-        e.first_name = first;
-        return Save(e);
-    }
-    int32_t Org(const std::string& name) {
-        NameAddressEntry e;
-        e.is_org = true;
-        e.org_name = name;
-        return Save(e);
-    }
-
-    // A receipt object working in report `report`.
     std::unique_ptr<clsReceipt_Data> Receipts(int32_t report) {
-        auto r = std::make_unique<clsReceipt_Data>();
-        EXPECT_TRUE(r->ConnectionVariables(db.Path(), "", "", "", false, std::to_string(report)));
-        return r;
-    }
-
-    // The unique_ids of a table, in order: the whole state a cascade may touch.
-    std::string Ids(const std::string& table) const {
-        return db.Scalar(
-            "select coalesce(group_concat(unique_id), '') from (select unique_id from " + table +
-            " order by unique_id)");
+        return Object<clsReceipt_Data>(report);
     }
     std::string Snapshot() const {
-        std::string s;
-        for (const char* t :
-             {"rpt_Receipts", "rpt_gns_items", "rpt_loan_items", "rpt_notes", "rpt_name_address"}) {
-            s += std::string(t) + "=" + Ids(t) + "; ";
-        }
-        return s;
+        return ReportDb::Snapshot(
+            {"rpt_Receipts", "rpt_gns_items", "rpt_loan_items", "rpt_notes", "rpt_name_address"});
     }
-
-    test::TempReportDb db;
-
-  private:
-    int32_t Save(NameAddressEntry& e) {
-        std::string error;
-        const int32_t id = names_.Save(e, error);
-        EXPECT_EQ(error, "");
-        return id;
-    }
-
-    DbConnect c_;
-    NameAddress names_;
 };
 
 int32_t AddReceipt(clsReceipt_Data& r, int32_t report, const std::string& type, double amount,
@@ -190,8 +141,7 @@ TEST(ReceiptsDbTest, AFailureAtAnyStepLeavesEveryRowInPlace) {
         SCOPED_TRACE(table);
         ReceiptsDb d;
         Scene s(d);
-        d.db.Exec(std::string("CREATE TRIGGER fail_delete BEFORE DELETE ON ") + table +
-                  " BEGIN SELECT RAISE(ABORT, 'injected failure'); END;");
+        d.FailDeletesOf(table);
         const std::string before = d.Snapshot();
         const bool loan = std::string(table) == "rpt_loan_items";
         const int32_t id = loan ? s.loan : s.gift;

@@ -1,5 +1,7 @@
 #include "support/recording_backend.h"
 
+#include <gtest/gtest.h>
+
 #include <cctype>
 #include <map>
 #include <stdexcept>
@@ -200,11 +202,6 @@ class RecordingBackend : public Backend {
         std::string line = "exec " + std::string(name);
         bool first = true;
         for (const auto& [param, value] : values) {
-            bool output = false;
-            if (script) {
-                for (const auto& o : script->outputs) output = output || SameText(o.first, param);
-            }
-            if (output) continue;
             line += (first ? " " : ", ") + param + "=" + LogValue(value);
             first = false;
         }
@@ -215,10 +212,12 @@ class RecordingBackend : public Backend {
         }
         if (real_ && !script) return real_->Execute(name, values);
         if (script) {
-            for (auto& [param, value] : values) {
-                for (const auto& o : script->outputs) {
-                    if (SameText(o.first, param)) value = o.second;
+            for (const auto& [output, answer] : script->outputs) {
+                bool set = false;
+                for (auto& [param, value] : values) {
+                    if (SameText(output, param)) value = answer, set = true;
                 }
+                if (!set) values.emplace_back(output, answer);
             }
         }
         return "";
@@ -353,6 +352,21 @@ std::string Recorder::Log() const {
         log += line;
     }
     return log;
+}
+
+void WalkSteps(Recorder& recorder, const std::vector<LoggedStep>& steps) {
+    for (const LoggedStep& step : steps) {
+        recorder.ClearLog();
+        step.call();
+        EXPECT_EQ(recorder.Log(), step.log) << step.name;
+    }
+}
+
+std::string AuditTail(const std::string& table, const std::string& a) {
+    return "and (" + a + ".ref_is_audit = 1 or (" + a + ".ref_is_audit = 0 and " + a +
+           ".group_id not in (    select group_id    from vw_mz_" + table +
+           "_ref_basic    where unique_id <> " + a + ".unique_id    and report_group_id = " + a +
+           ".report_group_id    and ref_is_audit = 1 ))) ";
 }
 
 }  // namespace mz::test

@@ -10,6 +10,7 @@
 //   begin / commit / rollback
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -94,5 +95,17 @@ class Recorder {
     std::vector<ProcedureScript> procedures_;
     std::vector<std::string> lines_;
 };
+
+// One call of a table-driven test and the log it must leave.
+struct LoggedStep {
+    std::string name;
+    std::function<void()> call;
+    std::string log;
+};
+// Runs each step on a cleared log and compares the log it leaves, naming the step on a mismatch.
+void WalkSteps(Recorder& recorder, const std::vector<LoggedStep>& steps);
+
+// The audit version filter on alias a over table's "_ref_basic" view, as every list writes it.
+std::string AuditTail(const std::string& table, const std::string& a);
 
 }  // namespace mz::test

@@ -1,0 +1,53 @@
+#include "support/report_db.h"
+
+#include <gtest/gtest.h>
+
+namespace mz::test {
+
+ReportDb::ReportDb() {
+    EXPECT_TRUE(c_.ConnectionVariables(db.Path(), "", "", "", false));
+    names_.ConnectionVariables(db.Path(), "", "", "", false);
+}
+
+int32_t ReportDb::Person(const std::string& last, const std::string& first) {
+    NameAddressEntry e;
+    e.last_name = last;
+    e.first_name = first;
+    return Save(e);
+}
+
+int32_t ReportDb::Org(const std::string& name) {
+    NameAddressEntry e;
+    e.is_org = true;
+    e.org_name = name;
+    return Save(e);
+}
+
+int32_t ReportDb::Save(NameAddressEntry& e) {
+    std::string error;
+    const int32_t id = names_.Save(e, error);
+    EXPECT_EQ(error, "");
+    return id;
+}
+
+void ReportDb::Check(bool connected) {
+    EXPECT_TRUE(connected);
+}
+
+std::string ReportDb::Snapshot(std::initializer_list<const char*> tables) const {
+    std::string s;
+    for (const char* t : tables) {
+        s += std::string(t) + "=" +
+             db.Scalar("select coalesce(group_concat(unique_id), '') from (select unique_id from " +
+                       std::string(t) + " order by unique_id)") +
+             "; ";
+    }
+    return s;
+}
+
+void ReportDb::FailDeletesOf(const std::string& table) const {
+    db.Exec("CREATE TRIGGER fail_delete BEFORE DELETE ON " + table +
+            " BEGIN SELECT RAISE(ABORT, 'injected failure'); END;");
+}
+
+}  // namespace mz::test
