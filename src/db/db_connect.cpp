@@ -96,7 +96,8 @@ std::string DbConnect::AddParameter(std::string_view Name, const Variant& Value)
             return "";
         }
     }
-    command_->values.emplace_back(declared ? declared->name : std::string(Name), Value);
+    // Kept as the caller spells it: the engine matches names without regard to case.
+    command_->values.emplace_back(std::string(Name), Value);
     return "";
 }
 

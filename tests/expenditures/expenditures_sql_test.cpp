@@ -112,8 +112,8 @@ TEST_F(ExpenditureSqlTest, ExpenditureCalls) {
         from + names;
     const std::string where = "where f.ref_report_id = 1 and f.delete_date is null ";
     const std::string sequence = "query select max(sequence) as sequence " + from + where;
-    // The 35 parameters of an insert after "@Function", "@Report_id" and "@Ref_id" ("@Is_aggregated"
-    // and "@is_aggregated" are one).
+    // The 35 parameters of an insert after "@Function", "@Report_id" and "@Ref_id"
+    // ("@Is_aggregated" and "@is_aggregated" are one).
     const auto columns = [](const std::string& seq, const std::string& amount,
                             const std::string& purpose) {
         return "@Entity_id=Null, @Page_amount_id=Null, @Sequence=" + seq +
@@ -157,8 +157,7 @@ TEST_F(ExpenditureSqlTest, ExpenditureCalls) {
                  "and f.Expenditure_type_code = 'ccpc' and f.ref_is_audit = 0 order by "
                  "pa.actual_page_number, f.sequence "},
             {"federal list, audit", [&] { EXPECT_TRUE(exp.GetDataFederalList(2, true)); },
-             "query " + federal_select +
-                 audit_page("2") +
+             "query " + federal_select + audit_page("2") +
                  "where f.ref_report_id = 2 and f.Expenditure_type_code = 'ccpc' and "
                  "f.delete_date is null " +
                  audit + "order by pa.actual_page_number, f.sequence "},
@@ -294,6 +293,189 @@ TEST_F(ExpenditureSqlTest, ExpenditureCalls) {
                  EXPECT_TRUE(exp.DeleteData(99));
              },
              "query SELECT * from vw_mz_rpt_expenditures_detail Where unique_id = 99 "},
+        });
+}
+
+TEST_F(ExpenditureSqlTest, ExpenditureItemCalls) {
+    clsExpenditureItems_Data items;
+    ASSERT_TRUE(items.ConnectionVariables("exp", "recording", "", "", false, "2"));
+    const std::string tail =
+        "@Sequence=Null, @Entity_id=Null, @Expenditure_id=Long(1), @Election_type_code=Null, "
+        "@Election_other_name=Null, @Declare_code=Null, @Amend_code=Null, "
+        "@office_sought_code='OT', @office_name=Null, @county_district_name=Null, @amount=";
+    test::WalkSteps(
+        *rec,
+        {
+            {"GetData", [&] { EXPECT_TRUE(items.GetData(1)); },
+             "query SELECT * from vw_mz_rpt_expenditure_items Where unique_id = 1 "},
+            {"GetData new", [&] { EXPECT_TRUE(items.GetData()); },
+             "query select * from vw_mz_rpt_expenditure_items where unique_id is null"},
+            {"the list reads the current report, not the expenditure's",
+             [&] { EXPECT_TRUE(items.GetDataList(e1, true)); },
+             "query select ei.unique_id, ei.page_amount_id, ei.sequence, full_name = case    "
+             "when na.is_org = 1 then na.org_name    else na.first_name + ' ' + na.last_name "
+             "end, office_name = case    when ei.office_sought_code = 'OT' then 'Other - ' + "
+             "ei.office_name    else o.Description end, amount  from "
+             "vw_mz_rpt_expenditure_items_ref_basic ei left outer join rpt_name_address na on "
+             "ei.entity_id = na.unique_id left outer join lku_office_sought o on "
+             "ei.office_sought_code = o.code where ei.ref_report_id = 2 and ei.delete_date is "
+             "null and ei.expenditure_id = 1 " +
+                 AuditTail("rpt_expenditure_items", "ei") + "order by ei.sequence "},
+            {"sequence", [&] { EXPECT_EQ(items.GetNewSequence(r1, e1), 1); },
+             "query SELECT max(sequence) as sequence from vw_mz_rpt_expenditure_items_ref_basic f "
+             "Where f.ref_report_id = 1 and f.delete_date is null and f.expenditure_id = 1 and "
+             "f.ref_is_audit = 0 "},
+            {"save new",
+             [&] {
+                 EXPECT_TRUE(items.GetData());
+                 items.ReportID(r2);
+                 items.ExpenditureID(e1);
+                 items.OfficeSoughtCode("OT");
+                 items.Amount(Money(5));
+                 EXPECT_TRUE(items.SaveData());
+             },
+             "query select * from vw_mz_rpt_expenditure_items where unique_id is null\n"
+             "exec sp_insert_rpt_expenditure_items @Function='A', @Report_id=Long(2), "
+             "@Ref_id=Integer(-1), @Page_amount_id=Null, " +
+                 tail +
+                 "Currency(5)\n"
+                 "query SELECT * from vw_mz_rpt_expenditure_items Where unique_id = 4 "},
+            {"a changed copy names the page in lower case",
+             [&] {
+                 EXPECT_TRUE(items.GetData(1));
+                 items.OfficeSoughtCode("OT");
+                 EXPECT_TRUE(items.SaveData());
+             },
+             "query SELECT * from vw_mz_rpt_expenditure_items Where unique_id = 1 \n"
+             "begin\n"
+             "exec sp_insert_rpt_expenditure_items @Function='C', @Report_id='2', "
+             "@Ref_id=Long(1), @page_amount_id=Null, " +
+                 tail + "Currency(60)\ncommit"},
+            {"IsNew let: a loaded row saved as a new item",
+             [&] {
+                 EXPECT_TRUE(items.GetData(4));
+                 items.IsNew(true);
+                 items.Amount(Money(7));
+                 EXPECT_TRUE(items.SaveData());
+             },
+             "query SELECT * from vw_mz_rpt_expenditure_items Where unique_id = 4 \n"
+             "exec sp_insert_rpt_expenditure_items @Function='A', @Report_id=Long(2), "
+             "@Ref_id=Integer(-1), @Page_amount_id=Null, " +
+                 tail +
+                 "Currency(7)\n"
+                 "query SELECT * from vw_mz_rpt_expenditure_items Where unique_id = 6 "},
+            {"delete of an earlier version's item: a D marker",
+             [&] {
+                 EXPECT_TRUE(items.GetData(2));
+                 EXPECT_TRUE(items.DeleteData(2));
+             },
+             "query SELECT * from vw_mz_rpt_expenditure_items Where unique_id = 2 \nbegin\n"
+             "exec sp_insert_rpt_expenditure_items @Function='D', @Report_id='2', "
+             "@Ref_id=Long(2)\ncommit"},
+            {"delete in place",
+             [&] {
+                 EXPECT_TRUE(items.GetData(6));
+                 EXPECT_TRUE(items.DeleteData(6));
+             },
+             "query SELECT * from vw_mz_rpt_expenditure_items Where unique_id = 6 \nbegin\n"
+             "exec sp_delete_table @table='rpt_expenditure_items', @unique_id=Long(6)\ncommit"},
+        });
+}
+
+TEST_F(ExpenditureSqlTest, DebtAndDebtItemCalls) {
+    auto filed = d.Object<clsDebt_Data>(r1);
+    ASSERT_TRUE(filed->GetData());
+    filed->ReportID(r1);
+    filed->DebtCode("owed");
+    filed->BeginBalance(Money(500));
+    ASSERT_TRUE(filed->SaveData());  // debt 1
+    clsDebtItem_Data& filed_items = *filed->mobDebtItem;
+    ASSERT_TRUE(filed_items.GetData());
+    filed_items.ReportID(r1);
+    filed_items.DebtID(1);
+    filed_items.Amount(Money(200));
+    ASSERT_TRUE(filed_items.SaveData());  // debt item 1
+
+    clsDebt_Data debt;
+    ASSERT_TRUE(debt.ConnectionVariables("exp", "recording", "", "", false, "2"));
+    clsDebtItem_Data& items = *debt.mobDebtItem;
+    const std::string from = "from vw_mz_rpt_debts_ref_basic f ";
+    test::WalkSteps(
+        *rec,
+        {
+            {"GetData", [&] { EXPECT_TRUE(debt.GetData(1)); },
+             "query SELECT * from vw_mz_rpt_debts_detail Where unique_id = 1 "},
+            {"GetData new", [&] { EXPECT_TRUE(debt.GetData()); },
+             "query select * from vw_mz_rpt_debts where unique_id is null"},
+            {"debt list", [&] { EXPECT_TRUE(debt.GetDataDebtList(r1)); },
+             "query select distinct f.unique_id, pa.actual_page_number, f.sequence, "
+             "case "
+             "isnull(na.is_org, '1') when '1' then isnull(na.org_name,'') when '0' "
+             "then "
+             "isnull(na.last_name,'') + ', ' + isnull(na.first_name,'') end as "
+             "'full_name', "
+             "f.begin_balance, f.end_balance, f.debt_type_desc, na.is_org, "
+             "f.Debt_type_code, "
+             "f.page_amount_id  " +
+                 from +
+                 "left outer join rpt_name_address na on f.entity_id = na.unique_id "
+                 "left outer "
+                 "join vw_mz_rpt_page_amount_ref_basic pa on f.page_amount_id = "
+                 "pa.group_id    "
+                 "and f.ref_report_id = pa.ref_report_id    and pa.delete_date is null "
+                 "   and "
+                 "pa.ref_is_audit = 0 where f.ref_report_id = 1 and f.delete_date is "
+                 "null and "
+                 "f.ref_is_audit = 0 order by pa.actual_page_number, f.sequence "},
+            {"sequence of a type", [&] { EXPECT_EQ(debt.GetNewSequence(r1, "owed", true), 1); },
+             "query select max(sequence) as sequence " + from +
+                 "where f.ref_report_id = 1 and f.delete_date is null and "
+                 "f.debt_type_code = "
+                 "'owed' " +
+                 AuditTail("rpt_debts", "f")},
+            {"item list", [&] { EXPECT_TRUE(items.GetDataList(1)); },
+             "query SELECT * from vw_mz_rpt_debt_items_ref_basic f Where "
+             "f.ref_report_id = 2 and "
+             "f.delete_date is null and f.debt_id = 1 and f.ref_is_audit = 0 order by "
+             "f.sequence "},
+            {"item sequence", [&] { EXPECT_EQ(items.GetNewSequence(r2, 9), 1); },
+             "query SELECT max(sequence) as sequence from "
+             "vw_mz_rpt_debt_items_ref_basic f Where "
+             "f.ref_report_id = 2 and f.delete_date is null and f.debt_id = 9 and "
+             "f.ref_is_audit = 0 "},
+            {"a changed copy of the debt",
+             [&] {
+                 EXPECT_TRUE(debt.GetData(1));
+                 debt.PaidAmount(Money(200));
+                 EXPECT_TRUE(debt.SaveData());
+             },
+             "query SELECT * from vw_mz_rpt_debts_detail Where unique_id = 1 \nbegin\n"
+             "exec sp_insert_rpt_debts @Function='C', @Report_id='2', @Ref_id=Long(1), "
+             "@Entity_id=Null, @Page_amount_id=Null, @Sequence=Null, @Debt_type_code='owed', "
+             "@Begin_balance=Currency(500), @Incurred_amount=Null, @Paid_amount=Currency(200), "
+             "@End_balance=Null, @Description=Null, @Amend_code=Null, @Comments=Null\ncommit"},
+            {"a new item",
+             [&] {
+                 EXPECT_TRUE(items.GetData());
+                 items.ReportID(r2);
+                 items.DebtID(1);
+                 items.TransDate("6/30/2005");
+                 items.PurposeCode("pay");
+                 EXPECT_TRUE(items.SaveData());
+             },
+             "query select * from vw_mz_rpt_debt_items where unique_id is null\n"
+             "exec sp_insert_rpt_debt_items @Function='A', @Report_id=Long(2), "
+             "@Ref_id=Integer(-1), @page_amount_id=Null, @sequence=Null, @Debt_id=Long(1), "
+             "@Entity_id=Null, @Occur_date=Date(2005-06-30), @Amount=Null, @Description=Null, "
+             "@Amend_code=Null, @purpose_type_code='pay'\n"
+             "query SELECT * from vw_mz_rpt_debt_items Where unique_id = 2 "},
+            {"the debt of an earlier version: a D marker, its items untouched",
+             [&] {
+                 EXPECT_TRUE(debt.GetData(1));
+                 EXPECT_TRUE(debt.DeleteData(1));
+             },
+             "query SELECT * from vw_mz_rpt_debts_detail Where unique_id = 1 \nbegin\n"
+             "exec sp_insert_rpt_debts @Function='D', @Report_id='2', @Ref_id=Long(1)\ncommit"},
         });
 }
 
