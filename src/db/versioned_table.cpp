@@ -8,7 +8,8 @@ namespace mz {
 namespace {
 
 // The columns every versioned table starts with:
-//   group_id         the row's chain through the versions; Null on insert starts a new one
+//   group_id         the row's chain through the versions; Null on insert starts a new one,
+//                    numbered in mz_row_group across all tables
 //   report_group_id  the report's group, set by the insert trigger
 //   delete_date      set on "D" markers
 //   ref_id           the row a "C" copy replaces or a "D" marker deletes
@@ -372,10 +373,14 @@ std::string VersionedObjectsSql(const VersionedTable& t) {
     // On insert: stamp the row with its report's group, version and audit flag, start a new
     // chain when none is given, end the range of the row of the chain it supersedes, and end its
     // own range where a later version of the chain already exists.
+    // Group identifiers come from one counter for every table: notes link to a row by its
+    // group_id alone, so two tables must never hand out the same one.
     sql += Fill(R"sql(CREATE TRIGGER trg_$T_version_insert AFTER INSERT ON $T
 BEGIN
+    INSERT INTO mz_row_group (table_name, first_unique_id)
+    SELECT '$T', NEW.unique_id WHERE NEW.group_id IS NULL;
     UPDATE $T SET
-        group_id = coalesce(NEW.group_id, NEW.unique_id),
+        group_id = coalesce(NEW.group_id, last_insert_rowid()),
         report_group_id = (SELECT report_group_id FROM rpt_report WHERE report_id = NEW.report_id),
         version_from = (SELECT version_order FROM rpt_report WHERE report_id = NEW.report_id),
         is_audit_row = (SELECT is_audit FROM rpt_report WHERE report_id = NEW.report_id)

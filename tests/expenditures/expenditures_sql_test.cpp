@@ -283,7 +283,7 @@ TEST_F(ExpenditureSqlTest, ExpenditureCalls) {
              "query SELECT * from vw_mz_rpt_expenditure_items Where unique_id = 3 \n"
              "exec sp_delete_table @table='rpt_expenditure_items', @unique_id=Long(3)\n"
              "query SELECT * from vw_mz_rpt_notes_ref_basic f Where f.ref_report_id = 2 and "
-             "f.delete_date is null and f.link_id = 2and f.ref_is_audit = 0 \n"
+             "f.delete_date is null and f.link_id = 4and f.ref_is_audit = 0 \n"
              "exec sp_delete_table @table='rpt_notes', @unique_id=Long(1)\n"
              "exec sp_delete_table @table='rpt_expenditures', @unique_id=Long(2)\n"
              "rollback"},

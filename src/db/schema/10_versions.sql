@@ -26,6 +26,14 @@ CREATE TABLE rpt_report (
     UNIQUE (report_group_id, version_order)
 );
 
+-- Every chain of row versions (group_id) of every versioned table: one counter for all tables,
+-- so a group identifier names one row of one table.
+CREATE TABLE mz_row_group (
+    group_id integer PRIMARY KEY AUTOINCREMENT,
+    table_name varchar(128) NOT NULL COLLATE NOCASE,
+    first_unique_id integer NOT NULL
+);
+
 -- The versioned schedule tables, one row each, written from their declarations.
 CREATE TABLE mz_versioned_table (
     table_name varchar(128) PRIMARY KEY COLLATE NOCASE,
