@@ -179,6 +179,22 @@ TEST(RecordClassesTest, EveryBlankRowReadsEmpty) {
     EXPECT_GE(classes, 4);
 }
 
+// What each registered class sends its insert procedure is what the procedure declares.
+TEST(RecordClassesTest, EveryInsertParameterIsDeclaredByItsProcedure) {
+    test::TempReportDb file;
+    DbConnect db;
+    ASSERT_TRUE(db.ConnectionVariables(file.Path(), "", "", "", false));
+    for (const AutoClass* cls : ObjectModel::Instance().Classes()) {
+        const RecordClassInfo* info = cls->Record();
+        if (!info || !info->versioned) continue;
+        ASSERT_EQ(db.CreateCommand("sp_insert_" + std::string(info->table)), "") << cls->Name();
+        for (const char* fixed : {"@Function", "@Report_id", "@Ref_id"})
+            EXPECT_EQ(db.AddParameter(fixed, Variant()), "") << cls->Name();
+        for (const InsertParamDef& p : info->insert_params)
+            EXPECT_EQ(db.AddParameter(p.param, Variant()), "") << cls->Name();
+    }
+}
+
 TEST(RecordClassesTest, SetSequenceSendsItsCallWithDefaultsAndNullBounds) {
     auto rec = test::Recorder::Create("seq");
     ByName seq = Create("clsSetSequence");
