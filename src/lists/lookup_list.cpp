@@ -301,26 +301,39 @@ bool clsLookup_List::MoveLast() {
 
 // --- columns, find, translate ----------------------------------------------------------------
 
-Variant clsLookup_List::Column(const ColumnDef& def) const {
-    if (!DataReady()) return def.reading == Reading::Boolean ? Variant(false) : Variant("");
+const Variant* clsLookup_List::Value(const ColumnDef& def) const {
+    if (!DataReady()) return nullptr;
     int& index = columns_[static_cast<size_t>(&def - kColumns)];
     if (index == -2) index = rs_->FieldIndex(def.column);
     // An unknown column raises 3265 naming it; no current row raises 3021.
-    const Variant& v = index >= 0 ? rs_->Value(index) : rs_->Value(def.column);
-    switch (def.reading) {
-        case Reading::Text:
-            return Variant(v.ToText());
-        case Reading::Trimmed:
-            return Variant(std::string(TrimBlanks(v.ToText())));
-        case Reading::Boolean:
-            return Variant(Variant(v.ToText()).ToBool());
-        case Reading::Date:
-            if (v.IsNull()) return Variant("");
-            if (v.Type() == VarType::Date) return Variant(v.GetDate().ToMdy());
-            if (std::optional<Date> d = Date::Parse(v.ToText())) return Variant(d->ToMdy());
-            return Variant(v.ToText());
+    return index >= 0 ? &rs_->Value(index) : &rs_->Value(def.column);
+}
+
+std::string clsLookup_List::Text(const ColumnDef& def) const {
+    const Variant* v = Value(def);
+    if (!v) return "";
+    if (def.reading == Reading::Date) {
+        if (v->IsNull()) return "";
+        if (v->Type() == VarType::Date) return v->GetDate().ToMdy();
+        std::string text = v->ToText();
+        std::optional<Date> d = Date::Parse(text);
+        return d ? d->ToMdy() : text;
     }
-    return Variant();
+    std::string text = v->ToText();
+    if (def.reading == Reading::Trimmed) {
+        const std::string_view kept = TrimBlanks(text);
+        if (kept.size() != text.size()) text = std::string(kept);
+    }
+    return text;
+}
+
+bool clsLookup_List::Flag(const ColumnDef& def) const {
+    const Variant* v = Value(def);
+    return v && Variant(v->ToText()).ToBool();
+}
+
+Variant clsLookup_List::Column(const ColumnDef& def) const {
+    return def.reading == Reading::Boolean ? Variant(Flag(def)) : Variant(Text(def));
 }
 
 int32_t clsLookup_List::FindIndex(const std::string& Code, const std::string& Desc) {

@@ -129,20 +129,23 @@ class clsLookup_List {
     // A column property of the current row: "" (False) without DataReady. REQUIRES: a current
     // row and the column in the list (else the result set raises).
     Variant Column(const ColumnDef& def) const;
-    std::string Code() const { return Column(kColumns[0]).ToText(); }
-    std::string Description() const { return Column(kColumns[1]).ToText(); }
-    std::string Abbrev() const { return Column(kColumns[2]).ToText(); }
-    std::string Section() const { return Column(kColumns[3]).ToText(); }
-    std::string Sequence() const { return Column(kColumns[4]).ToText(); }
-    std::string HasBusinessStatement() const { return Column(kColumns[5]).ToText(); }
-    std::string HasPaymentNumber() const { return Column(kColumns[6]).ToText(); }
-    std::string CountyID() const { return Column(kColumns[7]).ToText(); }
-    std::string Label() const { return Column(kColumns[8]).ToText(); }
-    bool NeedsDesc() const { return Column(kColumns[9]).GetBool(); }
-    bool NeedsCountyDistrict() const { return Column(kColumns[10]).GetBool(); }
-    std::string EffectiveDate() const { return Column(kColumns[11]).ToText(); }
-    std::string ExpireDate() const { return Column(kColumns[12]).ToText(); }
-    std::string UpdateDate() const { return Column(kColumns[13]).ToText(); }
+    // The same for the Text, Trimmed and Date readings, and for the Boolean one.
+    std::string Text(const ColumnDef& def) const;
+    bool Flag(const ColumnDef& def) const;
+    std::string Code() const { return Text(kColumns[0]); }
+    std::string Description() const { return Text(kColumns[1]); }
+    std::string Abbrev() const { return Text(kColumns[2]); }
+    std::string Section() const { return Text(kColumns[3]); }
+    std::string Sequence() const { return Text(kColumns[4]); }
+    std::string HasBusinessStatement() const { return Text(kColumns[5]); }
+    std::string HasPaymentNumber() const { return Text(kColumns[6]); }
+    std::string CountyID() const { return Text(kColumns[7]); }
+    std::string Label() const { return Text(kColumns[8]); }
+    bool NeedsDesc() const { return Flag(kColumns[9]); }
+    bool NeedsCountyDistrict() const { return Flag(kColumns[10]); }
+    std::string EffectiveDate() const { return Text(kColumns[11]); }
+    std::string ExpireDate() const { return Text(kColumns[12]); }
+    std::string UpdateDate() const { return Text(kColumns[13]); }
 
     // The result set's flags with DataReady; otherwise False.
     bool BOF() const;
@@ -186,6 +189,8 @@ class clsLookup_List {
   private:
     bool Load(const char* source, const std::string& sql);
     ResultSet& RequireRows() const;
+    // The current row's value of a column property; null without DataReady.
+    const Variant* Value(const ColumnDef& def) const;
 
     DbConnect db_;
     std::unique_ptr<ResultSet> rs_;  // declared after db_: released first
