@@ -302,9 +302,12 @@ bool clsLookup_List::MoveLast() {
 // --- columns, find, translate ----------------------------------------------------------------
 
 const Variant* clsLookup_List::Value(const ColumnDef& def) const {
-    if (!DataReady()) return nullptr;
+    // The common case, a current row, in one step; the checks below give the edge cases.
+    const Variant* row = rs_ ? rs_->CurrentRow() : nullptr;
+    if (!row && !DataReady()) return nullptr;
     int& index = columns_[static_cast<size_t>(&def - kColumns)];
     if (index == -2) index = rs_->FieldIndex(def.column);
+    if (row && index >= 0) return &row[index];
     // An unknown column raises 3265 naming it; no current row raises 3021.
     return index >= 0 ? &rs_->Value(index) : &rs_->Value(def.column);
 }
