@@ -2,6 +2,8 @@
 // removed, with their WAL files, when the program ends.
 #pragma once
 
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "db/schema_loader.h"
+#include "db/tsql_translator.h"
 
 namespace mz::bench {
 
@@ -31,13 +34,64 @@ inline void RemoveAtExit(const std::string& path) {
     cleanup.paths.push_back(path);
 }
 
-// A new, empty report database for this run; throws when it cannot be made.
-inline std::string NewReportDatabase(const std::string& name) {
+// A new report database for this run, with setup_sql (rows of the benchmark) run on it; throws
+// when it cannot be made.
+inline std::string NewReportDatabase(const std::string& name, const char* setup_sql = nullptr) {
     std::string path = TempPath(name);
     if (std::string error = CreateReportDatabase(path); !error.empty())
         throw std::runtime_error(error);
     RemoveAtExit(path);
+    if (!setup_sql) return path;
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    char* message = nullptr;
+    sqlite3_exec(db, setup_sql, nullptr, nullptr, &message);
+    const std::string error = message ? message : "";
+    sqlite3_free(message);
+    sqlite3_close(db);
+    if (!error.empty()) throw std::runtime_error(error);
     return path;
+}
+
+// The baseline of a list benchmark: the translation of tsql prepared and stepped with the SQLite
+// C API on the database at path, every column of every row read; each run must give rows rows.
+inline void RawListBaseline(benchmark::State& state, const std::string& path,
+                            const std::string& tsql, int rows) {
+    const Translation t = TranslateTsql(tsql);
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    for (auto _ : state) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, t.sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+            state.SkipWithError(sqlite3_errmsg(db));
+            break;
+        }
+        int64_t sum = 0;
+        int seen = 0;
+        const int columns = sqlite3_column_count(stmt);
+        for (; sqlite3_step(stmt) == SQLITE_ROW; ++seen) {
+            for (int i = 0; i < columns; ++i) {
+                switch (sqlite3_column_type(stmt, i)) {
+                    case SQLITE_INTEGER:
+                        sum += sqlite3_column_int64(stmt, i);
+                        break;
+                    case SQLITE_FLOAT:
+                        sum += static_cast<int64_t>(sqlite3_column_double(stmt, i));
+                        break;
+                    case SQLITE_NULL:
+                        break;
+                    default:
+                        benchmark::DoNotOptimize(sqlite3_column_text(stmt, i));
+                        sum += sqlite3_column_bytes(stmt, i);
+                }
+            }
+        }
+        sqlite3_finalize(stmt);
+        if (seen != rows) state.SkipWithError("the raw statement found other rows");
+        benchmark::DoNotOptimize(sum);
+    }
+    sqlite3_close(db);
+    state.SetItemsProcessed(state.iterations() * rows);
 }
 
 }  // namespace mz::bench

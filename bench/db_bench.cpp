@@ -22,59 +22,26 @@ constexpr const char* kQuery =
 
 // A report database with the benchmark table, made once per run and removed at exit.
 const std::string& BenchDatabase() {
-    static const std::string path = [] {
-        std::string p = mz::bench::NewReportDatabase("select");
-        sqlite3* db = nullptr;
-        sqlite3_open(p.c_str(), &db);
-        sqlite3_exec(
-            db,
-            "CREATE TABLE bench_rows (unique_id integer PRIMARY KEY, report_id int, "
-            "group_id int, amount money, receipt_date datetime, last_name varchar(50), "
-            "first_name varchar(50), address1 varchar(100), city varchar(50), "
-            "state varchar(2), zip varchar(10), memo varchar(200), code varchar(10), "
-            "is_memo bit, sequence_number int, page_id int, rate numeric(9,2), "
-            "description varchar(100), update_date datetime, user_id varchar(20));"
-            "BEGIN;"
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
-            "INSERT INTO bench_rows SELECT i, 1, i, i * 1.25, '2005-01-15', 'Last' || i, "
-            "'First' || i, i || ' Main Street', 'Springfield', 'OR', '97000', "
-            "'memo text ' || i, 'REC', i % 2, i, i / 20, 1.5, 'description ' || i, "
-            "'2005-02-01 10:30:00', 'clerk' FROM n;"
-            "COMMIT;",
-            nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-        return p;
-    }();
+    static const std::string path = mz::bench::NewReportDatabase(
+        "select",
+        "CREATE TABLE bench_rows (unique_id integer PRIMARY KEY, report_id int, "
+        "group_id int, amount money, receipt_date datetime, last_name varchar(50), "
+        "first_name varchar(50), address1 varchar(100), city varchar(50), "
+        "state varchar(2), zip varchar(10), memo varchar(200), code varchar(10), "
+        "is_memo bit, sequence_number int, page_id int, rate numeric(9,2), "
+        "description varchar(100), update_date datetime, user_id varchar(20));"
+        "BEGIN;"
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
+        "INSERT INTO bench_rows SELECT i, 1, i, i * 1.25, '2005-01-15', 'Last' || i, "
+        "'First' || i, i || ' Main Street', 'Springfield', 'OR', '97000', "
+        "'memo text ' || i, 'REC', i % 2, i, i / 20, 1.5, 'description ' || i, "
+        "'2005-02-01 10:30:00', 'clerk' FROM n;"
+        "COMMIT;");
     return path;
 }
 
 void BM_RawSqlite_Select10k(benchmark::State& state) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(BenchDatabase().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    for (auto _ : state) {
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, kQuery, -1, &stmt, nullptr);
-        int64_t sum = 0;
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            for (int i = 0; i < 20; ++i) {
-                switch (sqlite3_column_type(stmt, i)) {
-                    case SQLITE_INTEGER:
-                        sum += sqlite3_column_int64(stmt, i);
-                        break;
-                    case SQLITE_FLOAT:
-                        sum += static_cast<int64_t>(sqlite3_column_double(stmt, i));
-                        break;
-                    default:
-                        sum += sqlite3_column_bytes(stmt, i);
-                        benchmark::DoNotOptimize(sqlite3_column_text(stmt, i));
-                }
-            }
-        }
-        sqlite3_finalize(stmt);
-        benchmark::DoNotOptimize(sum);
-    }
-    sqlite3_close(db);
-    state.SetItemsProcessed(state.iterations() * kRows);
+    mz::bench::RawListBaseline(state, BenchDatabase(), kQuery, kRows);
 }
 BENCHMARK(BM_RawSqlite_Select10k)->Unit(benchmark::kMillisecond);
 

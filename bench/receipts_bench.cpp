@@ -23,33 +23,23 @@ constexpr int32_t kReport = 1;
 
 // A report database holding one report of 10,000 receipts, made once per run, removed at exit.
 const std::string& BenchDatabase() {
-    static const std::string path = [] {
-        std::string p = mz::bench::NewReportDatabase("receipts");
-        sqlite3* db = nullptr;
-        sqlite3_open(p.c_str(), &db);
-        char* message = nullptr;
-        sqlite3_exec(
-            db,
-            "BEGIN;"
-            "INSERT INTO rpt_report_group DEFAULT VALUES;"
-            "INSERT INTO rpt_report (report_group_id, version_order, is_audit) VALUES (1, 1, 0);"
-            "INSERT INTO rpt_name_address (is_org, last_name, first_name) "
-            "VALUES (0, 'Rivera', 'Ana');"
-            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
-            "INSERT INTO rpt_Receipts (report_id, sequence, entity_id, receipt_type_code, "
-            "is_aggregated, account_abbr, form_of_payment_code, Occur_date, Amount, sum_to_date, "
-            "Description, Purpose, Attendance, interest_rate, loan_number, Payment_number, "
-            "Comments, submission_date, total_amount_raised) "
-            "SELECT 1, i, 1, CASE i % 3 WHEN 0 THEN 'ind' WHEN 1 THEN 'com' ELSE 'GNS' END, "
-            "i % 2, 'CHK', 'CHK', '2005-01-15', i * 1.25, i * 2.5, 'description ' || i, "
-            "'purpose ' || i, i % 40, 4.5, 'L-' || i, 'P' || i, 'comment ' || i, "
-            "'2005-02-01', 100 FROM n;"
-            "COMMIT;",
-            nullptr, nullptr, &message);
-        if (message) throw std::runtime_error(message);
-        sqlite3_close(db);
-        return p;
-    }();
+    static const std::string path = mz::bench::NewReportDatabase(
+        "receipts",
+        "BEGIN;"
+        "INSERT INTO rpt_report_group DEFAULT VALUES;"
+        "INSERT INTO rpt_report (report_group_id, version_order, is_audit) VALUES (1, 1, 0);"
+        "INSERT INTO rpt_name_address (is_org, last_name, first_name) "
+        "VALUES (0, 'Rivera', 'Ana');"
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
+        "INSERT INTO rpt_Receipts (report_id, sequence, entity_id, receipt_type_code, "
+        "is_aggregated, account_abbr, form_of_payment_code, Occur_date, Amount, sum_to_date, "
+        "Description, Purpose, Attendance, interest_rate, loan_number, Payment_number, "
+        "Comments, submission_date, total_amount_raised) "
+        "SELECT 1, i, 1, CASE i % 3 WHEN 0 THEN 'ind' WHEN 1 THEN 'com' ELSE 'GNS' END, "
+        "i % 2, 'CHK', 'CHK', '2005-01-15', i * 1.25, i * 2.5, 'description ' || i, "
+        "'purpose ' || i, i % 40, 4.5, 'L-' || i, 'P' || i, 'comment ' || i, "
+        "'2005-02-01', 100 FROM n;"
+        "COMMIT;");
     return path;
 }
 
@@ -106,40 +96,8 @@ void BM_ReceiptList_10k(benchmark::State& state) {
 BENCHMARK(BM_ReceiptList_10k)->Unit(benchmark::kMillisecond);
 
 void BM_RawSqlite_ReceiptList_10k(benchmark::State& state) {
-    const mz::Translation t =
-        mz::TranslateTsql(mz::listq::PlainList("rpt_Receipts", kReport, false));
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(BenchDatabase().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    for (auto _ : state) {
-        sqlite3_stmt* stmt = nullptr;
-        if (sqlite3_prepare_v2(db, t.sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-            state.SkipWithError(sqlite3_errmsg(db));
-            break;
-        }
-        int64_t sum = 0;
-        const int columns = sqlite3_column_count(stmt);
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            for (int i = 0; i < columns; ++i) {
-                switch (sqlite3_column_type(stmt, i)) {
-                    case SQLITE_INTEGER:
-                        sum += sqlite3_column_int64(stmt, i);
-                        break;
-                    case SQLITE_FLOAT:
-                        sum += static_cast<int64_t>(sqlite3_column_double(stmt, i));
-                        break;
-                    case SQLITE_NULL:
-                        break;
-                    default:
-                        benchmark::DoNotOptimize(sqlite3_column_text(stmt, i));
-                        sum += sqlite3_column_bytes(stmt, i);
-                }
-            }
-        }
-        sqlite3_finalize(stmt);
-        benchmark::DoNotOptimize(sum);
-    }
-    sqlite3_close(db);
-    state.SetItemsProcessed(state.iterations() * kRows);
+    mz::bench::RawListBaseline(state, BenchDatabase(),
+                               mz::listq::PlainList("rpt_Receipts", kReport, false), kRows);
 }
 BENCHMARK(BM_RawSqlite_ReceiptList_10k)->Unit(benchmark::kMillisecond);
 

@@ -11,5 +11,6 @@ int RunDemo(const std::vector<std::string>& args);
 int RunShell(const std::vector<std::string>& args);
 int RunQuery(const std::vector<std::string>& args);
 int RunReport(const std::vector<std::string>& args);
+int RunLookups(const std::vector<std::string>& args);
 
 }  // namespace mz::app

@@ -1,4 +1,5 @@
 // The chapters that record-class families add to the demo, in the order they run.
+#include "app/demo_lookups.h"
 #include "app/demo_narrator.h"
 #include "app/demo_receipts.h"
 
@@ -6,6 +7,8 @@ namespace mz::app {
 
 const std::vector<DemoChapter>& DemoChapters() {
     static const std::vector<DemoChapter> chapters = {
+        {"lookups", [](Narrator& say, const std::string& path,
+                       DbConnect&) { return RunLookupsDemo(say, path); }},
         {"receipts",
          [](Narrator&, const std::string& path, DbConnect&) { return RunReceiptsDemo(path) == 0; }},
     };

@@ -4,6 +4,7 @@
 //   mzreport shell DB [SCRIPT]           drive the objects by name
 //   mzreport query DB "SQL" [--json]     one T-SQL query, printed as a table
 //   mzreport report DB new|amend ID|audit ID|list [--json]   report versions
+//   mzreport lookups import|export DB DIR  the lookup tables as CSV files
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -29,6 +30,8 @@ constexpr CommandEntry kCommands[] = {
      &mz::app::RunQuery},
     {"report", "report DB new|amend ID|audit ID|list [--json]  manage report versions",
      &mz::app::RunReport},
+    {"lookups", "lookups import|export DB DIR  replace or write the lookup tables as CSV files",
+     &mz::app::RunLookups},
 };
 
 int Usage() {

@@ -20,6 +20,7 @@ constexpr const char* kWrongArgumentsText =
 constexpr void (*kRegistrations[])(ObjectModel&) = {
     &RegisterDbClasses,      &RegisterNameAddress,    &RegisterClsNotes,
     &RegisterClsSetSequence, &RegisterReceiptClasses, &RegisterExpenditureClasses,
+    &RegisterClsLookupList,
 };
 
 std::string Qualified(const AutoClass& cls, std::string_view member) {

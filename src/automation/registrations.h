@@ -9,6 +9,7 @@ class ObjectModel;
 void RegisterDbClasses(ObjectModel& model);  // DbConnect, ResultSet
 void RegisterNameAddress(ObjectModel& model);
 void RegisterClsNotes(ObjectModel& model);
+void RegisterClsLookupList(ObjectModel& model);
 void RegisterClsSetSequence(ObjectModel& model);
 // clsGnSItems_Data, clsLoanItems_Data, clsReceipt_Data
 void RegisterReceiptClasses(ObjectModel& model);

@@ -254,34 +254,36 @@ ResultSet& RecordObject::RequireRows() const {
     return *rs_;
 }
 
+bool MoveRows(ResultSet* rs, RowMove move) {
+    if (!rs) RaiseObjectNotSet();
+    switch (move) {
+        case RowMove::First:
+            rs->MoveFirst();
+            break;
+        case RowMove::Previous:
+            rs->BOF() ? rs->MoveFirst() : rs->MovePrevious();
+            break;
+        case RowMove::Next:
+            rs->EOF() ? rs->MoveLast() : rs->MoveNext();
+            break;
+        case RowMove::Last:
+            rs->MoveLast();
+            break;
+    }
+    return false;
+}
+
 bool RecordObject::MoveFirst() {
-    RequireRows().MoveFirst();
-    return false;
+    return MoveRows(rs_.get(), RowMove::First);
 }
-
 bool RecordObject::MovePrevious() {
-    ResultSet& rs = RequireRows();
-    if (rs.BOF()) {
-        rs.MoveFirst();
-    } else {
-        rs.MovePrevious();
-    }
-    return false;
+    return MoveRows(rs_.get(), RowMove::Previous);
 }
-
 bool RecordObject::MoveNext() {
-    ResultSet& rs = RequireRows();
-    if (rs.EOF()) {
-        rs.MoveLast();
-    } else {
-        rs.MoveNext();
-    }
-    return false;
+    return MoveRows(rs_.get(), RowMove::Next);
 }
-
 bool RecordObject::MoveLast() {
-    RequireRows().MoveLast();
-    return false;
+    return MoveRows(rs_.get(), RowMove::Last);
 }
 
 std::string RecordObject::ListFilter() const {

@@ -244,6 +244,11 @@ class RecordObject {
 // (a released child, no result set).
 [[noreturn]] void RaiseObjectNotSet();
 
+// The moves of the front end's lists on rs, each returning False: Previous before the first row
+// goes to the first row, Next after the last row to the last row. Raises 91 when rs is null.
+enum class RowMove : uint8_t { First, Previous, Next, Last };
+bool MoveRows(ResultSet* rs, RowMove move);
+
 // A child object variable that must be set.
 template <class T>
 T& Require(const std::shared_ptr<T>& object) {

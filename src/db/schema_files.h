@@ -1,5 +1,5 @@
-// The report database's schema files, embedded in the binary at build time (see
-// cmake/embed_sql.cmake), in the order they are applied.
+// The report database's schema files and the seed rows of its lookup tables, embedded in the
+// binary at build time (see cmake/embed_sql.cmake).
 #pragma once
 
 #include <string_view>
@@ -12,6 +12,9 @@ struct SchemaFile {
     std::string_view text;
 };
 
+// The schema files, in the order they are applied.
 const std::vector<SchemaFile>& SchemaFiles();
+// One CSV file per lookup table, "<table>.csv", in name order (db/lookup_tables.h).
+const std::vector<SchemaFile>& SeedFiles();
 
 }  // namespace mz

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "db/lookup_tables.h"
 #include "db/procedure_text.h"
 #include "db/schema_files.h"
 #include "db/sqlite_functions.h"
@@ -96,6 +97,7 @@ std::string Apply(sqlite3* db) {
         }
     }
     if (error = CheckProcedures(db); !error.empty()) return error;
+    if (error = LoadLookupSeed(db); !error.empty()) return error;
     return exec("COMMIT");
 }
 

@@ -235,5 +235,26 @@ TEST(ShellTest, QueryAndReportCommands) {
     EXPECT_EQ(Mzreport({"query", test::TempPath("missing.db"), "select 1"}).status, 1);
 }
 
+TEST(ShellTest, LookupsExportAndImport) {
+    test::TempReportDb db;
+    const std::string dir = test::TempPath("lookups");
+    RunResult r = Mzreport({"lookups", "export", db.Path(), dir});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.output, "exported the lookup tables of " + db.Path() + " to " + dir + "\n");
+    std::ofstream(dir + "/lks_county.csv", std::ios::app) << "029,Example,EXA,2019-01-01,,\n";
+    r = Mzreport({"lookups", "import", db.Path(), dir});
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(db.Scalar("select description from lks_county where code = '029'"), "Example");
+
+    std::ofstream(dir + "/lks_county.csv", std::ios::app) << "031,Bad,BAD,2019-02-30,,\n";
+    r = Mzreport({"lookups", "import", db.Path(), dir});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output,
+              "mzreport lookups import: lks_county.csv line 17: column effective_date: "
+              "\"2019-02-30\" is not a date (yyyy-mm-dd or m/d/yyyy); nothing was changed\n");
+    EXPECT_EQ(db.Scalar("select count(*) from lks_county"), "15");
+    EXPECT_EQ(Mzreport({"lookups", "import", db.Path()}).status, 2);
+}
+
 }  // namespace
 }  // namespace mz

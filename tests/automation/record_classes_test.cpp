@@ -263,5 +263,28 @@ TEST(RecordClassesTest, SetSequenceRenumbersARangeOnTheRealDatabase) {
     EXPECT_EQ(sequences(), "1 5 12 14 15 ");
 }
 
+TEST(RecordClassesTest, LookupListByName) {
+    test::TempReportDb file;
+    ByName l = Create("MZ_report_bus.clsLookup_List");
+    std::string members;
+    for (const AutoMember& m : l.Ref()->Class().Members()) members += m.name + " ";
+    EXPECT_EQ(members,
+              "DataReady Index Code Description Abbrev Section Sequence HasBusinessStatement "
+              "HasPaymentNumber CountyID Label NeedsDesc NeedsCountyDistrict EffectiveDate "
+              "ExpireDate UpdateDate BOF EOF ListFilter RecordCount ConnectionVariables FindIndex "
+              "GetData GetDescription FilterVersionList MoveFirst MovePrevious MoveNext "
+              "MoveLast ");
+    EXPECT_EQ(l("ConnectionVariables", file.Path(), "", "", "", false), "True");
+    EXPECT_EQ(l("GetData", 1, "4/15/2019"), "True");
+    EXPECT_EQ(l("Code") + " " + l("Description") + " " + l("RecordCount"), "001 Addison 14");
+    EXPECT_EQ(Raised([&] { l("NeedsDesc"); }).substr(0, 4), "3265");
+    l.Let("ListFilter", "code = '007'");
+    EXPECT_EQ(l("RecordCount") + " " + l("GetDescription", " 007 "), "1 Chittenden");
+    l.Let("Index", 1);
+    EXPECT_EQ(l("Index") + " " + l("EffectiveDate"), "1 01/01/1900");
+    EXPECT_EQ(l("GetData", 8), "True");  // on 1/1/1900, with the Canal Zone
+    EXPECT_EQ(l("RecordCount"), "63");
+}
+
 }  // namespace
 }  // namespace mz

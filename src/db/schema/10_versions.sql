@@ -41,26 +41,6 @@ CREATE TABLE mz_versioned_table (
     link_column varchar(128)                 -- the column naming a parent row, if any
 );
 
--- Report sections: the code notes carry, and the table of each section.
-CREATE TABLE lks_report_section (
-    code varchar(3) PRIMARY KEY COLLATE NOCASE,
-    table_name varchar(128) NOT NULL COLLATE NOCASE,
-    description varchar(50) COLLATE NOCASE
-);
-CREATE UNIQUE INDEX ix_lks_report_section_table ON lks_report_section (table_name);
-INSERT INTO lks_report_section (code, table_name, description) VALUES
-    ('REC', 'rpt_Receipts', 'Receipts'),
-    ('GIT', 'rpt_gns_items', 'Gift and service items'),
-    ('LIT', 'rpt_loan_items', 'Loan items'),
-    ('EXP', 'rpt_expenditures', 'Expenditures'),
-    ('EIT', 'rpt_expenditure_items', 'Expenditure items'),
-    ('DBT', 'rpt_debts', 'Debts'),
-    ('DIT', 'rpt_debt_items', 'Debt items'),
-    ('ACC', 'rpt_accounts', 'Accounts'),
-    ('OFF', 'rpt_officers', 'Officers'),
-    ('TRN', 'rpt_transfers', 'Transfers'),
-    ('ASP', 'rpt_admin_support', 'Administrative support items');
-
 -- A new report: a new group and its original version.
 CREATE PROCEDURE sp_misc_report_new
     @Report_id int OUTPUT

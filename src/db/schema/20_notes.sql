@@ -1,11 +1,5 @@
 -- Notes: free text attached to any report row through link_id (the row's group_id).
 
-CREATE TABLE lks_note_type (
-    code varchar(10) PRIMARY KEY COLLATE NOCASE,
-    description varchar(50) COLLATE NOCASE,
-    allow_multiple bit NOT NULL DEFAULT 1
-);
-
 -- Every view carries the type's description and allow_multiple, so a note reads them in a list
 -- and on a new row as well as on its own.
 CREATE VERSIONED TABLE rpt_notes (

@@ -1,22 +1,6 @@
 -- Receipts and their items: rpt_Receipts, rpt_gns_items (items of "GNS" receipts) and
--- rpt_loan_items (endorsers and guarantors of "LOAN" and "FRLN" receipts), with the lookup table
--- of receipt types their lists join.
-
-CREATE TABLE lks_receipt_type (
-    code varchar(10) PRIMARY KEY COLLATE NOCASE,
-    description varchar(60) NOT NULL COLLATE NOCASE,
-    sequence int NOT NULL
-);
-INSERT INTO lks_receipt_type (code, description, sequence) VALUES
-    ('ind', 'Contributions from Individuals', 1),
-    ('com', 'Contributions from Committees', 2),
-    ('org', 'Contributions from Organizations', 3),
-    ('GNS', 'Gifts and Services (In-Kind)', 4),
-    ('LOAN', 'Loan Proceeds', 5),
-    ('FRLN', 'Forgiven Loans', 6),
-    ('int', 'Interest and Dividends', 7),
-    ('oth', 'Other Receipts', 8),
-    ('otln', 'Outstanding Loans', 9);
+-- rpt_loan_items (endorsers and guarantors of "LOAN" and "FRLN" receipts). The receipt types they
+-- join, lks_receipt_type, are in 15_lookups.sql.
 
 -- Every view carries the type's description (the lists read f.Receipt_type_desc); the row views
 -- carry the contributor's name, so a new row reads it as empty.

@@ -1,0 +1,422 @@
+#include "db/lookup_tables.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <vector>
+
+#include "db/schema_files.h"
+#include "db/sql_types.h"
+#include "platform/date.h"
+
+namespace mz {
+namespace {
+
+using Statement = std::unique_ptr<sqlite3_stmt, decltype(&sqlite3_finalize)>;
+
+Statement Prepare(sqlite3* db, const std::string& sql) {
+    sqlite3_stmt* s = nullptr;
+    sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr);
+    return Statement(s, &sqlite3_finalize);
+}
+
+std::string Exec(sqlite3* db, const char* sql) {
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK) return "";
+    return sqlite3_errmsg(db);
+}
+
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::string Quoted(std::string_view s) {
+    return "\"" + std::string(s) + "\"";
+}
+
+// The table a lookup file loads: its name without ".csv", when it is one of the seed files.
+std::optional<std::string> LookupTableOf(std::string_view file_name) {
+    for (const SchemaFile& seed : SeedFiles())
+        if (seed.name == file_name) return std::string(file_name.substr(0, file_name.size() - 4));
+    return std::nullopt;
+}
+
+// ---- reading CSV ------------------------------------------------------------------------------
+
+struct CsvRecord {
+    std::vector<std::optional<std::string>> fields;  // nullopt: an empty field without quotes
+    int line = 0;                                    // where the record starts
+};
+
+class CsvReader {
+  public:
+    explicit CsvReader(std::string_view text) : text_(text) {
+        if (text_.substr(0, 3) == "\xEF\xBB\xBF") text_.remove_prefix(3);  // a spreadsheet's BOM
+    }
+
+    // The next record, skipping blank lines; false at the end or with error set.
+    bool Next(CsvRecord& record, std::string& error) {
+        while (pos_ < text_.size() && (text_[pos_] == '\n' || text_[pos_] == '\r')) NewLine();
+        if (pos_ >= text_.size()) return false;
+        record.fields.clear();
+        record.line = line_;
+        while (true) {
+            if (pos_ < text_.size() && text_[pos_] == '"') {
+                if (!Quoted(record, error)) return false;
+            } else {
+                size_t end = pos_;
+                while (end < text_.size() && text_[end] != ',' && text_[end] != '\n' &&
+                       text_[end] != '\r')
+                    ++end;
+                if (end == pos_) {
+                    record.fields.emplace_back(std::nullopt);
+                } else {
+                    record.fields.emplace_back(std::string(text_.substr(pos_, end - pos_)));
+                }
+                pos_ = end;
+            }
+            if (pos_ < text_.size() && text_[pos_] == ',') {
+                ++pos_;
+                continue;
+            }
+            if (pos_ < text_.size()) NewLine();
+            return true;
+        }
+    }
+
+  private:
+    bool Quoted(CsvRecord& record, std::string& error) {
+        const int start = line_;
+        std::string value;
+        ++pos_;
+        while (true) {
+            if (pos_ >= text_.size()) {
+                error = "line " + std::to_string(start) + ": a quoted field has no closing quote";
+                return false;
+            }
+            const char c = text_[pos_++];
+            if (c == '"') {
+                if (pos_ < text_.size() && text_[pos_] == '"') {
+                    value += '"';
+                    ++pos_;
+                    continue;
+                }
+                break;
+            }
+            if (c == '\n') ++line_;
+            value += c;
+        }
+        if (pos_ < text_.size() && text_[pos_] != ',' && text_[pos_] != '\n' &&
+            text_[pos_] != '\r') {
+            error = "line " + std::to_string(line_) + ": text after the closing quote of a field";
+            return false;
+        }
+        record.fields.emplace_back(std::move(value));
+        return true;
+    }
+
+    void NewLine() {
+        if (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n') ++pos_;
+        ++pos_;
+        ++line_;
+    }
+
+    std::string_view text_;
+    size_t pos_ = 0;
+    int line_ = 1;
+};
+
+// ---- loading one file -------------------------------------------------------------------------
+
+struct Column {
+    std::string name;
+    FieldInfo info;
+    bool not_null = false;
+    bool has_default = false;
+    bool integer_key = false;  // the rowid: given or numbered by the engine
+};
+
+std::vector<Column> TableColumns(sqlite3* db, const std::string& table) {
+    std::vector<Column> columns;
+    Statement s = Prepare(db, "PRAGMA table_info(" + Quoted(table) + ")");
+    while (s && sqlite3_step(s.get()) == SQLITE_ROW) {
+        Column c;
+        c.name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 1));
+        const unsigned char* type = sqlite3_column_text(s.get(), 2);
+        const std::string declared = type ? reinterpret_cast<const char*>(type) : "";
+        c.info = FieldInfoForDeclaredType(declared);
+        c.not_null = sqlite3_column_int(s.get(), 3) != 0;
+        c.has_default = sqlite3_column_type(s.get(), 4) != SQLITE_NULL;
+        c.integer_key = sqlite3_column_int(s.get(), 5) != 0 && Lower(declared) == "integer";
+        columns.push_back(std::move(c));
+    }
+    return columns;
+}
+
+size_t Characters(std::string_view text) {
+    return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+// The value of a field as the column stores it, or an error text naming what is wrong with it.
+std::string Convert(const Column& c, const std::string& text, Variant& out) {
+    const std::string shown = "column " + c.name + ": \"" + text + "\" ";
+    switch (c.info.type) {
+        case VarType::Date:
+            if (auto d = Date::Parse(text)) {
+                out = Variant(d->ToIso());
+                return "";
+            }
+            return shown + "is not a date (yyyy-mm-dd or m/d/yyyy)";
+        case VarType::Boolean: {
+            const std::string low = Lower(text);
+            if (low == "1" || low == "true" || low == "0" || low == "false") {
+                out = Variant(int32_t{low == "1" || low == "true" ? 1 : 0});
+                return "";
+            }
+            return shown + "is not a bit (0 or 1)";
+        }
+        case VarType::Int16:
+        case VarType::Int32: {
+            int64_t v = 0;
+            auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+            if (ec == std::errc() && end == text.data() + text.size()) {
+                out = Variant(static_cast<double>(v));
+                return "";
+            }
+            return shown + "is not a whole number";
+        }
+        case VarType::Double:
+        case VarType::Currency: {
+            char* end = nullptr;
+            const double v = std::strtod(text.c_str(), &end);
+            if (!text.empty() && end == text.c_str() + text.size()) {
+                out = Variant(v);
+                return "";
+            }
+            return shown + "is not a number";
+        }
+        default:
+            if (c.info.defined_size > 0 &&
+                Characters(text) > static_cast<size_t>(c.info.defined_size))
+                return shown + "is longer than its " + std::to_string(c.info.defined_size) +
+                       " characters";
+            out = Variant(text);
+            return "";
+    }
+}
+
+void Bind(sqlite3_stmt* s, int i, const Variant& v) {
+    switch (v.Type()) {
+        case VarType::Int32:
+            sqlite3_bind_int(s, i, v.GetInt32());
+            break;
+        case VarType::Double: {
+            const double d = v.GetDouble();
+            if (d == static_cast<double>(static_cast<int64_t>(d))) {
+                sqlite3_bind_int64(s, i, static_cast<int64_t>(d));
+            } else {
+                sqlite3_bind_double(s, i, d);
+            }
+            break;
+        }
+        case VarType::String:
+            sqlite3_bind_text(s, i, v.GetString().c_str(), -1, SQLITE_TRANSIENT);
+            break;
+        default:
+            sqlite3_bind_null(s, i);
+    }
+}
+
+// Replaces the rows of table with those of the CSV text. Errors start with the line.
+std::string LoadTable(sqlite3* db, const std::string& table, std::string_view text) {
+    const std::vector<Column> columns = TableColumns(db, table);
+    if (columns.empty()) return "the database has no table " + table;
+    CsvReader reader(text);
+    CsvRecord header;
+    std::string error;
+    if (!reader.Next(header, error))
+        return error.empty() ? "the file is empty; its first line names the columns" : error;
+
+    std::vector<const Column*> order;  // the column of each field
+    for (const auto& name : header.fields) {
+        const std::string wanted = Lower(name.value_or(""));
+        auto it = std::find_if(columns.begin(), columns.end(),
+                               [&](const Column& c) { return Lower(c.name) == wanted; });
+        if (it == columns.end())
+            return "line 1: " + table + " has no column \"" + name.value_or("") + "\"";
+        if (std::find(order.begin(), order.end(), &*it) != order.end())
+            return "line 1: column " + it->name + " is named twice";
+        order.push_back(&*it);
+    }
+    for (const Column& c : columns) {
+        if (c.not_null && !c.has_default && !c.integer_key &&
+            std::find(order.begin(), order.end(), &c) == order.end())
+            return "line 1: column " + c.name + " is missing (it may not be empty)";
+    }
+
+    if (std::string e = Exec(db, ("DELETE FROM " + Quoted(table)).c_str()); !e.empty()) return e;
+    std::string sql = "INSERT INTO " + Quoted(table) + " (";
+    std::string values;
+    for (size_t i = 0; i < order.size(); ++i) {
+        sql += (i ? ", " : "") + Quoted(order[i]->name);
+        values += (i ? ", ?" : "?");
+    }
+    Statement insert = Prepare(db, sql + ") VALUES (" + values + ")");
+    if (!insert) return sqlite3_errmsg(db);
+
+    CsvRecord record;
+    while (reader.Next(record, error)) {
+        const std::string where = "line " + std::to_string(record.line) + ": ";
+        if (record.fields.size() != order.size())
+            return where + std::to_string(record.fields.size()) + " values for " +
+                   std::to_string(order.size()) + " columns";
+        sqlite3_reset(insert.get());
+        for (size_t i = 0; i < order.size(); ++i) {
+            Variant value = Variant::Null();
+            if (record.fields[i]) {
+                if (std::string e = Convert(*order[i], *record.fields[i], value); !e.empty())
+                    return where + e;
+            } else if (order[i]->not_null && !order[i]->integer_key) {
+                return where + "column " + order[i]->name + " may not be empty";
+            }
+            Bind(insert.get(), static_cast<int>(i) + 1, value);
+        }
+        if (sqlite3_step(insert.get()) != SQLITE_DONE) return where + sqlite3_errmsg(db);
+    }
+    return error;
+}
+
+// ---- writing CSV ------------------------------------------------------------------------------
+
+void WriteField(std::ostream& out, sqlite3_stmt* s, int i) {
+    switch (sqlite3_column_type(s, i)) {
+        case SQLITE_NULL:
+            return;
+        case SQLITE_INTEGER:
+            out << sqlite3_column_int64(s, i);
+            return;
+        case SQLITE_FLOAT: {
+            char buf[32];
+            std::snprintf(buf, sizeof buf, "%.15g", sqlite3_column_double(s, i));
+            out << buf;
+            return;
+        }
+        default: {
+            const std::string_view text(reinterpret_cast<const char*>(sqlite3_column_text(s, i)),
+                                        static_cast<size_t>(sqlite3_column_bytes(s, i)));
+            const bool quote = text.empty() || text.find_first_of(",\"\n\r") != text.npos ||
+                               text.front() == ' ' || text.back() == ' ';
+            if (!quote) {
+                out << text;
+                return;
+            }
+            out << '"';
+            for (char c : text) out << (c == '"' ? "\"\"" : std::string_view(&c, 1));
+            out << '"';
+        }
+    }
+}
+
+// Opens an existing report database for writing; null with error set otherwise.
+sqlite3* OpenReportDatabase(const std::string& path, std::string& error) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 5000);
+        Statement check = Prepare(db, "SELECT version FROM mz_schema_version");
+        if (check && sqlite3_step(check.get()) == SQLITE_ROW) return db;
+    }
+    sqlite3_close_v2(db);
+    error = "\"" + path + "\" is not a report database";
+    return nullptr;
+}
+
+}  // namespace
+
+std::string LoadLookupSeed(sqlite3* db) {
+    for (const SchemaFile& seed : SeedFiles()) {
+        std::string table(seed.name.substr(0, seed.name.size() - 4));
+        if (std::string e = LoadTable(db, table, seed.text); !e.empty())
+            return std::string(seed.name) + " " + e;
+    }
+    return "";
+}
+
+std::string ImportLookupTables(const std::string& db_path, const std::string& dir) {
+    std::error_code ec;
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, ec))
+        if (entry.path().extension() == ".csv") files.push_back(entry.path());
+    if (ec) return "cannot read the folder \"" + dir + "\": " + ec.message();
+    if (files.empty()) return "no lookup files (<table>.csv) in \"" + dir + "\"";
+    std::sort(files.begin(), files.end());
+
+    std::string error;
+    sqlite3* db = OpenReportDatabase(db_path, error);
+    if (!db) return error;
+    error = Exec(db, "BEGIN IMMEDIATE");
+    for (const auto& path : files) {
+        if (!error.empty()) break;
+        const std::string name = path.filename().string();
+        const std::optional<std::string> table = LookupTableOf(name);
+        if (!table) {
+            error = name + ": " + path.stem().string() + " is not a lookup table";
+            break;
+        }
+        std::ifstream in(path, std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+        if (std::string e = LoadTable(db, *table, text); !e.empty()) error = name + " " + e;
+    }
+    if (error.empty()) error = Exec(db, "COMMIT");
+    if (!error.empty()) Exec(db, "ROLLBACK");
+    sqlite3_close_v2(db);
+    return error;
+}
+
+std::string ExportLookupTables(const std::string& db_path, const std::string& dir) {
+    std::string error;
+    sqlite3* db = OpenReportDatabase(db_path, error);
+    if (!db) return error;
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    for (const SchemaFile& seed : SeedFiles()) {
+        if (!error.empty()) break;
+        const std::string table(seed.name.substr(0, seed.name.size() - 4));
+        Statement s = Prepare(db, "SELECT * FROM " + Quoted(table) + " ORDER BY rowid");
+        if (!s) {
+            error = table + ": " + sqlite3_errmsg(db);
+            break;
+        }
+        std::ostringstream out;
+        const int n = sqlite3_column_count(s.get());
+        for (int i = 0; i < n; ++i) out << (i ? "," : "") << sqlite3_column_name(s.get(), i);
+        out << '\n';
+        while (sqlite3_step(s.get()) == SQLITE_ROW) {
+            for (int i = 0; i < n; ++i) {
+                if (i) out << ',';
+                WriteField(out, s.get(), i);
+            }
+            out << '\n';
+        }
+        const std::filesystem::path path = std::filesystem::path(dir) / seed.name;
+        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        file << out.str();
+        if (!file) error = "cannot write \"" + path.string() + "\"";
+    }
+    sqlite3_close_v2(db);
+    return error;
+}
+
+}  // namespace mz
