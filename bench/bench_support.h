@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/record_object.h"
 #include "db/schema_loader.h"
 #include "db/tsql_translator.h"
 
@@ -92,6 +93,45 @@ inline void RawListBaseline(benchmark::State& state, const std::string& path,
     }
     sqlite3_close(db);
     state.SetItemsProcessed(state.iterations() * rows);
+}
+
+// The properties of a record class whose columns the loaded rows carry: what a walk of a list
+// can read.
+inline std::vector<const PropertyDef*> ReadableProperties(RecordObject& o) {
+    std::vector<const PropertyDef*> readable;
+    for (const PropertyDef& p : o.Info().properties) {
+        if (p.conversion != Conversion::Computed && o.mRecSet()->FieldIndex(p.column) >= 0)
+            readable.push_back(&p);
+    }
+    return readable;
+}
+
+// The current row's properties, each read by its type, folded into a checksum.
+inline size_t ReadRow(const RecordObject& o, const std::vector<const PropertyDef*>& properties) {
+    size_t sum = 0;
+    for (const PropertyDef* p : properties) {
+        switch (p->type) {
+            case PropType::Text:
+                sum += o.GetText(*p).size();
+                break;
+            case PropType::Long:
+                sum += static_cast<size_t>(o.GetLong(*p));
+                break;
+            case PropType::Integer:
+                sum += static_cast<size_t>(o.GetInteger(*p));
+                break;
+            case PropType::Currency:
+                sum += static_cast<size_t>(o.GetCurrency(*p).Raw());
+                break;
+            case PropType::Double:
+                sum += static_cast<size_t>(o.GetDouble(*p));
+                break;
+            case PropType::Boolean:
+                sum += o.GetBoolean(*p) ? 1 : 0;
+                break;
+        }
+    }
+    return sum;
 }
 
 }  // namespace mz::bench

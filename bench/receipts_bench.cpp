@@ -43,38 +43,6 @@ const std::string& BenchDatabase() {
     return path;
 }
 
-// Every property of the plain list, by type, folded into a checksum.
-size_t ReadRow(const mz::clsReceipt_Data& r) {
-    size_t sum = 0;
-    for (const mz::PropertyDef& p : mz::clsReceipt_Data::ClassInfo().properties) {
-        if (p.conversion == mz::Conversion::Computed || p.column == "org_name" ||
-            p.column == "first_name" || p.column == "last_name") {
-            continue;
-        }
-        switch (p.type) {
-            case mz::PropType::Text:
-                sum += r.GetText(p).size();
-                break;
-            case mz::PropType::Long:
-                sum += static_cast<size_t>(r.GetLong(p));
-                break;
-            case mz::PropType::Integer:
-                sum += static_cast<size_t>(r.GetInteger(p));
-                break;
-            case mz::PropType::Currency:
-                sum += static_cast<size_t>(r.GetCurrency(p).Raw());
-                break;
-            case mz::PropType::Double:
-                sum += static_cast<size_t>(r.GetDouble(p));
-                break;
-            case mz::PropType::Boolean:
-                sum += r.GetBoolean(p) ? 1 : 0;
-                break;
-        }
-    }
-    return sum;
-}
-
 void BM_ReceiptList_10k(benchmark::State& state) {
     mz::clsReceipt_Data receipts;
     if (!receipts.ConnectionVariables(BenchDatabase(), "", "", "", false,
@@ -87,8 +55,10 @@ void BM_ReceiptList_10k(benchmark::State& state) {
             state.SkipWithError("the list did not load");
             return;
         }
+        const auto properties = mz::bench::ReadableProperties(receipts);
         size_t sum = 0;
-        for (receipts.MoveFirst(); !receipts.EOF(); receipts.MoveNext()) sum += ReadRow(receipts);
+        for (receipts.MoveFirst(); !receipts.EOF(); receipts.MoveNext())
+            sum += mz::bench::ReadRow(receipts, properties);
         benchmark::DoNotOptimize(sum);
     }
     state.SetItemsProcessed(state.iterations() * kRows);

@@ -83,17 +83,19 @@ class RowStore {
         rows_per_block_ = std::max<size_t>(BlockPool::kBlockBytes / row_bytes, 1);
         block_bytes_ = std::max(BlockPool::kBlockBytes, row_bytes);
     }
-    void Reserve(size_t rows) { blocks_.reserve(rows / rows_per_block_ + 1); }
-    Variant* Row(size_t row) const {
-        return static_cast<Variant*>(blocks_[row / rows_per_block_]) +
-               (row % rows_per_block_) * stride_;
+    void Reserve(size_t rows) {
+        blocks_.reserve(rows / rows_per_block_ + 1);
+        row_starts_.reserve(rows);
     }
+    // Every property read finds its row here: one load, no division by the block size.
+    Variant* Row(size_t row) const { return row_starts_[row]; }
     // The slots of the next row, each Empty.
     Variant* Append() {
         if (rows_ % rows_per_block_ == 0) blocks_.push_back(ThreadBlockPool().Get(block_bytes_));
         Variant* slots =
             static_cast<Variant*>(blocks_.back()) + (rows_ % rows_per_block_) * stride_;
         std::uninitialized_default_construct_n(slots, stride_);
+        row_starts_.push_back(slots);
         ++rows_;
         return slots;
     }
@@ -104,6 +106,7 @@ class RowStore {
     size_t block_bytes_ = BlockPool::kBlockBytes;
     size_t rows_ = 0;
     std::vector<void*> blocks_;
+    std::vector<Variant*> row_starts_;
 };
 
 struct ResultSet::Impl {
