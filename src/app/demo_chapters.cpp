@@ -1,4 +1,5 @@
 // The chapters that record-class families add to the demo, in the order they run.
+#include "app/demo_expenditures.h"
 #include "app/demo_lookups.h"
 #include "app/demo_narrator.h"
 #include "app/demo_receipts.h"
@@ -11,6 +12,8 @@ const std::vector<DemoChapter>& DemoChapters() {
                        DbConnect&) { return RunLookupsDemo(say, path); }},
         {"receipts",
          [](Narrator&, const std::string& path, DbConnect&) { return RunReceiptsDemo(path) == 0; }},
+        {"expenditures",
+         [](Narrator&, const std::string& path, DbConnect&) { return RunExpendituresDemo(path); }},
     };
     return chapters;
 }
