@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/shell.h"
+#include "support/fuzz.h"
 #include "support/temp_db.h"
 
 namespace mz {
@@ -320,24 +321,20 @@ TEST(ShellTest, DeepInputGetsItsErrorNotACrash) {
     test::TempReportDb db;
     std::ostringstream out, err;
     app::Shell shell(db.Path(), out, err);
-    const auto repeat = [](const std::string& piece, int n) {
-        std::string s;
-        for (int i = 0; i < n; ++i) s += piece;
-        return s;
-    };
+    using test::Repeat;
     const std::string too_deep =
         "Error 1002: Syntax error: the expression nests more than 256 levels of operators, "
         "parentheses or calls [mzreport shell]\n";
-    const std::string deep_parens = repeat("(", 10'000) + "1" + repeat(")", 10'000);
+    const std::string deep_parens = Repeat("(", 10'000) + "1" + Repeat(")", 10'000);
     for (const std::string& line :
-         {"? 1" + repeat(" + 1", 20'000), "? " + deep_parens, "? " + repeat("- ", 100'000) + "1",
-          "? " + repeat("Not ", 100'000) + "True", "x = Err" + repeat(".Number", 20'000),
-          "? TypeName(" + repeat("TypeName(", 5'000) + "1" + repeat(")", 5'001)}) {
+         {"? 1" + Repeat(" + 1", 20'000), "? " + deep_parens, "? " + Repeat("- ", 100'000) + "1",
+          "? " + Repeat("Not ", 100'000) + "True", "x = Err" + Repeat(".Number", 20'000),
+          "? TypeName(" + Repeat("TypeName(", 5'000) + "1" + Repeat(")", 5'001)}) {
         err.str("");
         EXPECT_FALSE(shell.Execute(line));
         EXPECT_EQ(err.str(), too_deep) << line.substr(0, 40);
     }
-    EXPECT_TRUE(shell.Execute("? 1" + repeat(" + 1", 200)));
+    EXPECT_TRUE(shell.Execute("? 1" + Repeat(" + 1", 200)));
     EXPECT_EQ(out.str(), "201\n");
 
     // Through the classes, with errors resumed.
@@ -348,11 +345,11 @@ TEST(ShellTest, DeepInputGetsItsErrorNotACrash) {
                              "On Error Resume Next", "Err.Clear"})
         ASSERT_TRUE(shell.Execute(line)) << line;
     out.str("");
-    const std::string deep_text = repeat("(", 20'000) + "1" + repeat(")", 20'000);
+    const std::string deep_text = Repeat("(", 20'000) + "1" + Repeat(")", 20'000);
     EXPECT_TRUE(shell.Execute("? \"[\" & n.GetTableCode(\"x' or " + deep_text + " --\") & \"]\""));
     EXPECT_TRUE(shell.Execute("? r.GetData(), Err.Number"));
-    EXPECT_TRUE(shell.Execute("r.ListFilter = \"" + repeat("(", 20'000) + "unique_id = 1" +
-                              repeat(")", 20'000) + "\""));
+    EXPECT_TRUE(shell.Execute("r.ListFilter = \"" + Repeat("(", 20'000) + "unique_id = 1" +
+                              Repeat(")", 20'000) + "\""));
     EXPECT_TRUE(shell.Execute("? Err.Number; \" \"; Err.Description"));
     EXPECT_EQ(out.str(),
               "[]\nTrue\t0\n"

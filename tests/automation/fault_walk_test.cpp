@@ -74,9 +74,9 @@ const WalkedClass kClasses[] = {
 
 struct WalkedPath {
     const char* name;
-    bool seeded;    // the row exists before the operation
-    bool earlier;   // it was written in the report the current one amends
-    bool deletes;   // DeleteData, else SaveData
+    bool seeded;   // the row exists before the operation
+    bool earlier;  // it was written in the report the current one amends
+    bool deletes;  // DeleteData, else SaveData
 };
 
 const WalkedPath kPaths[] = {
@@ -109,10 +109,10 @@ class Scenario {
             for (const Child& child : c.children) {
                 std::vector<Field> fields = child.fields;
                 fields.push_back({child.link, Call(row, child.parent_property).Scalar()});
-                EXPECT_TRUE(Call(NewRow(file_.Path(), "", child.class_name, fields, r1_),
-                                 "SaveData")
-                                .Scalar()
-                                .ToBool());
+                EXPECT_TRUE(
+                    Call(NewRow(file_.Path(), "", child.class_name, fields, r1_), "SaveData")
+                        .Scalar()
+                        .ToBool());
             }
         }
         current_ = p.earlier ? test::NewReportVersion(db, "amend", r1_) : r1_;
@@ -135,8 +135,8 @@ class Scenario {
     // The object of the operation, on a copy of the scenario's database through the faulty
     // backend, loaded and edited as the path wants.
     ObjectRef Arrange(const std::string& copy) {
-        if (!path_.seeded) return NewRow(copy, FaultInjector::kSource, class_.class_name,
-                                         class_.fields, r1_);
+        if (!path_.seeded)
+            return NewRow(copy, FaultInjector::kSource, class_.class_name, class_.fields, r1_);
         ObjectRef o = ObjectModel::Instance().CreateObject(class_.class_name);
         Connect(o, copy, FaultInjector::kSource);
         EXPECT_TRUE(Call(o, "GetData", {id_}).Scalar().ToBool());
@@ -189,8 +189,8 @@ class Scenario {
 bool Unlocked(const std::string& path) {
     sqlite3* db = nullptr;
     sqlite3_open(path.c_str(), &db);
-    const bool ok = sqlite3_exec(db, "BEGIN IMMEDIATE; ROLLBACK", nullptr, nullptr, nullptr) ==
-                    SQLITE_OK;
+    const bool ok =
+        sqlite3_exec(db, "BEGIN IMMEDIATE; ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return ok;
 }
@@ -265,8 +265,8 @@ TEST(FaultWalkTest, EveryCallOfEverySaveAndDeleteFailsCleanly) {
                         EXPECT_TRUE(raised) << "the driver error did not reach the caller";
                     }
                     EXPECT_TRUE(after == before || after == succeeded)
-                        << "half written:\nbefore " << before << "\nafter  " << after
-                        << "\nwhole  " << succeeded;
+                        << "half written:\nbefore " << before << "\nafter  " << after << "\nwhole  "
+                        << succeeded;
                     if (HasFailure()) return;  // one broken step is enough to read
                 }
             }

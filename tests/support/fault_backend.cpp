@@ -59,17 +59,18 @@ class FaultyBackend final : public Backend {
 
 FaultInjector& FaultInjector::Instance() {
     static FaultInjector* injector = [] {
-        RegisterBackend(kSource, [](const ConnectionSettings& settings,
-                                    std::string& error) -> std::unique_ptr<Backend> {
-            if (Instance().Fault(Call::kOpen, false) != Outcome::kNone) {
-                error = "injected open failure";
-                return nullptr;
-            }
-            ConnectionSettings real = settings;
-            real.source = "";
-            std::unique_ptr<Backend> backend = FindBackend("")(real, error);
-            return backend ? std::make_unique<FaultyBackend>(std::move(backend)) : nullptr;
-        });
+        RegisterBackend(
+            kSource,
+            [](const ConnectionSettings& settings, std::string& error) -> std::unique_ptr<Backend> {
+                if (Instance().Fault(Call::kOpen, false) != Outcome::kNone) {
+                    error = "injected open failure";
+                    return nullptr;
+                }
+                ConnectionSettings real = settings;
+                real.source = "";
+                std::unique_ptr<Backend> backend = FindBackend("")(real, error);
+                return backend ? std::make_unique<FaultyBackend>(std::move(backend)) : nullptr;
+            });
         return new FaultInjector();
     }();
     return *injector;
