@@ -13,20 +13,87 @@
 namespace mz {
 namespace {
 
-constexpr std::string_view kShellPieces[] = {
-    "1", "2.5", "\"a\"", "\"\"\"\"", "True", "Null", "Empty", "Nothing", "x", "n", "r", "rs",
-    "Err", ".", "Number", "Description", "(", ")", ",", ";", "+", "-", "*", "/", "&", "=", "<>",
-    "<", ">=", "And", "Or", "Not", "Is", "TypeName(", "IsNothing(", "CreateObject(\"clsNotes\")",
-    "n.GetTableCode(", "r.GetDataList(1)", "r.Count", "n.Description", "r.ListFilter",
-    "rs.Find", "Set", "Dim", "On Error Resume Next", "On Error GoTo 0", "?", "'", "Rem", "Show",
-    "Call", "r.MoveNext", "--json", "Err.Clear"};
+constexpr std::string_view kShellPieces[] = {"1",
+                                             "2.5",
+                                             "\"a\"",
+                                             "\"\"\"\"",
+                                             "True",
+                                             "Null",
+                                             "Empty",
+                                             "Nothing",
+                                             "x",
+                                             "n",
+                                             "r",
+                                             "rs",
+                                             "Err",
+                                             ".",
+                                             "Number",
+                                             "Description",
+                                             "(",
+                                             ")",
+                                             ",",
+                                             ";",
+                                             "+",
+                                             "-",
+                                             "*",
+                                             "/",
+                                             "&",
+                                             "=",
+                                             "<>",
+                                             "<",
+                                             ">=",
+                                             "And",
+                                             "Or",
+                                             "Not",
+                                             "Is",
+                                             "TypeName(",
+                                             "IsNothing(",
+                                             "CreateObject(\"clsNotes\")",
+                                             "n.GetTableCode(",
+                                             "r.GetDataList(1)",
+                                             "r.Count",
+                                             "n.Description",
+                                             "r.ListFilter",
+                                             "rs.Find",
+                                             "Set",
+                                             "Dim",
+                                             "On Error Resume Next",
+                                             "On Error GoTo 0",
+                                             "?",
+                                             "'",
+                                             "Rem",
+                                             "Show",
+                                             "Call",
+                                             "r.MoveNext",
+                                             "--json",
+                                             "Err.Clear"};
 
 // Texts a class inserts into SQL or into a filter unescaped.
 constexpr std::string_view kCallerPieces[] = {
-    "x", "'", "''", "' or 1 = 1 --", "rpt_Receipts", "(", ")", ";", " delete from rpt_notes",
-    "' union all select name from sqlite_master --", "/*", "*/", "--", "\"\"", "unique_id",
-    "= 1", "or", "and", "like '%'", "#1/1/2005#", "[code]", "is null",
-    "'; drop table rpt_notes; --", "' union all select count(*) from (with recursive r(i) as "
+    "x",
+    "'",
+    "''",
+    "' or 1 = 1 --",
+    "rpt_Receipts",
+    "(",
+    ")",
+    ";",
+    " delete from rpt_notes",
+    "' union all select name from sqlite_master --",
+    "/*",
+    "*/",
+    "--",
+    "\"\"",
+    "unique_id",
+    "= 1",
+    "or",
+    "and",
+    "like '%'",
+    "#1/1/2005#",
+    "[code]",
+    "is null",
+    "'; drop table rpt_notes; --",
+    "' union all select count(*) from (with recursive r(i) as "
     "(select 1 union all select i + 1 from r) select i from r) --"};
 
 // A shell text literal of text.
@@ -42,15 +109,14 @@ TEST(ShellFuzzTest, HostileLinesNeverCrashAndNeverWrite) {
     DbConnect::DefaultQueryTimeLimit(std::chrono::milliseconds(50));
     std::ostringstream out, err;
     app::Shell shell(db.Path(), out, err);
-    for (const char* line : {"Set c = CreateObject(\"DbConnect\")",
-                             "c.ConnectionVariables DB, \"\", \"\", \"\", False",
-                             "c.CreateCommand \"sp_misc_report_new\"", "c.ExecuteCommand",
-                             "Set r = CreateObject(\"clsReceipt_Data\")",
-                             "r.ConnectionVariables DB, \"\", \"\", \"\", False, \"1\"", "r.GetData",
-                             "r.ReportID = 1", "r.ReceiptCode = \"ind\"", "r.SaveData",
-                             "Set n = CreateObject(\"clsNotes\")",
-                             "n.ConnectionVariables DB, \"\", \"\", \"\", False, \"1\"",
-                             "Set c = Nothing"})
+    for (const char* line :
+         {"Set c = CreateObject(\"DbConnect\")",
+          "c.ConnectionVariables DB, \"\", \"\", \"\", False",
+          "c.CreateCommand \"sp_misc_report_new\"", "c.ExecuteCommand",
+          "Set r = CreateObject(\"clsReceipt_Data\")",
+          "r.ConnectionVariables DB, \"\", \"\", \"\", False, \"1\"", "r.GetData", "r.ReportID = 1",
+          "r.ReceiptCode = \"ind\"", "r.SaveData", "Set n = CreateObject(\"clsNotes\")",
+          "n.ConnectionVariables DB, \"\", \"\", \"\", False, \"1\"", "Set c = Nothing"})
         ASSERT_TRUE(shell.Execute(line)) << line << ": " << err.str();
     const std::string digest = test::DatabaseDigest(db.Path());
 

@@ -16,17 +16,85 @@ namespace mz {
 namespace {
 
 constexpr std::string_view kSqlPieces[] = {
-    "select", "*", "from", "rpt_notes", "rpt_Receipts r", "vw_mz_rpt_notes_ref_basic f",
-    "where", "and", "or", "not", "(", ")", "'", "'it''s'", "N'x'", "\"q\"", "[b]", "+", "-",
-    "~", "*", "/", "%", "=", "<>", "!<", "<=", "1", "1.5e3", "0x1F", ".5", "12and", "@a",
-    "@@rowcount", "?1", ":n", "isnull(", "convert(varchar(10), ", "cast(", "as int)",
-    "getdate()", "year(", "len(", "substring(", "case", "when", "then", "else", "end", "x =",
-    "as 'x'", ",", ";", "--", "/*", "*/", "exec", "sp_insert_rpt_notes", "sp_misc_report_new",
-    "insert into rpt_notes (report_id) values (1)", "delete from rpt_notes",
-    "update rpt_notes set Description = 'x'", "drop table rpt_notes", "attach 'x.db' as x",
-    "pragma journal_mode = delete", "with recursive r(i) as (select 1 union all select i + 1 "
-    "from r)", "union all", "order by 1", "'03/01/2005'", "into", "top 5", "nolock", "values",
-    "in (1, 2)", "like '%a'", "is null", "\n", "select code from lks_report_section where "
+    "select",
+    "*",
+    "from",
+    "rpt_notes",
+    "rpt_Receipts r",
+    "vw_mz_rpt_notes_ref_basic f",
+    "where",
+    "and",
+    "or",
+    "not",
+    "(",
+    ")",
+    "'",
+    "'it''s'",
+    "N'x'",
+    "\"q\"",
+    "[b]",
+    "+",
+    "-",
+    "~",
+    "*",
+    "/",
+    "%",
+    "=",
+    "<>",
+    "!<",
+    "<=",
+    "1",
+    "1.5e3",
+    "0x1F",
+    ".5",
+    "12and",
+    "@a",
+    "@@rowcount",
+    "?1",
+    ":n",
+    "isnull(",
+    "convert(varchar(10), ",
+    "cast(",
+    "as int)",
+    "getdate()",
+    "year(",
+    "len(",
+    "substring(",
+    "case",
+    "when",
+    "then",
+    "else",
+    "end",
+    "x =",
+    "as 'x'",
+    ",",
+    ";",
+    "--",
+    "/*",
+    "*/",
+    "exec",
+    "sp_insert_rpt_notes",
+    "sp_misc_report_new",
+    "insert into rpt_notes (report_id) values (1)",
+    "delete from rpt_notes",
+    "update rpt_notes set Description = 'x'",
+    "drop table rpt_notes",
+    "attach 'x.db' as x",
+    "pragma journal_mode = delete",
+    "with recursive r(i) as (select 1 union all select i + 1 "
+    "from r)",
+    "union all",
+    "order by 1",
+    "'03/01/2005'",
+    "into",
+    "top 5",
+    "nolock",
+    "values",
+    "in (1, 2)",
+    "like '%a'",
+    "is null",
+    "\n",
+    "select code from lks_report_section where "
     "table_name = 'x' or 1 = 1 --"};
 
 // The texts of the translator corpus: seeds for the mutations.
@@ -56,8 +124,8 @@ TEST(FuzzTest, TranslatorAndOpenRecordsetSurviveHostileTextAndNeverWrite) {
     test::Fuzzer fuzz(20260413, kSqlPieces, std::chrono::milliseconds(2500));
     int answered = 0;
     while (fuzz.More()) {
-        const std::string text = fuzz.Below(2) ? fuzz.Grow(30)
-                                               : fuzz.Mutate(corpus[fuzz.Below(corpus.size())]);
+        const std::string text =
+            fuzz.Below(2) ? fuzz.Grow(30) : fuzz.Mutate(corpus[fuzz.Below(corpus.size())]);
         SCOPED_TRACE(text);
         const Translation t = TranslateTsql(text);
         EXPECT_TRUE(t.error.empty() || t.sql.empty());
