@@ -1,6 +1,6 @@
 // Hostile shell lines, generated and mutated: the shell's parser and evaluator never crash, and
-// the texts the classes put into SQL unescaped (GetTableCode, SectionCode, filters and find
-// criteria) never write, however they are quoted or nested.
+// the texts the classes put into SQL unescaped (GetTableCode, SectionCode, lookup filters, list
+// filters and find criteria) never write, however they are quoted or nested.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -116,14 +116,19 @@ TEST(ShellFuzzTest, HostileLinesNeverCrashAndNeverWrite) {
           "Set r = CreateObject(\"clsReceipt_Data\")",
           "r.ConnectionVariables DB, \"\", \"\", \"\", False, \"1\"", "r.GetData", "r.ReportID = 1",
           "r.ReceiptCode = \"ind\"", "r.SaveData", "Set n = CreateObject(\"clsNotes\")",
-          "n.ConnectionVariables DB, \"\", \"\", \"\", False, \"1\"", "Set c = Nothing"})
+          "n.ConnectionVariables DB, \"\", \"\", \"\", False, \"1\"",
+          "Set l = CreateObject(\"clsLookup_List\")",
+          "l.ConnectionVariables DB, \"\", \"\", \"\", False", "Set c = Nothing"})
         ASSERT_TRUE(shell.Execute(line)) << line << ": " << err.str();
     const std::string digest = test::DatabaseDigest(db.Path());
 
     test::Fuzzer lines(4242, kShellPieces, std::chrono::milliseconds(1500));
     test::Fuzzer texts(99, kCallerPieces, std::chrono::hours(1));
-    const std::string templates[] = {"? n.GetTableCode(@)", "? r.GetNewSequence(1, @)",
-                                     "r.ListFilter = @", "rs.Find @", "? n.GetNoteCount(1, @)"};
+    const std::string templates[] = {
+        "? n.GetTableCode(@)",      "? r.GetNewSequence(1, @)",
+        "r.ListFilter = @",         "rs.Find @",
+        "? n.GetNoteCount(1, @)",   "? l.GetData(#, \"3/1/2005\", -1, @, @)",
+        "? l.FilterVersionList(@)", "l.ListFilter = @"};
     std::string last;
     while (lines.More()) {
         std::string line;
@@ -136,7 +141,10 @@ TEST(ShellFuzzTest, HostileLinesNeverCrashAndNeverWrite) {
                 break;
             default: {
                 line = templates[lines.Below(std::size(templates))];
-                line.replace(line.find('@'), 1, Literal(texts.Grow(6)));
+                if (const size_t at = line.find('#'); at != std::string::npos)
+                    line.replace(at, 1, std::to_string(1 + lines.Below(47)));
+                for (size_t at; (at = line.find('@')) != std::string::npos;)
+                    line.replace(at, 1, Literal(texts.Grow(6)));
                 break;
             }
         }

@@ -28,9 +28,8 @@ int32_t AddExpenditure(clsExpenditure_Data& e, int32_t report, const std::string
     return e.UniqueID();
 }
 
-void AddItem(clsExpenditureItems_Data& items, int32_t report, int32_t expenditure,
-             int32_t entity, const std::string& office, const std::string& office_name,
-             double amount) {
+void AddItem(clsExpenditureItems_Data& items, int32_t report, int32_t expenditure, int32_t entity,
+             const std::string& office, const std::string& office_name, double amount) {
     EXPECT_TRUE(items.GetData());
     items.ReportID(report);
     items.ExpenditureID(expenditure);
@@ -190,10 +189,10 @@ TEST(ExpendituresDbTest, ListsOverAnAmendedAndAnAuditedReport) {
     d.db.Exec("INSERT INTO rpt_page_amount (report_id, actual_page_number) VALUES (" +
               std::to_string(r1) + ", 1), (" + std::to_string(r1) + ", 3)");
     const std::string page = "(SELECT group_id FROM rpt_page_amount WHERE actual_page_number = ";
-    d.db.Exec("UPDATE rpt_expenditures SET page_amount_id = " + page + "1) WHERE unique_id = " +
-              std::to_string(gift));
-    d.db.Exec("UPDATE rpt_debts SET page_amount_id = " + page + "3) WHERE unique_id = " +
-              std::to_string(hall));
+    d.db.Exec("UPDATE rpt_expenditures SET page_amount_id = " + page +
+              "1) WHERE unique_id = " + std::to_string(gift));
+    d.db.Exec("UPDATE rpt_debts SET page_amount_id = " + page +
+              "3) WHERE unique_id = " + std::to_string(hall));
 
     const std::string original =
         "Main St Realty=1200; Aggregated Non-Media Expenditure=180; =75; Ortiz, Sam=40; "
@@ -222,7 +221,7 @@ TEST(ExpendituresDbTest, ListsOverAnAmendedAndAnAuditedReport) {
     EXPECT_EQ(ExpenditureList(*amended, 2, r1), original);  // the filed report is untouched
     EXPECT_EQ(DebtList(*later, r2), "@=50/50; Hall Rental@3=900/500; ");
     EXPECT_EQ(amended->GetNewSequence(r2, "oper"), 7);  // the new one took 6
-    EXPECT_EQ(amended->GetNewSequence(r2, "ind"), 1);  // the deleted one no longer counts
+    EXPECT_EQ(amended->GetNewSequence(r2, "ind"), 1);   // the deleted one no longer counts
     EXPECT_EQ(later->GetNewSequence(r2), 3);
 
     // An audit corrects the rent: only the audit list shows it.

@@ -207,9 +207,10 @@ TEST(ReceiptsDbTest, ListsOverAnAmendedAndAnAuditedReport) {
     // Pages: the PAC on page 1, the rest on page 2.
     d.db.Exec("INSERT INTO rpt_page_amount (report_id, actual_page_number) VALUES (" +
               std::to_string(r1) + ", 1), (" + std::to_string(r1) + ", 2)");
-    d.db.Exec("UPDATE rpt_Receipts SET page_amount_id = (SELECT group_id FROM rpt_page_amount "
-              "WHERE actual_page_number = CASE rpt_Receipts.unique_id WHEN " +
-              std::to_string(pac) + " THEN 1 ELSE 2 END)");
+    d.db.Exec(
+        "UPDATE rpt_Receipts SET page_amount_id = (SELECT group_id FROM rpt_page_amount "
+        "WHERE actual_page_number = CASE rpt_Receipts.unique_id WHEN " +
+        std::to_string(pac) + " THEN 1 ELSE 2 END)");
 
     const std::string original =
         "Acme PAC=500; Rivera, Ana=250; Chen, Li=300; Aggregated Individual Contribution=1200; "
