@@ -11,15 +11,19 @@
 namespace mz::app {
 
 struct CommandArgs {
-    std::vector<std::string> rest;  // the arguments without "--json"
-    bool json = false;
+    std::vector<std::string> rest;  // the arguments without the flags
+    bool json = false;              // --json
+    bool bad_flag = false;          // a --time-limit that is not a number of seconds
 };
-CommandArgs SplitJsonFlag(const std::vector<std::string>& args);
+// Takes out "--json" and "--time-limit=SECONDS" (how long one query may run, 0 for no limit),
+// which becomes the default of every connection the command opens.
+CommandArgs SplitFlags(const std::vector<std::string>& args);
 
 // "Error <number>: <description> [<source>]", as the shell prints a raised error.
 std::string ErrorLine(const Error& e);
 
-// Connects db to the report database at path; false after "mzreport <command>: ..." on stderr.
+// Connects db to the report database at path; false after "mzreport <command>: <reason>" on
+// stderr.
 bool OpenReportDatabase(DbConnect& db, const std::string& path, const char* command);
 
 // Runs one T-SQL query and prints its rows (as JSON when json); the exit code, 1 after printing

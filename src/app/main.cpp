@@ -1,8 +1,8 @@
 // mzreport: the command line of the report library.
 //   mzreport init PATH     create a new, empty report database
 //   mzreport demo [PATH]   the main job: build a report database and walk a report through it
-//   mzreport shell DB [SCRIPT]           drive the objects by name
-//   mzreport query DB "SQL" [--json]     one T-SQL query, printed as a table
+//   mzreport shell DB [SCRIPT] [--time-limit=SECONDS]      drive the objects by name
+//   mzreport query DB "SQL" [--json] [--time-limit=SECONDS] one T-SQL query, as a table
 //   mzreport report DB new|amend ID|audit ID|list [--json]   report versions
 //   mzreport lookups import|export DB DIR  the lookup tables as CSV files
 #include <cstdio>
@@ -24,9 +24,12 @@ constexpr CommandEntry kCommands[] = {
     {"init", "init PATH            create a new, empty report database", &mz::app::RunInit},
     {"demo", "demo [PATH]          build a report database and walk a report through it",
      &mz::app::RunDemo},
-    {"shell", "shell DB [SCRIPT]    drive the objects by name, typed or from a script",
+    {"shell",
+     "shell DB [SCRIPT] [--time-limit=SECONDS]  drive the objects by name, typed or from a script",
      &mz::app::RunShell},
-    {"query", "query DB \"SQL\" [--json]  run one T-SQL query as a record class would",
+    {"query",
+     "query DB \"SQL\" [--json] [--time-limit=SECONDS]  run one T-SQL query as a record class "
+     "would",
      &mz::app::RunQuery},
     {"report", "report DB new|amend ID|audit ID|list [--json]  manage report versions",
      &mz::app::RunReport},

@@ -1,5 +1,5 @@
-// mzreport query DB "SQL" [--json]: one T-SQL text through DbConnect.OpenRecordset, exactly as a
-// record class sends it, printed as a table.
+// mzreport query DB "SQL" [--json] [--time-limit=SECONDS]: one T-SQL text through
+// DbConnect.OpenRecordset, exactly as a record class sends it, printed as a table.
 #include <cstdio>
 #include <iostream>
 
@@ -11,9 +11,9 @@
 namespace mz::app {
 
 int RunQuery(const std::vector<std::string>& args) {
-    const CommandArgs a = SplitJsonFlag(args);
-    if (a.rest.size() != 2) {
-        std::fprintf(stderr, "usage: mzreport query DB \"SQL\" [--json]\n");
+    const CommandArgs a = SplitFlags(args);
+    if (a.bad_flag || a.rest.size() != 2) {
+        std::fprintf(stderr, "usage: mzreport query DB \"SQL\" [--json] [--time-limit=SECONDS]\n");
         return 2;
     }
     try {

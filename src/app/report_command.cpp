@@ -25,9 +25,9 @@ constexpr const char* kListSql =
 }  // namespace
 
 int RunReport(const std::vector<std::string>& args) {
-    const CommandArgs parsed = SplitJsonFlag(args);
+    const CommandArgs parsed = SplitFlags(args);
     const std::vector<std::string>& rest = parsed.rest;
-    if (rest.size() < 2) {
+    if (parsed.bad_flag || rest.size() < 2) {
         std::fputs(kUsage, stderr);
         return 2;
     }

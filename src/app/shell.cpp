@@ -1,5 +1,6 @@
 #include "app/shell.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -27,6 +28,10 @@ namespace {
 constexpr const char* kShellSource = "mzreport shell";
 constexpr int32_t kSyntaxError = 1002;
 constexpr int32_t kObjectRequired = 424;
+// Levels an expression may nest: parentheses, calls, prefix operators, and each operator of a
+// chain ("1 + 1 + 1" is two levels deep). Parsing, evaluating and freeing an expression recurse
+// once per level, so the limit keeps a hostile line from overflowing the stack.
+constexpr int kMaxDepth = 256;
 
 [[noreturn]] void Syntax(const std::string& what) {
     throw Error(kSyntaxError, kShellSource, "Syntax error: " + what);
@@ -131,6 +136,7 @@ using ExprPtr = std::unique_ptr<Expr>;
 
 struct Expr {
     enum Kind { kLiteral, kNothing, kVariable, kMember, kFunction, kUnary, kBinary } kind;
+    int depth = 1;  // of the tree under this node, itself included
     Variant literal;
     std::string name;  // variable, member, function or operator
     ExprPtr target, lhs, rhs;
@@ -163,7 +169,10 @@ class Parser {
         return AtEnd() ? " at the end of the line" : " near \"" + Peek().text + "\"";
     }
 
-    ExprPtr Expression() { return Or(); }
+    ExprPtr Expression() {
+        Nest nest(*this);
+        return Or();
+    }
 
     // name { . member [ ( args ) ] } ; a plain name followed by ( is a function.
     ExprPtr Postfix() {
@@ -180,6 +189,7 @@ class Parser {
             e->parens = true;
             e->paren_pos = pos_;
             ArgsInParens(e->args);
+            Deepen(*e);
         }
         while (Is(Peek(), ".")) {
             ++pos_;
@@ -194,6 +204,7 @@ class Parser {
                 m->paren_pos = pos_;
                 ArgsInParens(m->args);
             }
+            Deepen(*m);
             e = std::move(m);
         }
         return e;
@@ -208,7 +219,35 @@ class Parser {
         ExpectEnd();
     }
 
+    // Sets e's depth from its children; a syntax error past the limit.
+    static void Deepen(Expr& e) {
+        int below = 0;
+        for (const Expr* child : {e.target.get(), e.lhs.get(), e.rhs.get()})
+            if (child) below = std::max(below, child->depth);
+        for (const ExprPtr& a : e.args) below = std::max(below, a->depth);
+        e.depth = below + 1;
+        if (e.depth > kMaxDepth) TooDeep();
+    }
+    [[noreturn]] static void TooDeep() {
+        Syntax("the expression nests more than " + std::to_string(kMaxDepth) +
+               " levels of operators, parentheses or calls");
+    }
+
   private:
+    // One level of the parser's recursion.
+    struct Nest {
+        Parser& p;
+        explicit Nest(Parser& parser) : p(parser) {
+            if (++p.nesting_ > kMaxDepth) {
+                --p.nesting_;
+                TooDeep();
+            }
+        }
+        ~Nest() { --p.nesting_; }
+        Nest(const Nest&) = delete;
+        Nest& operator=(const Nest&) = delete;
+    };
+
     void ArgsInParens(std::vector<ExprPtr>& args) {
         Expect("(");
         if (Accept(")")) return;
@@ -224,6 +263,7 @@ class Parser {
         e->name = std::move(op);
         e->lhs = std::move(lhs);
         e->rhs = std::move(rhs);
+        Deepen(*e);
         return e;
     }
     ExprPtr Or() {
@@ -238,10 +278,12 @@ class Parser {
     }
     ExprPtr Not() {
         if (Accept("Not")) {
+            Nest nest(*this);
             auto e = std::make_unique<Expr>();
             e->kind = Expr::kUnary;
             e->name = "not";
             e->lhs = Not();
+            Deepen(*e);
             return e;
         }
         return Compare();
@@ -282,10 +324,12 @@ class Parser {
     }
     ExprPtr Unary() {
         if (Accept("-")) {
+            Nest nest(*this);
             auto e = std::make_unique<Expr>();
             e->kind = Expr::kUnary;
             e->name = "-";
             e->lhs = Unary();
+            Deepen(*e);
             return e;
         }
         return Primary();
@@ -333,6 +377,7 @@ class Parser {
 
     std::vector<Token> t_;
     size_t pos_ = 0;
+    int nesting_ = 0;
 };
 
 // --- values ---------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
-// mzreport shell DB [SCRIPT]: a script file, piped statements, or an interactive session with
-// line editing and history.
+// mzreport shell DB [SCRIPT] [--time-limit=SECONDS]: a script file, piped statements, or an
+// interactive session with line editing and history, where Ctrl-C stops a running query.
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -10,15 +11,28 @@
 #include <readline/history.h>
 #include <readline/readline.h>
 
+#include "app/command_support.h"
 #include "app/commands.h"
 #include "app/shell.h"
+#include "db/backend.h"
 
 namespace mz::app {
 
 namespace {
 
+void StopQueries(int) {
+    InterruptQueries();
+}
+
 int Interactive(Shell& shell, const std::string& db) {
-    std::cout << "mzreport shell on " << db << ". One statement per line; Quit or Ctrl-D ends.\n";
+    // While a statement runs, Ctrl-C stops its query; readline keeps its own handling of the
+    // key while a line is typed and puts this one back afterwards.
+    struct sigaction stop = {};
+    stop.sa_handler = &StopQueries;
+    sigemptyset(&stop.sa_mask);
+    sigaction(SIGINT, &stop, nullptr);
+    std::cout << "mzreport shell on " << db
+              << ". One statement per line; Quit or Ctrl-D ends, Ctrl-C stops a query.\n";
     for (;;) {
         char* raw = readline("mz> ");
         if (!raw) break;
@@ -39,9 +53,11 @@ int Interactive(Shell& shell, const std::string& db) {
 
 }  // namespace
 
-int RunShell(const std::vector<std::string>& args) {
-    if (args.empty() || args.size() > 2) {
-        std::fprintf(stderr, "usage: mzreport shell DB [SCRIPT]\n");
+int RunShell(const std::vector<std::string>& all_args) {
+    const CommandArgs parsed = SplitFlags(all_args);
+    const std::vector<std::string>& args = parsed.rest;
+    if (parsed.bad_flag || parsed.json || args.empty() || args.size() > 2) {
+        std::fprintf(stderr, "usage: mzreport shell DB [SCRIPT] [--time-limit=SECONDS]\n");
         return 2;
     }
     Shell shell(args[0], std::cout, std::cerr);

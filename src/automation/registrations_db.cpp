@@ -48,6 +48,9 @@ void RegisterDbClasses(ObjectModel& model) {
                  {"Reserved3", ""}})
         .Property("InTransaction", &DbConnect::InTransaction)
         .Property("IsConnected", &DbConnect::IsConnected)
+        .Function(
+            "ConnectError", +[](DbConnect& db) { return db.ConnectError(); }, {},
+            AutoMember::kProperty)
         .Method("BeginTrans", &DbConnect::BeginTrans)
         .Method("EndTrans", &DbConnect::EndTrans, {"Commit"})
         .Method("CreateCommand", &DbConnect::CreateCommand, {"ProcedureName"})

@@ -116,6 +116,7 @@ bool RecordObject::DeleteNameAddress(DbConnect*& conn) {
     if (entity.IsNull()) return true;
     NameAddress& names = Require(*names_);
     const int32_t id = entity.ToInt32();
+    const NameAddress::ReadingThrough cascade(names, *conn);
     if (!names.CanDelete(id)) return true;
     return names.DeleteData(id, info_.name_address_gets_report ? CurrentReportNumber() : 0, *conn);
 }
@@ -298,10 +299,22 @@ void RecordObject::ListFilter(const std::string& Filter) {
 int32_t RecordObject::GetTextLength(int32_t Field) {
     for (const TextLengthDef& t : info_.text_lengths) {
         if (t.field != Field) continue;
-        ResultSet& rs = RequireRows();
-        int index = rs.FieldIndex(t.column);
-        if (index < 0) rs.Fields(t.column);  // raises "item not found" naming the column
-        const FieldInfo& f = rs.FieldAt(index);
+        ResultSet* rs = &RequireRows();
+        int index = rs->FieldIndex(t.column);
+        if (index < 0) {
+            // The rows came from a query of another shape that borrowed the result set
+            // (GetTableCode, GetNoteCount): the column is described by the class's own view.
+            if (!shape_) {
+                std::string sql(info_.new_row_head);
+                sql.append(info_.table).append(info_.new_row_tail);
+                auto shape = std::make_unique<ResultSet>();
+                if (db_.OpenRecordset(sql, *shape, 0, true).empty()) shape_ = std::move(shape);
+            }
+            if (shape_ && shape_->FieldIndex(t.column) >= 0) rs = shape_.get();
+            index = rs->FieldIndex(t.column);
+        }
+        if (index < 0) rs->Fields(t.column);  // raises "item not found" naming the column
+        const FieldInfo& f = rs->FieldAt(index);
         return t.measure == TextLengthDef::kPrecision ? f.precision : f.defined_size;
     }
     return 0;

@@ -1,5 +1,6 @@
 #include "db/backend.h"
 
+#include <atomic>
 #include <map>
 #include <mutex>
 
@@ -24,7 +25,18 @@ Registry& TheRegistry() {
     return registry;
 }
 
+std::atomic<uint32_t> g_interrupts{0};
+static_assert(std::atomic<uint32_t>::is_always_lock_free, "signal handlers bump it");
+
 }  // namespace
+
+void InterruptQueries() {
+    g_interrupts.fetch_add(1, std::memory_order_relaxed);
+}
+
+uint32_t QueryInterrupts() {
+    return g_interrupts.load(std::memory_order_relaxed);
+}
 
 void RegisterBackend(std::string source, BackendFactory factory) {
     Registry& r = TheRegistry();

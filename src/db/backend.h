@@ -8,6 +8,8 @@
 // I/O) are raised as mz::Error with the engine's own number and a source naming the engine.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -60,7 +62,17 @@ class Backend {
     virtual void Begin() = 0;     // Error when one is already open
     virtual void Commit() = 0;    // Error when none is open
     virtual void Rollback() = 0;  // no-op when none is open
+
+    // How long one Query may run before the engine stops it with a raised error; zero is no
+    // limit. Backends that cannot stop a statement ignore it.
+    virtual void QueryTimeLimit(std::chrono::milliseconds) {}
 };
+
+// Asks every Query running in this process to stop with a raised error (Ctrl-C in the shell).
+// Async-signal-safe: it only bumps a lock-free counter, which a running query compares with the
+// value it saw when it started.
+void InterruptQueries();
+uint32_t QueryInterrupts();
 
 // Creates a backend for the settings, or returns null with error set (settings unusable).
 using BackendFactory =

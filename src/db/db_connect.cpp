@@ -1,5 +1,6 @@
 #include "db/db_connect.h"
 
+#include <atomic>
 #include <cctype>
 
 #include "platform/error.h"
@@ -20,9 +21,24 @@ constexpr const char* kNotConnected =
     "The connection is not open: ConnectionVariables has not succeeded.";
 constexpr const char* kNoCommand = "No procedure call is started: call CreateCommand first.";
 
+std::atomic<int64_t> g_default_query_time_limit_ms{60'000};
+
 }  // namespace
 
-DbConnect::DbConnect() = default;
+DbConnect::DbConnect() : query_time_limit_(DefaultQueryTimeLimit()) {}
+
+void DbConnect::DefaultQueryTimeLimit(std::chrono::milliseconds limit) {
+    g_default_query_time_limit_ms = limit.count();
+}
+
+std::chrono::milliseconds DbConnect::DefaultQueryTimeLimit() {
+    return std::chrono::milliseconds(g_default_query_time_limit_ms.load());
+}
+
+void DbConnect::QueryTimeLimit(std::chrono::milliseconds limit) {
+    query_time_limit_ = limit;
+    if (backend_) backend_->QueryTimeLimit(limit);
+}
 
 DbConnect::~DbConnect() {
     // An unfinished transaction dies with its connection.
@@ -40,10 +56,19 @@ bool DbConnect::ConnectionVariables(const std::string& DatabaseName, const std::
     backend_.reset();
     settings_ = ConnectionSettings{DatabaseName, Source, UsrName, Pass, UseTrusted};
     BackendFactory factory = FindBackend(Source);
-    if (!factory) return false;
-    std::string error;
-    backend_ = factory(settings_, error);
-    return backend_ != nullptr;
+    if (!factory) {
+        connect_error_ = "No database backend is named \"" + Source + "\".";
+        return false;
+    }
+    connect_error_.clear();
+    backend_ = factory(settings_, connect_error_);
+    if (!backend_) {
+        if (connect_error_.empty()) connect_error_ = "\"" + DatabaseName + "\" cannot be opened.";
+        return false;
+    }
+    connect_error_.clear();
+    backend_->QueryTimeLimit(query_time_limit_);
+    return true;
 }
 
 std::string DbConnect::OpenRecordset(std::string_view sql, ResultSet& rs, int32_t, bool) {

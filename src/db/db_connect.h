@@ -5,6 +5,7 @@
 // Not copyable: a connection is lent by reference, never duplicated.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -26,16 +27,28 @@ class DbConnect {
     DbConnect& operator=(const DbConnect&) = delete;
 
     // True when the settings are usable: for SQLite, DatabaseName is an existing report database.
-    // A failed call leaves the object unconnected. The last three arguments are unused.
+    // A failed call leaves the object unconnected, creates and changes nothing, and keeps its
+    // reason in ConnectError. The last three arguments are unused.
     bool ConnectionVariables(const std::string& DatabaseName, const std::string& Source,
                              const std::string& UsrName, const std::string& Pass, bool UseTrusted,
                              int32_t Reserved = 0, const std::string& Reserved2 = "",
                              const std::string& Reserved3 = "");
 
+    // Why the last ConnectionVariables failed, naming the path ("" after a success).
+    const std::string& ConnectError() const { return connect_error_; }
+
     // Loads the rows of one read-only statement into rs (replacing what it held).
-    // The last two arguments are unused. Error text for an empty or refused text.
+    // The last two arguments are unused. Error text for an empty or refused text. A query that
+    // runs past QueryTimeLimit, or is interrupted, is stopped with a raised error.
     std::string OpenRecordset(std::string_view sql, ResultSet& rs, int32_t Options = 0,
                               bool ReadOnly = true);
+
+    // How long one OpenRecordset may run; zero is no limit. A connection starts with the
+    // process default, which is one minute unless DefaultQueryTimeLimit changed it.
+    void QueryTimeLimit(std::chrono::milliseconds limit);
+    std::chrono::milliseconds QueryTimeLimit() const { return query_time_limit_; }
+    static void DefaultQueryTimeLimit(std::chrono::milliseconds limit);
+    static std::chrono::milliseconds DefaultQueryTimeLimit();
 
     bool InTransaction() const;
     void BeginTrans();           // raises when not connected or one is already open
@@ -67,6 +80,8 @@ class DbConnect {
     };
 
     ConnectionSettings settings_;
+    std::string connect_error_;
+    std::chrono::milliseconds query_time_limit_;
     std::unique_ptr<Backend> backend_;
     std::optional<Command> command_;
 };

@@ -2,7 +2,12 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -20,6 +25,8 @@ namespace {
 
 constexpr int kKnownSchemaVersion = 1;
 constexpr int kBusyTimeoutMs = 5000;
+// Virtual-machine steps between two looks at the clock of a running query: a few microseconds.
+constexpr int kProgressSteps = 1000;
 
 std::string Lower(std::string_view s) {
     std::string out(s);
@@ -48,6 +55,56 @@ TranslationCache& Translations() {
 struct StmtGuard {
     sqlite3_stmt* stmt = nullptr;
     ~StmtGuard() { sqlite3_finalize(stmt); }
+};
+
+// A kept statement is reset on every way out, so no read transaction stays open behind it (a
+// later write on the connection would then have to upgrade a read lock).
+struct ResetGuard {
+    sqlite3_stmt* stmt;
+    ~ResetGuard() { sqlite3_reset(stmt); }
+};
+
+// Stops the statements of one query past their deadline or after InterruptQueries, through
+// SQLite's progress handler, for as long as it lives.
+class QueryWatch {
+  public:
+    QueryWatch(sqlite3* db, std::chrono::milliseconds limit)
+        : db_(db),
+          limit_(limit),
+          deadline_(std::chrono::steady_clock::now() + limit),
+          interrupts_(QueryInterrupts()) {
+        sqlite3_progress_handler(db_, kProgressSteps, &QueryWatch::Check, this);
+    }
+    ~QueryWatch() { sqlite3_progress_handler(db_, 0, nullptr, nullptr); }
+    QueryWatch(const QueryWatch&) = delete;
+    QueryWatch& operator=(const QueryWatch&) = delete;
+
+    // After a raised error: the clear error of a stopped query, or nothing when it was not this
+    // watch that stopped it.
+    void RaiseIfStopped() const {
+        if (!stopped_) return;
+        std::string why = timed_out_ ? "it ran longer than its time limit of " +
+                                           std::to_string(limit_.count()) + " ms"
+                                     : std::string("it was interrupted (Ctrl-C)");
+        throw Error(err::kDriverBase + SQLITE_INTERRUPT, "SQLite", "The query was stopped: " + why);
+    }
+
+  private:
+    static int Check(void* self) {
+        auto* w = static_cast<QueryWatch*>(self);
+        if (QueryInterrupts() != w->interrupts_) {
+            w->stopped_ = true;
+        } else if (w->limit_.count() > 0 && std::chrono::steady_clock::now() > w->deadline_) {
+            w->stopped_ = w->timed_out_ = true;
+        }
+        return w->stopped_ ? 1 : 0;
+    }
+
+    sqlite3* db_;
+    std::chrono::milliseconds limit_;
+    std::chrono::steady_clock::time_point deadline_;
+    uint32_t interrupts_;
+    bool stopped_ = false, timed_out_ = false;
 };
 
 // True when only blanks, semicolons and comments remain.
@@ -268,25 +325,14 @@ class SqliteBackend final : public Backend {
             return "The SQL text is empty.";
         std::shared_ptr<const Translation> tr = Translations().Get(tsql);
         if (!tr->error.empty()) return tr->error;
-        if (!tr->exec_procedure.empty()) return RunReadProcedure(*tr, out);
-
-        const std::string& sql = tr->sql;
-        StmtGuard g;
-        const char* tail = nullptr;
-        if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &g.stmt, &tail) !=
-            SQLITE_OK)
-            return std::string("SQL error: ") + sqlite3_errmsg(db_);
-        if (!g.stmt) return "The SQL text holds no statement.";
-        if (!OnlyTrivia(tail))
-            return "Only one statement may be run by a query; more text follows: \"" +
-                   std::string(tail).substr(0, 60) + "\"";
-        std::string keyword = FirstKeyword(sql);
-        if (!sqlite3_stmt_readonly(g.stmt) ||
-            (keyword != "select" && keyword != "with" && keyword != "values"))
-            return "Only reading statements may be run by a query; refused: \"" +
-                   std::string(tsql.substr(0, 60)) + "\"";
-        FillResultSet(db_, g.stmt, out);
-        return "";
+        QueryWatch watch(db_, query_time_limit_);
+        try {
+            return tr->exec_procedure.empty() ? RunQuery(*tr, tsql, out)
+                                              : RunReadProcedure(*tr, out);
+        } catch (const Error&) {
+            watch.RaiseIfStopped();
+            throw;
+        }
     }
 
     std::string DescribeProcedure(std::string_view name, ProcedureInfo& info) override {
@@ -302,22 +348,13 @@ class SqliteBackend final : public Backend {
     }
 
     std::string Execute(std::string_view name, ParamValues& values) override {
-        if (EqualsNoCase(name, "sp_update_table")) return UpdateTable(values);
-        if (EqualsNoCase(name, "sp_delete_table")) return DeleteRow(values);
+        if (EqualsNoCase(name, "sp_update_table"))
+            return AllOrNothing(false, [&] { return UpdateTable(values); });
+        if (EqualsNoCase(name, "sp_delete_table"))
+            return AllOrNothing(false, [&] { return DeleteRow(values); });
         Procedure* proc = nullptr;
         if (std::string error = LoadProcedure(name, proc); !error.empty()) return error;
-        Exec("SAVEPOINT mz_call");
-        std::string error;
-        try {
-            error = RunStatements(*proc, values, nullptr);
-        } catch (...) {
-            Exec("ROLLBACK TO mz_call");
-            Exec("RELEASE mz_call");
-            throw;
-        }
-        if (!error.empty()) Exec("ROLLBACK TO mz_call");
-        Exec("RELEASE mz_call");
-        return error;
+        return AllOrNothing(proc->read_only, [&] { return RunStatements(*proc, values, nullptr); });
     }
 
     bool InTransaction() const override { return !sqlite3_get_autocommit(db_); }
@@ -336,10 +373,64 @@ class SqliteBackend final : public Backend {
     void Rollback() override {
         if (InTransaction()) Exec("ROLLBACK");
     }
+    void QueryTimeLimit(std::chrono::milliseconds limit) override { query_time_limit_ = limit; }
 
   private:
+    // One translated reading statement into out; writing or further statements are refused.
+    std::string RunQuery(const Translation& tr, std::string_view tsql, ResultSet& out) {
+        const std::string& sql = tr.sql;
+        StmtGuard g;
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &g.stmt, &tail) !=
+            SQLITE_OK)
+            return std::string("SQL error: ") + sqlite3_errmsg(db_);
+        if (!g.stmt) return "The SQL text holds no statement.";
+        if (!OnlyTrivia(tail))
+            return "Only one statement may be run by a query; more text follows: \"" +
+                   std::string(tail).substr(0, 60) + "\"";
+        std::string keyword = FirstKeyword(sql);
+        if (!sqlite3_stmt_readonly(g.stmt) ||
+            (keyword != "select" && keyword != "with" && keyword != "values"))
+            return "Only reading statements may be run by a query; refused: \"" +
+                   std::string(tsql.substr(0, 60)) + "\"";
+        FillResultSet(db_, g.stmt, out);
+        return "";
+    }
+
     void Exec(const char* sql) {
         if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) RaiseDriverError(db_);
+    }
+    // For the way out of an error: the error being raised matters more than this one's.
+    void ExecQuietly(const char* sql) { sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
+
+    // Runs one call's statements as a whole: an "@error" text or a raised error undoes all of
+    // them. Inside the caller's transaction that is a savepoint. Outside one, a writing call
+    // opens its own transaction as a writer (BEGIN IMMEDIATE), so that it waits out the busy
+    // timeout for another process's write lock; a deferred transaction would first take a read
+    // lock, and SQLite does not wait (the busy handler is not called) when a reader asks to
+    // become the writer.
+    template <class F>
+    std::string AllOrNothing(bool read_only, F&& body) {
+        const bool nested = InTransaction();
+        Exec(nested ? "SAVEPOINT mz_call" : read_only ? "BEGIN" : "BEGIN IMMEDIATE");
+        std::string error;
+        try {
+            error = body();
+            if (error.empty()) {
+                Exec(nested ? "RELEASE mz_call" : "COMMIT");
+                return "";
+            }
+        } catch (...) {
+            Undo(nested);
+            throw;
+        }
+        Undo(nested);
+        return error;
+    }
+    void Undo(bool nested) {
+        if (!nested) return ExecQuietly("ROLLBACK");
+        ExecQuietly("ROLLBACK TO mz_call");
+        ExecQuietly("RELEASE mz_call");
     }
 
     std::string LoadProcedure(std::string_view name, Procedure*& out) {
@@ -389,6 +480,7 @@ class SqliteBackend final : public Backend {
         for (size_t k = 0; k < proc.statements.size(); ++k) {
             sqlite3_stmt* s = proc.statements[k];
             sqlite3_reset(s);
+            ResetGuard reset{s};
             sqlite3_clear_bindings(s);
             const int count = sqlite3_bind_parameter_count(s);
             for (int i = 1; i <= count; ++i) {
@@ -402,7 +494,6 @@ class SqliteBackend final : public Backend {
             }
             if (result && k + 1 == proc.statements.size()) {
                 FillResultSet(db_, s, *result);
-                sqlite3_reset(s);
                 continue;
             }
             int rc = sqlite3_step(s);
@@ -414,7 +505,6 @@ class SqliteBackend final : public Backend {
                     Variant v = StoredValue(s, i);
                     if (EqualsNoCase(cname, "@error")) {
                         if (v.IsNull()) continue;
-                        sqlite3_reset(s);
                         return v.ToText();
                     }
                     Variant* target = FindValue(values, cname);
@@ -426,11 +516,7 @@ class SqliteBackend final : public Backend {
                 }
                 while (rc == SQLITE_ROW) rc = sqlite3_step(s);
             }
-            if (rc != SQLITE_DONE) {
-                sqlite3_reset(s);
-                RaiseDriverError(db_);
-            }
-            sqlite3_reset(s);
+            if (rc != SQLITE_DONE) RaiseDriverError(db_);
         }
         return "";
     }
@@ -579,46 +665,101 @@ class SqliteBackend final : public Backend {
     }
 
     sqlite3* db_;
+    std::chrono::milliseconds query_time_limit_{0};
     std::unordered_map<std::string, Procedure> procedures_;
     std::unordered_map<std::string, Table> tables_;
 };
 
 }  // namespace
 
+namespace {
+
+// Why the file at path cannot be a report database, judged before SQLite opens it (so nothing is
+// created beside it); "" when it may be one.
+std::string FileProblem(const std::string& path) {
+    const std::string quoted = "\"" + path + "\"";
+    if (path.empty()) return "No report database was named: the database path is empty.";
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return "No report database at " + quoted + ": there is no such file.";
+    if (ec) return "No report database at " + quoted + ": " + ec.message() + ".";
+    if (status.type() == std::filesystem::file_type::directory)
+        return quoted + " is a folder, not a report database.";
+    if (status.type() != std::filesystem::file_type::regular)
+        return quoted + " is not a regular file, so not a report database.";
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return quoted + " cannot be read: " + std::strerror(errno) + ".";
+    char header[16] = {};
+    const ssize_t got = ::read(fd, header, sizeof header);
+    const int read_errno = errno;
+    ::close(fd);
+    if (got < 0) return quoted + " cannot be read: " + std::strerror(read_errno) + ".";
+    if (got == 0) return quoted + " is an empty file, not a report database.";
+    if (got < static_cast<ssize_t>(sizeof header) ||
+        std::memcmp(header, "SQLite format 3", sizeof header) != 0)
+        return quoted + " is not a report database: it is not an SQLite database file.";
+    return "";
+}
+
+// The schema version of an open database, or 0 with error set.
+int SchemaVersion(sqlite3* db, const std::string& path, std::string& error) {
+    const std::string quoted = "\"" + path + "\"";
+    StmtGuard g;
+    int rc =
+        sqlite3_prepare_v2(db, "SELECT max(version) FROM mz_schema_version", -1, &g.stmt, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_step(g.stmt);
+    if (rc == SQLITE_ROW && sqlite3_column_type(g.stmt, 0) != SQLITE_NULL)
+        return sqlite3_column_int(g.stmt, 0);
+    const std::string message = sqlite3_errmsg(db);
+    if (rc == SQLITE_ROW)
+        error = quoted + " is not a report database: its schema version is missing.";
+    else if (message.starts_with("no such table"))
+        error = quoted + " is an SQLite database but not a report database (it has no " +
+                "mz_schema_version table).";
+    else if (const int system = sqlite3_system_errno(db); system != 0)
+        error = quoted + " cannot be read: " + message + " (" + std::strerror(system) + ").";
+    else
+        error = quoted + " cannot be read: " + message + ".";
+    return 0;
+}
+
+}  // namespace
+
 std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings, std::string& error) {
     const std::string& path = settings.database_name;
-    std::error_code ec;
-    if (path.empty() || !std::filesystem::is_regular_file(path, ec)) {
-        error = "No report database at \"" + path + "\".";
-        return nullptr;
-    }
+    const std::string quoted = "\"" + path + "\"";
+    if (error = FileProblem(path); !error.empty()) return nullptr;
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) !=
         SQLITE_OK) {
-        error = "Cannot open \"" + path + "\": " + (db ? sqlite3_errmsg(db) : "out of memory");
+        error = "Cannot open " + quoted + ": " + (db ? sqlite3_errmsg(db) : "out of memory") + ".";
         sqlite3_close_v2(db);
         return nullptr;
     }
+    auto fail = [&](std::string why) {
+        error = std::move(why);
+        sqlite3_close_v2(db);
+        return nullptr;
+    };
+    // SQLite falls back to reading when it may not write; a report database is written.
+    if (sqlite3_db_readonly(db, "main") == 1)
+        return fail(quoted + " is read-only: a report database must be writable.");
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    int version = 0;
-    {
-        StmtGuard g;
-        if (sqlite3_prepare_v2(db, "SELECT max(version) FROM mz_schema_version", -1, &g.stmt,
-                               nullptr) == SQLITE_OK &&
-            sqlite3_step(g.stmt) == SQLITE_ROW)
-            version = sqlite3_column_int(g.stmt, 0);
-    }
-    if (version != kKnownSchemaVersion) {
-        error = version == 0 ? "\"" + path + "\" is not a report database."
-                             : "\"" + path + "\" has schema version " + std::to_string(version) +
-                                   "; this library knows version " +
-                                   std::to_string(kKnownSchemaVersion) + ".";
-        sqlite3_close_v2(db);
-        return nullptr;
-    }
-    sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA foreign_keys = ON;", nullptr, nullptr,
-                 nullptr);
+    const int version = SchemaVersion(db, path, error);
+    if (version == 0) return fail(error);
+    if (version > kKnownSchemaVersion)
+        return fail(quoted + " is a report database of schema version " + std::to_string(version) +
+                    ", newer than version " + std::to_string(kKnownSchemaVersion) +
+                    " that this library reads: it needs a later release.");
+    if (version < kKnownSchemaVersion)
+        return fail(quoted + " is a report database of schema version " + std::to_string(version) +
+                    ", older than version " + std::to_string(kKnownSchemaVersion) +
+                    " that this library reads.");
+    if (sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA foreign_keys = ON;", nullptr, nullptr,
+                     nullptr) != SQLITE_OK)
+        return fail(quoted + " cannot be opened for writing: " + sqlite3_errmsg(db) + ".");
     RegisterDialectFunctions(db);
     return std::make_unique<SqliteBackend>(db);
 }

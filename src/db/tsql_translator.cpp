@@ -465,6 +465,11 @@ struct Tok {
 
 constexpr size_t kNone = static_cast<size_t>(-1);
 
+// Nesting the translator follows (parentheses, case blocks, unary signs, the mz_add calls of a
+// "+" chain) before it refuses a text: the translation recurses once per level, and SQLite's
+// own parser gives up near a hundred levels of parentheses anyway.
+constexpr int kMaxNesting = 128;
+
 // ---------------------------------------------------------------------------------------------
 // The translator: a loop over tokens. A range of tokens is split into boundaries (keywords,
 // commas, comparisons) and the operand runs between them; a run is parsed as an arithmetic
@@ -521,6 +526,7 @@ class Translator {
                     break;
                 case TokenKind::LeftParen:
                     open.push_back(toks_.size());
+                    if (open.size() > kMaxNesting) return TooDeep(pos);
                     break;
                 case TokenKind::RightParen:
                     if (open.empty()) return Fail("unbalanced parenthesis", pos);
@@ -545,6 +551,24 @@ class Translator {
     bool Refuse(std::string_view construct, size_t offset) {
         return Fail("unsupported construct '" + std::string(construct) + "'", offset);
     }
+    bool TooDeep(size_t offset) {
+        return Fail("the text nests more than " + std::to_string(kMaxNesting) +
+                        " levels of parentheses, case blocks, signs or \"+\" operands",
+                    offset);
+    }
+
+    // One level of the translation's recursion; ok is false (and the error set) past the limit.
+    struct Nest {
+        Translator& t;
+        bool ok;
+        Nest(Translator& translator, size_t at)
+            : t(translator),
+              ok(++t.depth_ <= kMaxNesting ||
+                 t.TooDeep(at < t.toks_.size() ? t.toks_[at].offset : t.text_.size())) {}
+        ~Nest() { --t.depth_; }
+        Nest(const Nest&) = delete;
+        Nest& operator=(const Nest&) = delete;
+    };
 
     std::string_view Text(size_t i) const { return text_.substr(toks_[i].offset, toks_[i].length); }
     TokenKind Kind(size_t i) const { return toks_[i].kind; }
@@ -720,6 +744,8 @@ class Translator {
     // ---- ranges and runs
 
     void EmitRange(size_t b, size_t e, std::string& out) {
+        Nest nest(*this, b);
+        if (!nest.ok) return;
         size_t i = b;
         while (i < e && error_.empty()) {
             if (IsTrivia(i)) {
@@ -791,10 +817,12 @@ class Translator {
         std::string left;
         size_t q = p;
         if (!ParseTerm(q, e, left)) return false;
+        int adds = 0;  // each "+" wraps what came before in one more mz_add
         for (;;) {
             size_t op = SkipTrivia(q, e);
             if (op >= e || !(IsOp(op, "+") || IsOp(op, "-"))) break;
             bool plus = Text(op) == "+";
+            if (plus && depth_ + ++adds > kMaxNesting) return TooDeep(toks_[op].offset);
             size_t r = plus ? SkipBlanks(op + 1, e) : op + 1;
             std::string right;
             if (!ParseTerm(r, e, right)) break;
@@ -841,6 +869,8 @@ class Translator {
         size_t q = p;
         while (q < e && IsTrivia(q)) EmitToken(text, q++);
         if (q < e && (IsOp(q, "+") || IsOp(q, "-") || IsOp(q, "~"))) {
+            Nest nest(*this, q);
+            if (!nest.ok) return false;
             EmitToken(text, q++);
             std::string operand;
             if (!ParseUnary(q, e, operand)) return false;
@@ -1231,6 +1261,7 @@ class Translator {
     std::vector<Tok> toks_;
     std::vector<size_t> match_;  // for each "(", the index of its ")"
     std::string error_;
+    int depth_ = 0;  // levels of the recursion now running
 };
 
 }  // namespace

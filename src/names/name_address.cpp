@@ -40,9 +40,10 @@ bool NameAddress::ConnectionVariables(const std::string& DatabaseName, const std
 }
 
 bool NameAddress::CanDelete(int32_t EntityID) {
+    DbConnect& reader = reader_ ? *reader_ : connection_;
     // Every column of a schedule table that holds an entity identifier counts as a use.
     ResultSet columns;
-    if (!connection_
+    if (!reader
              .OpenRecordset("select m.name as table_name, p.name as column_name "
                             "from sqlite_master m, pragma_table_info(m.name) p "
                             "where m.type = 'table' and m.name <> 'rpt_name_address' "
@@ -60,7 +61,7 @@ bool NameAddress::CanDelete(int32_t EntityID) {
     }
     sql += ") u";
     ResultSet uses;
-    if (!connection_.OpenRecordset(sql, uses).empty() || uses.RecordCount() == 0) return false;
+    if (!reader.OpenRecordset(sql, uses).empty() || uses.RecordCount() == 0) return false;
     return uses.Value(0).ToInt32() <= 1;
 }
 

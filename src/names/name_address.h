@@ -3,7 +3,9 @@
 //
 // May-delete rule: an entity may go with the row being deleted when no more than one row of the
 // schedule tables names it (that row being the one the caller is deleting). An entity named by
-// two or more rows, in any report or version, stays.
+// two or more rows, in any report or version, stays. Inside a delete cascade the rows are counted
+// as the cascade's transaction sees them (see ReadingThrough), so rows the cascade has already
+// deleted no longer count.
 //
 // DeleteData works on the caller's DbConnect, inside the caller's open transaction, and never
 // begins, commits or rolls back. Errors: False/0/"" for soft failures; engine errors raise.
@@ -36,6 +38,21 @@ class NameAddress {
                              const std::string& UsrName, const std::string& Pass, bool UseTrusted);
     // True when the entity may be deleted with the one row that names it (rule above).
     bool CanDelete(int32_t EntityID);
+
+    // For its lifetime, CanDelete reads through conn (the connection of a running cascade, whose
+    // uncommitted deletions it must see) instead of the own connection. Not copyable.
+    class ReadingThrough {
+      public:
+        ReadingThrough(NameAddress& names, DbConnect& conn) : names_(names) {
+            names_.reader_ = &conn;
+        }
+        ~ReadingThrough() { names_.reader_ = nullptr; }
+        ReadingThrough(const ReadingThrough&) = delete;
+        ReadingThrough& operator=(const ReadingThrough&) = delete;
+
+      private:
+        NameAddress& names_;
+    };
     // Deletes the entity on the caller's connection. ReportID is informational (callers may pass
     // 0). True when the entity is gone (also when it did not exist); False on an error text.
     bool DeleteData(int32_t EntityID, int32_t ReportID, DbConnect& ObConnect);
@@ -48,6 +65,7 @@ class NameAddress {
 
   private:
     DbConnect connection_;
+    DbConnect* reader_ = nullptr;  // set by ReadingThrough
 };
 
 }  // namespace mz

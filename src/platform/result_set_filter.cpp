@@ -19,6 +19,9 @@ bool IsNameChar(char c) {
            static_cast<unsigned char>(c) >= 0x80;
 }
 
+// Parentheses a criterion may nest; each level is one recursion of the parser and the evaluator.
+constexpr int kMaxParentheses = 64;
+
 int CompareNoCase(std::string_view a, std::string_view b) {
     const size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {
@@ -148,39 +151,43 @@ class RowFilter::Parser {
         return static_cast<int>(out_.nodes_.size() - 1);
     }
 
-    int Join(Node::Kind kind, int left, int right) {
+    // term { keyword term }: one node for the whole chain, or the term alone.
+    template <class Term>
+    int Chain(Node::Kind kind, std::string_view keyword, Term term) {
+        std::vector<int> terms{term()};
+        for (;;) {
+            const size_t at = (SkipBlanks(), pos_);
+            if (!EatKeyword(keyword)) break;
+            if (single_) Fail(at, "only one criterion is allowed, without AND or OR");
+            terms.push_back(term());
+        }
+        if (terms.size() == 1) return terms.front();
         Node n;
         n.kind = kind;
-        n.left = left;
-        n.right = right;
+        n.first = static_cast<int>(out_.kids_.size());
+        n.count = static_cast<int>(terms.size());
+        out_.kids_.insert(out_.kids_.end(), terms.begin(), terms.end());
         return Add(std::move(n));
     }
 
     int ParseOr() {
-        int left = ParseAnd();
-        for (;;) {
-            const size_t at = (SkipBlanks(), pos_);
-            if (!EatKeyword("OR")) return left;
-            if (single_) Fail(at, "only one criterion is allowed, without AND or OR");
-            left = Join(Node::Kind::kOr, left, ParseAnd());
-        }
+        return Chain(Node::Kind::kOr, "OR", [this] { return ParseAnd(); });
     }
 
     int ParseAnd() {
-        int left = ParseFactor();
-        for (;;) {
-            const size_t at = (SkipBlanks(), pos_);
-            if (!EatKeyword("AND")) return left;
-            if (single_) Fail(at, "only one criterion is allowed, without AND or OR");
-            left = Join(Node::Kind::kAnd, left, ParseFactor());
-        }
+        return Chain(Node::Kind::kAnd, "AND", [this] { return ParseFactor(); });
     }
 
     int ParseFactor() {
         SkipBlanks();
         if (pos_ < text_.size() && text_[pos_] == '(') {
             const size_t open = pos_++;
+            if (++depth_ > kMaxParentheses) {
+                Fail(open,
+                     "more than " + std::to_string(kMaxParentheses) + " levels of parentheses");
+            }
             const int inner = ParseOr();
+            --depth_;
             SkipBlanks();
             if (pos_ >= text_.size() || text_[pos_] != ')') {
                 Fail(pos_, "expected ')' to close the '(' at position " + std::to_string(open + 1));
@@ -328,6 +335,7 @@ class RowFilter::Parser {
     const char* what_;
     RowFilter& out_;
     size_t pos_ = 0;
+    int depth_ = 0;  // parentheses open at pos_
 };
 
 RowFilter RowFilter::Parse(std::string_view criteria, const FieldNameIndex& names, bool single,
@@ -341,9 +349,13 @@ bool RowFilter::Eval(int node, const Variant* row) const {
     const Node& n = nodes_[static_cast<size_t>(node)];
     switch (n.kind) {
         case Node::Kind::kAnd:
-            return Eval(n.left, row) && Eval(n.right, row);
+            for (int i = 0; i < n.count; ++i)
+                if (!Eval(kids_[static_cast<size_t>(n.first + i)], row)) return false;
+            return true;
         case Node::Kind::kOr:
-            return Eval(n.left, row) || Eval(n.right, row);
+            for (int i = 0; i < n.count; ++i)
+                if (Eval(kids_[static_cast<size_t>(n.first + i)], row)) return true;
+            return false;
         case Node::Kind::kCompare:
             break;
     }

@@ -60,11 +60,13 @@ class RowFilter {
         std::optional<double> number;  // when the literal reads as a number
         std::optional<Date> date;      // when the literal reads as a date
     };
+    // A chain "a AND b AND c" is one node with its terms in kids_ [first, first + count), so
+    // only parentheses make the tree deeper (and the parser limits those).
     struct Node {
         enum class Kind : uint8_t { kAnd, kOr, kCompare } kind = Kind::kCompare;
         Op op = Op::kEq;
         int field = -1;
-        int left = -1, right = -1;  // children of AND / OR
+        int first = 0, count = 0;  // terms of AND / OR in kids_
         Literal literal;
     };
     class Parser;
@@ -73,6 +75,7 @@ class RowFilter {
     static bool Compare(const Node& n, const Variant& v);
 
     std::vector<Node> nodes_;
+    std::vector<int> kids_;
     int root_ = -1;
 };
 

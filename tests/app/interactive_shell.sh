@@ -49,6 +49,15 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 [ "$(screen | grep -cx '52')" -ge 2 ] || { echo "FAILED: history recall"; screen; exit 1; }
+# Ctrl-C stops a query that would never end, and the session goes on.
+type_line 'Set n = CreateObject("clsNotes")'
+type_line 'n.ConnectionVariables DB, "", "", "", False, "1"'
+type_line "? n.GetTableCode(\"x' union all select count(*) from (with recursive r(i) as (select 1 union all select i + 1 from r) select i from r) --\")"
+sleep 0.3
+tmux -L "$sock" send-keys -t shell C-c
+wait_for "The query was stopped: it was interrupted (Ctrl-C) [SQLite (clsLookupList.GetTableCode)]"
+type_line '? n.GetTableCode("rpt_Receipts")'
+wait_for "REC"
 type_line 'Quit'
 wait_for "[shell exit 0]"
 echo "interactive shell: ok"

@@ -5,8 +5,11 @@
 #include <cstdio>
 #include <fstream>
 #include <regex>
+#include <sstream>
 #include <string>
 
+#include "app/shell.h"
+#include "support/fuzz.h"
 #include "support/temp_db.h"
 
 namespace mz {
@@ -23,13 +26,8 @@ std::string Quote(const std::string& s) {
     return out + "'";
 }
 
-// Runs mzreport with args; input, when given, is written to a file and piped to stdin.
-RunResult Mzreport(const std::vector<std::string>& args, const std::string& input = "") {
-    std::string cmd = Quote(MZ_BINARY_DIR "/src/app/mzreport");
-    for (const std::string& a : args) cmd += " " + Quote(a);
-    const std::string in_path = test::TempPath("stdin.txt");
-    std::ofstream(in_path) << input;
-    cmd += " < " + Quote(in_path) + " 2>&1";
+// Runs a shell command line, stdout and stderr together.
+RunResult RunCommand(const std::string& cmd) {
     RunResult r;
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return r;
@@ -39,6 +37,17 @@ RunResult Mzreport(const std::vector<std::string>& args, const std::string& inpu
     const int raw = pclose(p);
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return r;
+}
+
+const std::string kMzreport = Quote(MZ_BINARY_DIR "/src/app/mzreport");
+
+// Runs mzreport with args; input, when given, is written to a file and piped to stdin.
+RunResult Mzreport(const std::vector<std::string>& args, const std::string& input = "") {
+    std::string cmd = kMzreport;
+    for (const std::string& a : args) cmd += " " + Quote(a);
+    const std::string in_path = test::TempPath("stdin.txt");
+    std::ofstream(in_path) << input;
+    return RunCommand(cmd + " < " + Quote(in_path) + " 2>&1");
 }
 
 std::string WriteScript(const std::string& text) {
@@ -254,6 +263,104 @@ TEST(ShellTest, LookupsExportAndImport) {
               "\"2019-02-30\" is not a date (yyyy-mm-dd or m/d/yyyy); nothing was changed\n");
     EXPECT_EQ(db.Scalar("select count(*) from lks_county"), "15");
     EXPECT_EQ(Mzreport({"lookups", "import", db.Path()}).status, 2);
+}
+
+// Two shell scripts started together on one database both finish, losing nothing and attaching
+// nothing to the wrong row.
+TEST(ShellTest, TwoScriptsWritingAtOnceBothFinish) {
+    test::TempReportDb db;
+    ASSERT_EQ(Mzreport({"report", db.Path(), "new"}).output, "1\n");
+    const auto together = [&](const std::string& a, const std::string& b) {
+        const std::string shell = kMzreport + " shell " + Quote(db.Path()) + " ";
+        return RunCommand("(" + shell + Quote(WriteScript(a)) + "; echo a=$?) & (" + shell +
+                          Quote(WriteScript(b)) + "; echo b=$?) & wait");
+    };
+    const auto notes = [](const std::string& who) {
+        std::string s =
+            "Set n = CreateObject(\"clsNotes\")\nn.ConnectionVariables DB, \"\", \"\", \"\", "
+            "False, \"1\"\n";
+        for (int i = 1; i <= 300; ++i)
+            s += "n.GetData\nn.ReportID = 1\nn.LinkID = \"7\"\nn.Description = \"" + who +
+                 std::to_string(i) + "\"\nn.SaveData\n";
+        return s;
+    };
+    RunResult r = together(notes("a"), notes("b"));
+    EXPECT_NE(r.output.find("a=0"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("b=0"), std::string::npos) << r.output;
+    EXPECT_EQ(db.Scalar("select count(distinct Description) from rpt_notes"), "600");
+
+    const auto receipts = [](const std::string& who) {
+        std::string s =
+            "Set r = CreateObject(\"clsReceipt_Data\")\nr.ConnectionVariables DB, \"\", \"\", "
+            "\"\", False, \"1\"\nSet g = r.mobGnSItem\n";
+        for (int i = 1; i <= 100; ++i) {
+            const std::string name = who + std::to_string(i);
+            s += "r.GetData\nr.ReportID = 1\nr.ReceiptCode = \"GNS\"\nr.Description = \"" + name +
+                 "\"\nr.SaveData\n";
+            for (int k = 1; k <= 3; ++k)
+                s += "g.GetData\ng.ReportID = 1\ng.ReceiptID = r.UniqueID\ng.Sequence = " +
+                     std::to_string(k) + "\ng.Description = \"" + name + "/\"\ng.SaveData\n";
+        }
+        return s;
+    };
+    r = together(receipts("a"), receipts("b"));
+    EXPECT_NE(r.output.find("a=0"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("b=0"), std::string::npos) << r.output;
+    EXPECT_EQ(db.Scalar("select count(distinct Description) from rpt_Receipts"), "200");
+    EXPECT_EQ(db.Scalar("select count(*) from rpt_gns_items i join rpt_Receipts r "
+                        "on r.unique_id = i.receipt_id and i.Description = r.Description || '/'"),
+              "600");
+    EXPECT_EQ(db.Scalar("select count(*) from (select 1 from rpt_gns_items "
+                        "group by receipt_id, sequence having count(*) > 1)"),
+              "0");
+}
+
+// Lines nested or chained past any sensible depth get the shell's syntax error, also where
+// errors are resumed; caller texts that deep get their class's ordinary answer. Nothing crashes.
+TEST(ShellTest, DeepInputGetsItsErrorNotACrash) {
+    test::TempReportDb db;
+    std::ostringstream out, err;
+    app::Shell shell(db.Path(), out, err);
+    using test::Repeat;
+    const std::string too_deep =
+        "Error 1002: Syntax error: the expression nests more than 256 levels of operators, "
+        "parentheses or calls [mzreport shell]\n";
+    const std::string deep_parens = Repeat("(", 10'000) + "1" + Repeat(")", 10'000);
+    for (const std::string& line :
+         {"? 1" + Repeat(" + 1", 20'000), "? " + deep_parens, "? " + Repeat("- ", 100'000) + "1",
+          "? " + Repeat("Not ", 100'000) + "True", "x = Err" + Repeat(".Number", 20'000),
+          "? TypeName(" + Repeat("TypeName(", 5'000) + "1" + Repeat(")", 5'001)}) {
+        err.str("");
+        EXPECT_FALSE(shell.Execute(line));
+        EXPECT_EQ(err.str(), too_deep) << line.substr(0, 40);
+    }
+    EXPECT_TRUE(shell.Execute("? 1" + Repeat(" + 1", 200)));
+    EXPECT_EQ(out.str(), "201\n");
+
+    // Through the classes, with errors resumed.
+    for (const char* line : {"Set n = CreateObject(\"clsNotes\")",
+                             "n.ConnectionVariables DB, \"\", \"\", \"\", False, \"1\"",
+                             "Set r = CreateObject(\"clsReceipt_Data\")",
+                             "r.ConnectionVariables DB, \"\", \"\", \"\", False, \"1\"",
+                             "On Error Resume Next", "Err.Clear"})
+        ASSERT_TRUE(shell.Execute(line)) << line;
+    out.str("");
+    const std::string deep_text = Repeat("(", 20'000) + "1" + Repeat(")", 20'000);
+    EXPECT_TRUE(shell.Execute("? \"[\" & n.GetTableCode(\"x' or " + deep_text + " --\") & \"]\""));
+    EXPECT_TRUE(shell.Execute("? r.GetData(), Err.Number"));
+    EXPECT_TRUE(shell.Execute("r.ListFilter = \"" + Repeat("(", 20'000) + "unique_id = 1" +
+                              Repeat(")", 20'000) + "\""));
+    EXPECT_TRUE(shell.Execute("? Err.Number; \" \"; Err.Description"));
+    EXPECT_EQ(out.str(),
+              "[]\nTrue\t0\n"
+              "3001 Filter criterion is not valid at position 65: more than 64 levels of "
+              "parentheses\n");
+
+    RunResult q = Mzreport({"query", db.Path(), "select " + deep_text});
+    EXPECT_EQ(q.status, 1);
+    EXPECT_EQ(q.output,
+              "mzreport query: the text nests more than 128 levels of parentheses, case blocks, "
+              "signs or \"+\" operands at offset 135\n");
 }
 
 }  // namespace

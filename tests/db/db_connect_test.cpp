@@ -4,7 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <thread>
 
 #include "db/schema_loader.h"
 #include "platform/error.h"
@@ -79,25 +88,161 @@ class DbConnectTest : public ::testing::Test {
     std::string last;
 };
 
-TEST(DbConnectSettings, OnlyExistingReportDatabasesConnect) {
+// What a path holds, for "nothing was created or changed": kind, size, bytes, and which of the
+// files SQLite keeps beside a database exist.
+std::string PathState(const std::string& path) {
+    std::string state;
+    std::error_code ec;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        const std::string p = path + suffix;
+        state += suffix;
+        state += std::filesystem::is_directory(p, ec) ? "=dir "
+                 : !std::filesystem::exists(p, ec)    ? "=none "
+                                                      : "=file ";
+        if (std::filesystem::is_regular_file(p, ec)) {
+            std::ifstream in(p, std::ios::binary);
+            state += std::to_string(std::hash<std::string>()(
+                         std::string(std::istreambuf_iterator<char>(in), {}))) +
+                     " ";
+        }
+    }
+    return state;
+}
+
+TEST(DbConnectSettings, EachBadDatabaseFileGetsItsOwnReasonAndStaysAsItWas) {
+    TempReportDb newer;
+    newer.Exec("INSERT INTO mz_schema_version VALUES (2, '2030-01-01')");
+    TempReportDb unversioned;
+    unversioned.Exec("DELETE FROM mz_schema_version");
+    const struct {
+        const char* what;
+        std::function<void(const std::string&)> make;
+        std::string reason;  // "P" stands for the quoted path
+    } cases[] = {
+        {"missing", [](const std::string&) {}, "No report database at P: there is no such file."},
+        {"folder", [](const std::string& p) { std::filesystem::create_directory(p); },
+         "P is a folder, not a report database."},
+        {"text file", [](const std::string& p) { std::ofstream(p) << "Treasurer's notes\n"; },
+         "P is not a report database: it is not an SQLite database file."},
+        {"empty file", [](const std::string& p) { std::ofstream{p}; },
+         "P is an empty file, not a report database."},
+        {"other database",
+         [](const std::string& p) {
+             sqlite3* db = nullptr;
+             sqlite3_open(p.c_str(), &db);
+             sqlite3_exec(db, "CREATE TABLE t (x)", nullptr, nullptr, nullptr);
+             sqlite3_close(db);
+         },
+         "P is an SQLite database but not a report database (it has no mz_schema_version "
+         "table)."},
+        {"newer schema", [&](const std::string& p) { std::filesystem::copy_file(newer.Path(), p); },
+         "P is a report database of schema version 2, newer than version 1 that this library "
+         "reads: it needs a later release."},
+        {"no version",
+         [&](const std::string& p) { std::filesystem::copy_file(unversioned.Path(), p); },
+         "P is not a report database: its schema version is missing."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = test::TempPath("bad.db");
+        c.make(path);
+        const std::string before = PathState(path);
+        DbConnect conn;
+        EXPECT_FALSE(conn.ConnectionVariables(path, "", "", "", false));
+        std::string reason = c.reason;
+        reason.replace(reason.find('P'), 1, "\"" + path + "\"");
+        EXPECT_EQ(conn.ConnectError(), reason);
+        EXPECT_EQ(PathState(path), before);
+        EXPECT_FALSE(conn.IsConnected());
+    }
     DbConnect conn;
-    std::string missing = test::TempPath("missing.db");
-    EXPECT_FALSE(conn.ConnectionVariables(missing, "", "", "", false));
-    EXPECT_FALSE(std::filesystem::exists(missing)) << "a failed connection must create nothing";
     EXPECT_FALSE(conn.ConnectionVariables("", "sqlite", "", "", false));
-
-    TempReportDb other;
-    other.Exec("DELETE FROM mz_schema_version");
-    EXPECT_FALSE(conn.ConnectionVariables(other.Path(), "", "", "", false));
-    other.Exec("INSERT INTO mz_schema_version VALUES (99, '2026-01-01')");
-    EXPECT_FALSE(conn.ConnectionVariables(other.Path(), "", "", "", false));
-
+    EXPECT_EQ(conn.ConnectError(), "No report database was named: the database path is empty.");
     TempReportDb good;
     EXPECT_TRUE(conn.ConnectionVariables(good.Path(), "SQLite", "", "", false));
+    EXPECT_EQ(conn.ConnectError(), "");
     EXPECT_FALSE(conn.ConnectionVariables(good.Path(), "no-such-server", "", "", false));
+    EXPECT_EQ(conn.ConnectError(), "No database backend is named \"no-such-server\".");
     ResultSet rs;
     EXPECT_NE(conn.OpenRecordset("select 1 as one", rs), "") << "a failed switch leaves it closed";
     EXPECT_THROW(conn.BeginTrans(), Error);
+}
+
+// Runs body in a child process, as a user who is not root when ordinary (root reads and writes
+// whatever the permissions say), and returns the text body returned.
+std::string InChild(bool ordinary, const std::function<std::string()>& body) {
+    int pipe_fds[2];
+    if (pipe(pipe_fds) != 0) return "no pipe";
+    const pid_t child = fork();
+    if (child == 0) {
+        close(pipe_fds[0]);
+        std::string out;
+        if (ordinary && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            out = "cannot leave root";
+        else
+            out = body();
+        (void)!write(pipe_fds[1], out.data(), out.size());
+        _exit(0);
+    }
+    close(pipe_fds[1]);
+    std::string out;
+    char buf[512];
+    for (ssize_t n; (n = read(pipe_fds[0], buf, sizeof buf)) > 0;) out.append(buf, n);
+    close(pipe_fds[0]);
+    waitpid(child, nullptr, 0);
+    return out;
+}
+
+TEST(DbConnectSettings, UnreadableReadOnlyAndFullDisksAreNamed) {
+    TempReportDb db;
+    const std::string before = PathState(db.Path());
+    const auto connect = [&] {
+        DbConnect conn;
+        return conn.ConnectionVariables(db.Path(), "", "", "", false) ? std::string("connected")
+                                                                      : conn.ConnectError();
+    };
+    const std::string quoted = "\"" + db.Path() + "\"";
+    std::filesystem::permissions(db.Path(), std::filesystem::perms::none);
+    EXPECT_EQ(InChild(true, connect), quoted + " cannot be read: Permission denied.");
+    std::filesystem::permissions(db.Path(), std::filesystem::perms::owner_read |
+                                                std::filesystem::perms::group_read |
+                                                std::filesystem::perms::others_read);
+    EXPECT_EQ(InChild(true, connect),
+              quoted + " is read-only: a report database must be writable.");
+    std::filesystem::permissions(db.Path(), std::filesystem::perms::all);
+    EXPECT_EQ(PathState(db.Path()), before);
+
+    // A full disk: no file may grow. Opening needs the shared-memory file; a save needs the log.
+    const auto disk_full = [] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit none = {0, RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &none);
+    };
+    EXPECT_EQ(InChild(false,
+                      [&] {
+                          disk_full();
+                          return connect();
+                      }),
+              quoted + " cannot be read: disk I/O error (File too large).");
+    DbConnect conn;
+    ASSERT_TRUE(conn.ConnectionVariables(db.Path(), "", "", "", false));
+    const int32_t report = test::NewReportVersion(conn, "new");
+    const std::string saved = test::DatabaseDigest(db.Path());
+    const std::string raised = InChild(false, [&] {
+        DbConnect c;
+        if (!c.ConnectionVariables(db.Path(), "", "", "", false)) return c.ConnectError();
+        disk_full();
+        try {
+            c.CreateCommand("sp_misc_report_amend");
+            c.AddParameter("@Ref_report_id", Variant(report));
+            return "saved: " + c.ExecuteCommand();
+        } catch (const Error& e) {
+            return e.Description();
+        }
+    });
+    EXPECT_TRUE(raised == "database or disk is full" || raised == "disk I/O error") << raised;
+    EXPECT_EQ(test::DatabaseDigest(db.Path()), saved);
+    EXPECT_EQ(db.Scalar("PRAGMA integrity_check"), "ok");
 }
 
 TEST(SchemaLoader, RefusesToOverwriteAndStampsTheVersion) {
@@ -267,6 +412,75 @@ TEST_F(DbConnectTest, TwoConnectionsShareOneDatabase) {
     conn.EndTrans(true);
     ASSERT_EQ(other.OpenRecordset("select * from rpt_test", rs), "");
     EXPECT_EQ(rs.RecordCount(), 1);
+}
+
+constexpr const char* kEndless =
+    "with recursive r(i) as (select 1 union all select i + 1 from r) select count(*) as n from r";
+
+TEST_F(DbConnectTest, ARunawayQueryIsStoppedWithAClearError) {
+    EXPECT_EQ(DbConnect::DefaultQueryTimeLimit(), std::chrono::minutes(1));
+    EXPECT_EQ(conn.QueryTimeLimit(), std::chrono::minutes(1));
+    const auto stopped = [&] {
+        ResultSet rs;
+        try {
+            conn.OpenRecordset(kEndless, rs);
+        } catch (const Error& e) {
+            EXPECT_EQ(e.Number(), err::kDriverBase + SQLITE_INTERRUPT);
+            EXPECT_EQ(rs.State(), ResultSet::kStateClosed);
+            return e.Description() + " [" + e.Source() + "]";
+        }
+        return std::string("not stopped");
+    };
+    conn.QueryTimeLimit(std::chrono::milliseconds(100));
+    EXPECT_EQ(stopped(),
+              "The query was stopped: it ran longer than its time limit of 100 ms [SQLite]");
+    // Ctrl-C in the shell: an interrupt from elsewhere stops a query without a limit.
+    conn.QueryTimeLimit(std::chrono::milliseconds(0));
+    std::thread ctrl_c([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        InterruptQueries();
+    });
+    EXPECT_EQ(stopped(), "The query was stopped: it was interrupted (Ctrl-C) [SQLite]");
+    ctrl_c.join();
+    ResultSet rs;
+    ASSERT_EQ(conn.OpenRecordset("select count(*) as n from rpt_test", rs), "");
+    EXPECT_EQ(rs.Value("n").ToInt32(), 0) << "the connection goes on working";
+}
+
+// A write outside a transaction takes the write lock first: it waits while another connection
+// writes, even when the procedure reads before it writes, and a read that failed halfway holds
+// no snapshot that would make the write fail at once.
+TEST(DbConnectWriters, ASecondWriterWaitsItsTurn) {
+    TempReportDb db;
+    DbConnect conn;
+    ASSERT_TRUE(conn.ConnectionVariables(db.Path(), "", "", "", false));
+    const int32_t report = test::NewReportVersion(conn, "new");
+    // A stored amount beyond money's range raises while its row is being read.
+    db.Exec(
+        "INSERT INTO mz_procedure (name, parameters, body) VALUES ('sp_bad_read', '', "
+        "'SELECT Amount FROM rpt_Receipts;'); INSERT INTO rpt_Receipts (report_id, Amount) "
+        "VALUES (1, 1e300)");
+    ResultSet rs;
+    EXPECT_THROW(conn.OpenRecordset("exec sp_bad_read", rs), Error);
+
+    sqlite3* other = nullptr;
+    sqlite3_open(db.Path().c_str(), &other);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; INSERT INTO rpt_report_group DEFAULT VALUES",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    std::thread commit_later([other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    // sp_misc_report_amend reads (its check) before it writes.
+    try {
+        EXPECT_GT(test::NewReportVersion(conn, "amend", report), report);
+    } catch (const Error& e) {
+        ADD_FAILURE() << "the second writer failed: " << e.Description();
+    }
+    commit_later.join();
+    sqlite3_close(other);
+    EXPECT_EQ(db.Scalar("select count(*) from rpt_report_group"), "2");
 }
 
 }  // namespace

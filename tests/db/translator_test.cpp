@@ -13,6 +13,7 @@
 
 #include "db/sqlite_functions.h"
 #include "db/tsql_translator.h"
+#include "support/fuzz.h"
 
 namespace mz {
 namespace {
@@ -357,6 +358,24 @@ TEST(TranslatorText, RefusalsNameTheConstructAndItsOffset) {
     // Parameters of procedure bodies pass through.
     EXPECT_EQ(Sql("select * from t where id = @Unique_id"),
               "select * from t where id = @Unique_id");
+}
+
+// Nesting past the limit is refused at the level that passes it, however the text nests; a text
+// just inside it still translates.
+TEST(TranslatorText, DeepTextsAreRefusedNotOverflowed) {
+    using test::Repeat;
+    const std::string refused =
+        "ERROR the text nests more than 128 levels of parentheses, case "
+        "blocks, signs or \"+\" operands at offset ";
+    EXPECT_EQ(Sql("select " + Repeat("(", 20'000) + "1" + Repeat(")", 20'000)), refused + "135");
+    EXPECT_EQ(Sql("select 1" + Repeat(" + 1", 20'000)), refused + "513");
+    EXPECT_EQ(Sql("select " + Repeat("- ", 100'000) + "1"), refused + "259");
+    EXPECT_EQ(Sql("select " + Repeat("case when 1 = 1 then ", 5'000) + "1" + Repeat(" end", 5'000))
+                  .substr(0, refused.size()),
+              refused);
+    EXPECT_EQ(Sql("select " + Repeat("x' or (", 20'000)).substr(0, 6), "ERROR ");
+    EXPECT_EQ(Sql("select " + Repeat("(", 60) + "1 + 2" + Repeat(")", 60)),
+              "select " + Repeat("(", 60) + "mz_add(1, 2)" + Repeat(")", 60));
 }
 
 TEST(TranslatorTokens, KindsAndLengths) {

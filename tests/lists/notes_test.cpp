@@ -69,6 +69,13 @@ TEST_F(NotesTest, LoadTexts) {
                   "query select code from lks_report_section where table_name = 'rpt_nothing' \n"
                   "query ");
 
+    // The code row borrowed the result set: the field lengths come from the notes' own view.
+    ASSERT_TRUE(notes.GetTableCode("rpt_accounts") == "ACC");
+    rec->ClearLog();
+    EXPECT_EQ(notes.GetTextLength(mzML_NoteKeywords_Notes), 100);
+    EXPECT_EQ(notes.GetTextLength(mzML_NoteKeywords_Notes), 100);
+    EXPECT_EQ(rec->Log(), "query select * from vw_mz_rpt_notes where unique_id is null ");
+
     rec->RaiseOnQuery("lks_report_section", Error(3704, "ADODB.Recordset", "closed"));
     try {
         notes.GetTableCode("x");

@@ -147,5 +147,25 @@ TEST(NotesVersionsTest, AFailingCascadeStepLeavesTheDatabaseUnchanged) {
     EXPECT_EQ(db.Scalar("select count(*) from rpt_notes"), "0");
 }
 
+// A table name that smuggles an endless query into GetTableCode is stopped by the time limit,
+// and the error reaches the caller with the class's source.
+TEST(NotesDbTest, ARunawayCallerTextIsStopped) {
+    test::TempReportDb db;
+    clsNotes notes;
+    ASSERT_TRUE(notes.ConnectionVariables(db.Path(), "", "", "", false, "1"));
+    notes.Connection().QueryTimeLimit(std::chrono::milliseconds(100));
+    try {
+        notes.GetTableCode(
+            "x' union all select count(*) from (with recursive r(i) as (select 1 union all "
+            "select i + 1 from r) select i from r) --");
+        ADD_FAILURE() << "nothing was raised";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Description(),
+                  "The query was stopped: it ran longer than its time limit of 100 ms");
+        EXPECT_EQ(e.Source(), "SQLite (clsLookupList.GetTableCode)");
+    }
+    EXPECT_EQ(notes.GetTableCode("rpt_Receipts"), "REC");
+}
+
 }  // namespace
 }  // namespace mz

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/error.h"
+#include "support/fuzz.h"
 
 namespace mz {
 namespace {
@@ -223,6 +224,53 @@ TEST(ResultSetTest, BadCriteriaKeepTheOldFilter) {
     EXPECT_EQ(Outcome([&] { rs.Filter("code ="); }), "E3001");
     EXPECT_EQ(rs.Filter(), "sequence > 2");
     EXPECT_EQ(Codes(rs), "xyz,b_1");
+}
+
+// Long chains are one level, as they are written; nesting is limited. Hostile criteria, grown and
+// mutated, get Error 3001 or work, and leave the result set usable.
+TEST(ResultSetTest, DeepLongAndHostileCriteria) {
+    ResultSet rs = MakeSet();
+    std::string chain = "sequence = 2";
+    for (int i = 0; i < 100'000; ++i) chain += " or sequence = 99";
+    rs.Filter(chain);
+    EXPECT_EQ(Codes(rs), "ABD");
+    std::string deep = "sequence = 2";
+    for (int i = 0; i < 64; ++i) deep = "(" + deep + ")";
+    rs.Filter(deep);
+    EXPECT_EQ(Codes(rs), "ABD");
+    EXPECT_EQ(ErrorText([&] { rs.Filter(std::string(20'000, '(') + "sequence = 1"); }),
+              "Filter criterion is not valid at position 65: more than 64 levels of parentheses");
+    EXPECT_EQ(Outcome([&] { rs.Find(std::string(20'000, '(') + "sequence = 1"); }), "E3001");
+
+    static constexpr std::string_view kPieces[] = {"code",        "[description]",
+                                                   "amount",      "trans_date",
+                                                   "sequence",    "nope",
+                                                   "=",           "<>",
+                                                   "!=",          "<",
+                                                   ">=",          "like",
+                                                   "is",          "not",
+                                                   "null",        "and",
+                                                   "or",          "(",
+                                                   ")",           "'a'",
+                                                   "'O''Brien'",  "'%'",
+                                                   "'_b*'",       "#4/1/2019#",
+                                                   "#2/30/2005#", "12",
+                                                   "-1.5e3",      "1e",
+                                                   ".",           "'",
+                                                   "[",           "#"};
+    test::Fuzzer fuzz(7, kPieces, std::chrono::milliseconds(500));
+    while (fuzz.More()) {
+        const std::string criteria =
+            fuzz.Below(3) ? fuzz.Grow(12) : fuzz.Mutate(chain.substr(0, 60));
+        SCOPED_TRACE(criteria);
+        const std::string filtered = Outcome([&] { rs.Filter(criteria); });
+        EXPECT_TRUE(filtered == "ok" || filtered == "E3001") << filtered;
+        rs.Filter("");
+        rs.MoveFirst();
+        const std::string found = Outcome([&] { rs.Find(criteria); });
+        EXPECT_TRUE(found == "ok" || found == "E3001") << found;
+    }
+    EXPECT_EQ(rs.RecordCount(), 4);
 }
 
 TEST(ResultSetTest, FindSearchesForwardFromTheCurrentRow) {

@@ -23,7 +23,8 @@ constexpr const char* kGnsFields =
 constexpr const char* kLoanFields =
     "unique_id:Long, report_id:Long, group_id:Long, entity_id:Long, receipt_id:Long, "
     "page_amount_id:Long, Sequence:Long, Amount:Currency(19), Is_Amount:Integer, "
-    "sum_to_date:Currency(19), Share:Double(15), amend_code:String(1), full_name:String(160)";
+    "sum_to_date:Currency(19), Share:Double(15), amend_code:String(1), full_name:String(160), "
+    "is_org:Boolean";
 
 using test::AuditTail;
 
@@ -165,12 +166,14 @@ class LoanItemsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         rec = Recorder::Create("loans");
-        rec->OnQuery("Where unique_id = 31 ",
-                     std::string(kLoanFields) +
-                         " | 31, 5, 31, 400, 9, Null, 1, 2500, Null, Null, 0.5, Null, 'Kim, Joe'")
-            .OnQuery("Where unique_id = 32 ",
-                     std::string(kLoanFields) +
-                         " | 32, 4, 32, 401, 9, Null, 2, 2500, 1, Null, 0.5, Null, 'Diaz, Eva'")
+        rec->OnQuery(
+               "Where unique_id = 31 ",
+               std::string(kLoanFields) +
+                   " | 31, 5, 31, 400, 9, Null, 1, 2500, Null, Null, 0.5, Null, 'Kim, Joe', Null")
+            .OnQuery(
+                "Where unique_id = 32 ",
+                std::string(kLoanFields) +
+                    " | 32, 4, 32, 401, 9, Null, 2, 2500, 1, Null, 0.5, Null, 'Diaz, Eva', True")
             .OnQuery("pragma_table_info",
                      "table_name:String(50), column_name:String(50) | 'rpt_loan_items', "
                      "'entity_id'");
@@ -196,6 +199,12 @@ TEST_F(LoanItemsTest, LoanListAndProperties) {
 
     ASSERT_TRUE(items.GetData(31));
     EXPECT_EQ(items.FullName(), "Kim, Joe");
+    try {  // a Null is_org raises, as for the gift-and-service items
+        items.IsOrg();
+        ADD_FAILURE() << "IsOrg of Null raised nothing";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.Number(), err::kTypeMismatch);
+    }
     EXPECT_EQ(items.IsAmount(), 0);  // Null reads 0
     items.IsAmount(2);               // 2 stores Null
     EXPECT_TRUE(items.mRecSet()->Value("Is_Amount").IsNull());
@@ -233,7 +242,7 @@ TEST_F(LoanItemsTest, DeleteTakesTheEntityWhenTheNameComponentAgrees) {
     refused
         ->OnQuery("Where unique_id = 31 ", std::string(kLoanFields) +
                                                " | 31, 5, 31, 400, 9, Null, 1, 2500, Null, "
-                                               "Null, 0.5, Null, 'Kim, Joe'")
+                                               "Null, 0.5, Null, 'Kim, Joe', Null")
         .OnQuery("pragma_table_info",
                  "table_name:String(50), column_name:String(50) | 'rpt_loan_items', 'entity_id'")
         .OnQuery("as uses", "uses:Long | 2");
@@ -249,7 +258,7 @@ TEST_F(LoanItemsTest, DeleteTakesTheEntityWhenTheNameComponentAgrees) {
     // An inherited item: only the "D" marker; its entity is not asked about.
     refused->OnQuery("Where unique_id = 32 ", std::string(kLoanFields) +
                                                   " | 32, 4, 32, 401, 9, Null, 2, 2500, 1, "
-                                                  "Null, 0.5, Null, 'Diaz, Eva'");
+                                                  "Null, 0.5, Null, 'Diaz, Eva', True");
     ASSERT_TRUE(other.GetData(32));
     refused->ClearLog();
     EXPECT_TRUE(other.DeleteData(32));

@@ -129,6 +129,21 @@ TEST(ReceiptsDbTest, DeletingAReceiptRemovesExactlyWhatHangsUnderIt) {
               "rpt_name_address=2; ");
 }
 
+// The lender also endorses its own loan: the entity is asked about twice in one cascade, and the
+// second time, with the item already deleted in the cascade's transaction, it goes.
+TEST(ReceiptsDbTest, AnEntityNamedOnlyByTheCascadeGoesWithIt) {
+    ReceiptsDb d;
+    const int32_t r1 = d.NewReport();
+    auto receipts = d.Receipts(r1);
+    const int32_t lender = d.Org("First Bank");
+    const int32_t loan = AddReceipt(*receipts, r1, "LOAN", 5000, lender);
+    AddLoanItem(*receipts->mobLoanEndorers, r1, loan, lender, 5000);
+    ASSERT_TRUE(receipts->GetData(loan));
+    EXPECT_TRUE(receipts->DeleteData(loan));
+    EXPECT_EQ(d.Snapshot(),
+              "rpt_Receipts=; rpt_gns_items=; rpt_loan_items=; rpt_notes=; rpt_name_address=; ");
+}
+
 TEST(ReceiptsDbTest, AFailureAtAnyStepLeavesEveryRowInPlace) {
     const std::pair<const char*, const char*> steps[] = {
         {"rpt_gns_items", "SQLite (clsGnSItems_Data.DeleteData) (clsReceipt_Data.DeleteData)"},

@@ -224,6 +224,9 @@ class RecordingBackend : public Backend {
     }
 
     bool InTransaction() const override { return real_ ? real_->InTransaction() : in_transaction_; }
+    void QueryTimeLimit(std::chrono::milliseconds limit) override {
+        if (real_) real_->QueryTimeLimit(limit);
+    }
     void Begin() override {
         recorder_->lines_.push_back("begin");
         if (real_) return real_->Begin();

@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
+#include <vector>
 
 #include "core/report_versions.h"
 #include "db/schema_loader.h"
@@ -43,6 +45,50 @@ int32_t NewReportVersion(DbConnect& db, const std::string& action, int32_t ref) 
 std::string TempPath(const std::string& name) {
     static std::atomic<int> counter{0};
     return (TempRoot() / (std::to_string(++counter) + "_" + name)).string();
+}
+
+std::string DatabaseDigest(const std::string& path) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    std::vector<std::string> tables;
+    sqlite3_stmt* list = nullptr;
+    sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name", -1,
+                       &list, nullptr);
+    while (sqlite3_step(list) == SQLITE_ROW)
+        tables.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(list, 0)));
+    sqlite3_finalize(list);
+    if (tables.empty()) ADD_FAILURE() << "no tables in " << path << ": " << sqlite3_errmsg(db);
+    std::string digest;
+    for (const std::string& table : tables) {
+        sqlite3_stmt* rows = nullptr;
+        sqlite3_prepare_v2(db, ("SELECT * FROM \"" + table + "\" ORDER BY rowid").c_str(), -1,
+                           &rows, nullptr);
+        std::string text;
+        int count = 0;
+        while (sqlite3_step(rows) == SQLITE_ROW) {
+            ++count;
+            for (int i = 0; i < sqlite3_column_count(rows); ++i) {
+                const std::string column = sqlite3_column_name(rows, i);
+                const unsigned char* v = sqlite3_column_text(rows, i);
+                const bool clock = column == "orig_date" || column == "update_date" ||
+                                   column == "delete_date" || column == "created_date";
+                text += !v ? "~" : clock ? "set" : reinterpret_cast<const char*>(v);
+                text += '\x1f';
+            }
+            text += '\n';
+        }
+        sqlite3_finalize(rows);
+        digest += table + ":" + std::to_string(count) + ":" +
+                  std::to_string(std::hash<std::string>()(text) % 100000) + " ";
+    }
+    sqlite3_close(db);
+    return digest;
+}
+
+std::string CopyDatabase(const std::string& path) {
+    const std::string copy = TempPath("copy.db");
+    std::filesystem::copy_file(path, copy);
+    return copy;
 }
 
 TempReportDb::TempReportDb() : path_(TempPath("report.db")) {

@@ -31,4 +31,12 @@ int32_t NewReportVersion(DbConnect& db, const std::string& action, int32_t ref =
 // A path for a file that does not exist yet, in a directory removed at the end of the run.
 std::string TempPath(const std::string& name);
 
+// Every row of every table of the report database at path, one "table:rows:hash" per table.
+// Columns the database fills from the clock (orig_date, update_date, delete_date, created_date)
+// count only as set or not, so two runs of the same work give the same digest.
+std::string DatabaseDigest(const std::string& path);
+
+// A copy of the (closed) database at path under a new temporary name.
+std::string CopyDatabase(const std::string& path);
+
 }  // namespace mz::test

@@ -1,0 +1,163 @@
+// Receipts and notes written by two writers at once (two threads, each with connections of its
+// own), and by a writer killed with SIGKILL at many points: every row is kept, every cascade is
+// whole, the file stays intact. The same with two processes is in tests/app/shell_test.cpp.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "platform/error.h"
+#include "receipts/receipt_data.h"
+#include "support/temp_db.h"
+
+namespace mz {
+namespace {
+
+constexpr int kItems = 3;
+
+// One writer's work in report: gift receipts "<who>-<i>" with kItems items "<who>-<i>/<k>" and a
+// note each, a receipt marked "complete" once its items are in, and every third one deleted
+// again. Stops at the first failure (the test has then failed).
+void ReceiptWork(const std::string& path, int32_t report, const std::string& who, int count) {
+    clsReceipt_Data r;
+    ASSERT_TRUE(r.ConnectionVariables(path, "", "", "", false, std::to_string(report)));
+    for (int i = 1; i <= count; ++i) {
+        const std::string name = who + "-" + std::to_string(i);
+        ASSERT_TRUE(r.GetData());
+        r.ReportID(report);
+        r.ReceiptCode("GNS");
+        r.Description(name);
+        r.Amount(Currency::FromDouble(10.0 * i));
+        ASSERT_TRUE(r.SaveData()) << name;
+        const int32_t receipt = r.UniqueID();
+        for (int k = 1; k <= kItems; ++k) {
+            clsGnSItems_Data& items = *r.mobGnSItem;
+            ASSERT_TRUE(items.GetData());
+            items.ReportID(report);
+            items.ReceiptID(receipt);
+            items.Sequence(items.GetNewSequence(report, receipt));
+            items.Description(name + "/" + std::to_string(k));
+            ASSERT_TRUE(items.SaveData()) << name;
+        }
+        clsNotes& notes = *r.mobNotes;
+        ASSERT_TRUE(notes.GetData());
+        notes.ReportID(report);
+        notes.ReportSection("REC");
+        notes.LinkID(std::to_string(r.GroupID()));
+        notes.Description(name);
+        ASSERT_TRUE(notes.SaveData()) << name;
+        ASSERT_TRUE(r.GetData(receipt));
+        r.Comments("complete");
+        ASSERT_TRUE(r.SaveData()) << name;
+        if (i % 3 == 0) {
+            ASSERT_TRUE(r.DeleteData(receipt)) << name;
+        }
+    }
+}
+
+void NoteWork(const std::string& path, int32_t report, const std::string& who, int count) {
+    clsNotes n;
+    ASSERT_TRUE(n.ConnectionVariables(path, "", "", "", false, std::to_string(report)));
+    for (int i = 1; i <= count; ++i) {
+        ASSERT_TRUE(n.GetData());
+        n.ReportID(report);
+        n.LinkID("7");
+        n.Description(who + "-" + std::to_string(i));
+        ASSERT_TRUE(n.SaveData()) << who << i;
+    }
+}
+
+// A writer's work in its own thread: a raised error is a failure of the test, not of the process.
+template <void (*Work)(const std::string&, int32_t, const std::string&, int)>
+void Write(const std::string& path, int32_t report, const std::string& who, int count) {
+    try {
+        Work(path, report, who, count);
+    } catch (const Error& e) {
+        ADD_FAILURE() << who << ": Error " << e.Number() << ": " << e.Description() << " ["
+                      << e.Source() << "]";
+    }
+}
+
+// The file is intact and no cascade is partial: no item or note without its receipt, every
+// complete receipt with all its items, each item on its own receipt, no sequence twice.
+void ExpectWhole(const test::TempReportDb& db) {
+    EXPECT_EQ(db.Scalar("PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(db.Scalar("select count(*) from rpt_gns_items i where not exists "
+                        "(select 1 from rpt_Receipts r where r.unique_id = i.receipt_id)"),
+              "0");
+    EXPECT_EQ(db.Scalar("select count(*) from rpt_notes n where not exists "
+                        "(select 1 from rpt_Receipts r where r.group_id = n.link_id)"),
+              "0");
+    EXPECT_EQ(db.Scalar("select count(*) from rpt_Receipts r where r.Comments = 'complete' and "
+                        "(select count(*) from rpt_gns_items i where i.receipt_id = r.unique_id) "
+                        "<> " +
+                        std::to_string(kItems)),
+              "0");
+    EXPECT_EQ(db.Scalar("select count(*) from rpt_gns_items i join rpt_Receipts r "
+                        "on r.unique_id = i.receipt_id where i.Description not like "
+                        "r.Description || '/%'"),
+              "0");
+    EXPECT_EQ(db.Scalar("select count(*) from (select 1 from rpt_gns_items "
+                        "group by receipt_id, sequence having count(*) > 1)"),
+              "0");
+}
+
+int32_t NewReport(const test::TempReportDb& db) {
+    DbConnect c;
+    EXPECT_TRUE(c.ConnectionVariables(db.Path(), "", "", "", false));
+    return test::NewReportVersion(c, "new");
+}
+
+TEST(DurabilityTest, TwoConnectionsWriteAtOnceAndLoseNothing) {
+    test::TempReportDb db;
+    const int32_t report = NewReport(db);
+    {
+        std::thread a(Write<NoteWork>, db.Path(), report, "a", 300);
+        std::thread b(Write<NoteWork>, db.Path(), report, "b", 300);
+        a.join();
+        b.join();
+    }
+    EXPECT_EQ(db.Scalar("select count(distinct Description) from rpt_notes"), "600");
+    db.Exec("delete from rpt_notes");
+    {
+        std::thread a(Write<ReceiptWork>, db.Path(), report, "a", 30);
+        std::thread b(Write<ReceiptWork>, db.Path(), report, "b", 30);
+        a.join();
+        b.join();
+    }
+    ExpectWhole(db);
+    EXPECT_EQ(db.Scalar("select count(*) from rpt_Receipts where Comments = 'complete'"), "40");
+    EXPECT_EQ(db.Scalar("select count(*) from rpt_gns_items"), "120");
+    EXPECT_EQ(db.Scalar("select count(*) from rpt_notes"), "40");
+}
+
+TEST(DurabilityTest, AWriterKilledAnywhereLeavesNoPartialCascade) {
+    test::TempReportDb db;
+    const int32_t report = NewReport(db);
+    std::mt19937 random(13);
+    for (int round = 0; round < 12; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            Write<ReceiptWork>(db.Path(), report, "k" + std::to_string(round), 1'000'000);
+            _exit(1);  // only a failure ends the work before the kill
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 + random() % 150));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status)) << "the writer stopped by itself";
+        ExpectWhole(db);
+        if (HasFailure()) return;
+    }
+    EXPECT_NE(db.Scalar("select count(*) from rpt_Receipts"), "0");
+}
+
+}  // namespace
+}  // namespace mz
