@@ -20,7 +20,8 @@ class ExpendituresDemo {
     explicit ExpendituresDemo(std::string path) : path_(std::move(path)) {}
 
     bool Run() {
-        std::printf("\n== Expenditures and debts: spending, what is owed, an amendment, an audit ==\n");
+        std::printf(
+            "\n== Expenditures and debts: spending, what is owed, an amendment, an audit ==\n");
         if (!Check(db_.ConnectionVariables(path_, "", "", "", false), "connect")) return false;
         names_.ConnectionVariables(path_, "", "", "", false);
         const int32_t r1 = Report("new", 0);
@@ -29,7 +30,8 @@ class ExpendituresDemo {
         const int32_t mailers = Add(*spent, r1, "oper", 1250, printer, "Campaign mailers");
         Item(*spent->mobExpenditureItem, r1, mailers, "GOV", "", 750);
         Item(*spent->mobExpenditureItem, r1, mailers, "OT", "School Board", 500);
-        const int32_t rent = Add(*spent, r1, "oper", 900, Name("Oak Realty", "", true), "Office rent");
+        const int32_t rent =
+            Add(*spent, r1, "oper", 900, Name("Oak Realty", "", true), "Office rent");
         Add(*spent, r1, "oper", 185, -1, "Postage and supplies under the itemizing threshold", 1);
         Add(*spent, r1, "ccpc", 500, Name("Friends of Lopez", "", true), "Contribution");
         auto debts = Object<clsDebt_Data>(r1);
@@ -183,8 +185,7 @@ class ExpendituresDemo {
             }
         }
         for (const auto& [type, total] : totals)
-            std::printf("    %-87s %9s\n", ("total " + type).c_str(),
-                        total.ToString().c_str());
+            std::printf("    %-87s %9s\n", ("total " + type).c_str(), total.ToString().c_str());
         if (d.GetDataDebtList(report, audit)) {
             for (d.MoveFirst(); !d.EOF(); d.MoveNext()) {
                 std::printf("    debt to %-27s began %9s  ends %9s\n", d.FullName().c_str(),

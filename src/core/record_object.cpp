@@ -322,24 +322,29 @@ int32_t RecordObject::GetTextLength(int32_t Field) {
 
 // --- properties ----------------------------------------------------------------------------
 
-int RecordObject::FieldOf(const PropertyDef& p) const {
+int RecordObject::ResolveField(const PropertyDef& p) const {
     const PropertyDef* first = info_.properties.data();
     const bool own = &p >= first && &p < first + info_.properties.size();
-    int* cached = own ? &field_cache_[static_cast<size_t>(&p - first)] : nullptr;
-    if (cached && *cached != kUnresolved) return *cached;
     const ResultSet& rs = RequireRows();
     int index = rs.FieldIndex(p.column);
     if (index < 0) const_cast<ResultSet&>(rs).Fields(p.column);  // raises naming the column
-    if (cached) *cached = index;
+    if (own) field_cache_[static_cast<size_t>(&p - first)] = index;
     return index;
+}
+
+const Variant* RecordObject::ColumnValue(const PropertyDef& p) const {
+    // The common case, a current row, in one step; the checks below give the edge cases.
+    const Variant* row = rs_ ? rs_->CurrentRow() : nullptr;
+    if (row) return &row[FieldOf(p)];
+    if (!DataReady()) return nullptr;
+    return &rs_->Value(FieldOf(p));
 }
 
 Variant RecordObject::Get(const PropertyDef& p) const {
     if (p.conversion == Conversion::Computed) return ComputedGet(p);
-    // The common case, a current row, in one step; the checks below give the edge cases.
-    const Variant* row = rs_ ? rs_->CurrentRow() : nullptr;
-    if (!row && !DataReady()) return EmptyOf(p.type);
-    const Variant& v = row ? row[FieldOf(p)] : rs_->Value(FieldOf(p));
+    const Variant* column = ColumnValue(p);
+    if (!column) return EmptyOf(p.type);
+    const Variant& v = *column;
     if (p.conversion == Conversion::TriState && v.IsNull()) return Variant(int16_t{2});
     // A Boolean converts the column as it stands, so a Null raises (13) as its conversion does.
     if (v.IsNull() && p.type != PropType::Boolean) return EmptyOf(p.type);
@@ -412,18 +417,43 @@ void RecordObject::Let(const PropertyDef& p, const Variant& value) {
 }
 
 std::string RecordObject::GetText(const PropertyDef& p) const {
+    // Plain text needs no Variant of its own: one copy of the column's text.
+    if (p.conversion == Conversion::Plain) {
+        const Variant* v = ColumnValue(p);
+        if (!v || v->IsNull()) return std::string();
+        if (v->IsText()) return v->GetString();
+        return v->ToText();
+    }
     return Get(p).ToText();
 }
 int32_t RecordObject::GetLong(const PropertyDef& p) const {
+    if (p.conversion == Conversion::Plain) {
+        const Variant* v = ColumnValue(p);
+        if (!v || v->IsNull()) return 0;
+        return v->Type() == VarType::Int32 ? v->GetInt32() : v->ToInt32();
+    }
     return Get(p).ToInt32();
 }
 int16_t RecordObject::GetInteger(const PropertyDef& p) const {
+    if (p.conversion == Conversion::Plain) {
+        const Variant* v = ColumnValue(p);
+        return !v || v->IsNull() ? int16_t{0} : v->ToInt16();
+    }
     return Get(p).ToInt16();
 }
 Currency RecordObject::GetCurrency(const PropertyDef& p) const {
+    if (p.conversion == Conversion::Plain) {
+        const Variant* v = ColumnValue(p);
+        if (!v || v->IsNull()) return Currency();
+        return v->Type() == VarType::Currency ? v->GetCurrency() : v->ToCurrency();
+    }
     return Get(p).ToCurrency();
 }
 double RecordObject::GetDouble(const PropertyDef& p) const {
+    if (p.conversion == Conversion::Plain) {
+        const Variant* v = ColumnValue(p);
+        return !v || v->IsNull() ? 0.0 : v->ToDouble();
+    }
     return Get(p).ToDouble();
 }
 bool RecordObject::GetBoolean(const PropertyDef& p) const {

@@ -215,7 +215,17 @@ class RecordObject {
     ResultSet* Rows() { return rs_.get(); }
 
   private:
-    int FieldOf(const PropertyDef& p) const;
+    // The column of p in the current rows: the cached index when p is one of the class's own
+    // properties and was resolved since the last load, else Resolve.
+    int FieldOf(const PropertyDef& p) const {
+        const size_t i = static_cast<size_t>(&p - info_.properties.data());
+        if (i < field_cache_.size() && field_cache_[i] >= 0) return field_cache_[i];
+        return ResolveField(p);
+    }
+    int ResolveField(const PropertyDef& p) const;
+    // The current row's value of p, or null when the object is not ready (Get then gives the
+    // type's empty value). REQUIRES: p is not Computed.
+    const Variant* ColumnValue(const PropertyDef& p) const;
     Variant Stored(const PropertyDef& p, const Variant& value) const;
     ResultSet& RequireRows() const;
     std::string ParamText(const Variant& value) const;
