@@ -25,7 +25,8 @@ class CommitteeDemo {
         say_.Chapter("Committee records: accounts, officers, a transfer, support items, amendment");
         std::string error;
         const int32_t filed = CreateReportVersion(db_, "new", -1, error);
-        const int32_t bank = Name("First Bank", "", true), committee = Name("Friends of Lee", "", true);
+        const int32_t bank = Name("First Bank", "", true),
+                      committee = Name("Friends of Lee", "", true);
         const int32_t ann = Name("Lee", "Ann"), bo = Name("Park", "Bo"), cy = Name("Diaz", "Cy");
         say_.Line("filed report " + std::to_string(filed) +
                   "; the name component holds First Bank, Friends of Lee (the committee), "
@@ -35,9 +36,9 @@ class CommitteeDemo {
         Account(a, filed, bank, "CHK", "checking", "Campaign operating", 500, 320);
         Account(a, filed, bank, "SAV", "savings", "Reserve", 1000, 1180);
         Load(a, "a", "GetDataReportCover", {V(filed)});
-        say_.Show(a, "the accounts on the cover page, in sequence order",
-                  {"sequence", "org_name", "account_type", "account_abbr", "purpose",
-                   "begin_balance"});
+        say_.Show(
+            a, "the accounts on the cover page, in sequence order",
+            {"sequence", "org_name", "account_type", "account_abbr", "purpose", "begin_balance"});
 
         const ObjectRef o = Open("o", "clsOfficer_Data", filed);
         Officer(o, filed, committee, "CEN");
@@ -59,9 +60,9 @@ class CommitteeDemo {
              {"PageAmountID", V(page)},
              {"Sequence", say_.Call(t, "t", "GetNewSequence", {V(filed)})}});
         Load(t, "t", "GetDataList", {V(filed)});
-        say_.Show(t, "the transfer between the accounts, on its page",
-                  {"actual_page_number", "Account_abbr_from", "Account_abbr_to", "Occur_date",
-                   "Amount"});
+        say_.Show(
+            t, "the transfer between the accounts, on its page",
+            {"actual_page_number", "Account_abbr_from", "Account_abbr_to", "Occur_date", "Amount"});
 
         const ObjectRef s = Open("s", "clsAdminSupport_Data", filed);
         Support(s, filed, "pst", "", 40);
