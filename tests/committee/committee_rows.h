@@ -71,9 +71,10 @@ inline int32_t AddSupport(clsAdminSupport_Data& s, int32_t report, const char* t
 // A page row of report `report` printed as page `page`; its group identifier.
 inline int32_t AddPage(ReportDb& d, int32_t report, int page) {
     const std::string n = std::to_string(page);
-    d.db.Exec("INSERT INTO rpt_page_amount (report_id, actual_page_number, current_page_number) "
-              "VALUES (" +
-              std::to_string(report) + ", " + n + ", " + n + ")");
+    d.db.Exec(
+        "INSERT INTO rpt_page_amount (report_id, actual_page_number, current_page_number) "
+        "VALUES (" +
+        std::to_string(report) + ", " + n + ", " + n + ")");
     return std::stoi(d.db.Scalar("select max(group_id) from rpt_page_amount"));
 }
 
