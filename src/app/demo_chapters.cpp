@@ -1,4 +1,5 @@
 // The chapters that record-class families add to the demo, in the order they run.
+#include "app/demo_committee.h"
 #include "app/demo_expenditures.h"
 #include "app/demo_lookups.h"
 #include "app/demo_narrator.h"
@@ -14,6 +15,7 @@ const std::vector<DemoChapter>& DemoChapters() {
          [](Narrator&, const std::string& path, DbConnect&) { return RunReceiptsDemo(path) == 0; }},
         {"expenditures",
          [](Narrator&, const std::string& path, DbConnect&) { return RunExpendituresDemo(path); }},
+        {"committee", &RunCommitteeDemo},
     };
     return chapters;
 }

@@ -18,9 +18,9 @@ constexpr const char* kWrongArgumentsText =
 // here because the library is a static archive: a registration nobody references would be
 // left out of the program.
 constexpr void (*kRegistrations[])(ObjectModel&) = {
-    &RegisterDbClasses,      &RegisterNameAddress,    &RegisterClsNotes,
-    &RegisterClsSetSequence, &RegisterReceiptClasses, &RegisterExpenditureClasses,
-    &RegisterClsLookupList,
+    &RegisterDbClasses,      &RegisterNameAddress,      &RegisterClsNotes,
+    &RegisterClsSetSequence, &RegisterReceiptClasses,   &RegisterExpenditureClasses,
+    &RegisterClsLookupList,  &RegisterCommitteeClasses,
 };
 
 std::string Qualified(const AutoClass& cls, std::string_view member) {

@@ -15,5 +15,7 @@ void RegisterClsSetSequence(ObjectModel& model);
 void RegisterReceiptClasses(ObjectModel& model);
 // clsExpenditureItems_Data, clsExpenditure_Data, clsDebtItem_Data, clsDebt_Data
 void RegisterExpenditureClasses(ObjectModel& model);
+// clsAccount_Data, clsOfficer_Data, clsTransfer_Data, clsAdminSupport_Data
+void RegisterCommitteeClasses(ObjectModel& model);
 
 }  // namespace mz

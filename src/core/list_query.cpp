@@ -87,12 +87,12 @@ std::string PlainList(std::string_view table, int32_t ReportID, bool IsAudit,
 }
 
 std::string NewSequence(std::string_view table, int32_t ReportID, bool IsAudit,
-                        std::string_view condition) {
+                        std::string_view condition, std::string_view alias) {
     const std::string view = RefView(table);
     std::string sql = "select max(sequence) as sequence from " + view + " f ";
-    sql += ReportCondition(ReportID);
+    sql += ReportCondition(ReportID, "where ", alias);
     sql.append(condition);
-    sql += VersionFilter(view, IsAudit);
+    sql += IsAudit ? AuditFilter(view) : PlainFilter(alias);
     return sql;
 }
 

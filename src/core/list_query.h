@@ -61,9 +61,10 @@ std::string PlainList(std::string_view table, int32_t ReportID, bool IsAudit,
                       std::string_view order = "");
 
 // "select max(sequence) as sequence from <ref view> f " + report condition + condition + version
-// filter.
+// filter. With alias "" the report condition and the plain filter name their columns without
+// "f." (the audit filter keeps it), as some classes write them.
 std::string NewSequence(std::string_view table, int32_t ReportID, bool IsAudit,
-                        std::string_view condition = "");
+                        std::string_view condition = "", std::string_view alias = "f");
 
 // "SELECT max(sequence) as sequence from <ref view> f Where ..." over the items of one parent
 // row (link = parent) in report ReportID, as the expenditure and debt items write it.

@@ -92,6 +92,22 @@ const WalkedClass kClasses[] = {
      {{"clsDebtItem_Data", "DebtID", "UniqueID", {{"Amount", 10}, {"Description", "part"}}},
       {"clsNotes", "LinkID", "GroupID", {{"ReportSection", "DBT"}, {"Description", "owed"}}}}},
     {"clsDebtItem_Data", {{"DebtID", 1}, {"Amount", 10}}, {"Description", "changed"}, {}},
+    {"clsAccount_Data",
+     {{"AccountAbbr", "CHK"}, {"BeginBalance", 500}, {"EntityID", "<entity>"}},
+     {"AccountNumber", "12-34"},
+     {{"clsNotes", "LinkID", "GroupID", {{"ReportSection", "ACC"}, {"Description", "bank"}}}}},
+    {"clsOfficer_Data",
+     {{"NameCode", "TRS"}, {"EntityID", "<entity>"}},
+     {"JudicialSeat", "changed"},
+     {{"clsNotes", "LinkID", "GroupID", {{"ReportSection", "OFF"}, {"Description", "new"}}}}},
+    {"clsTransfer_Data",
+     {{"AccountFrom", "CHK"}, {"AccountTo", "SAV"}, {"Amount", 250}},
+     {"Amount", 300},
+     {{"clsNotes", "LinkID", "GroupID", {{"ReportSection", "TRN"}, {"Description", "moved"}}}}},
+    {"clsAdminSupport_Data",
+     {{"ItemCode", "oth"}, {"ItemDesc", "phones"}, {"Amount", 40}},
+     {"ItemDesc", "changed"},
+     {{"clsNotes", "LinkID", "GroupID", {{"ReportSection", "ASP"}, {"Description", "given"}}}}},
 };
 
 struct WalkedPath {

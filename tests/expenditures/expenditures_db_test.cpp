@@ -62,14 +62,6 @@ void AddDebtItem(clsDebtItem_Data& items, int32_t report, int32_t debt, double a
     EXPECT_TRUE(items.SaveData());
 }
 
-void AddNote(clsNotes& notes, int32_t report, int32_t link) {
-    EXPECT_TRUE(notes.GetData());
-    notes.ReportID(report);
-    notes.LinkID(std::to_string(link));
-    notes.Description("note");
-    EXPECT_TRUE(notes.SaveData());
-}
-
 const std::initializer_list<const char*> kTables = {"rpt_expenditures", "rpt_expenditure_items",
                                                     "rpt_debts",        "rpt_debt_items",
                                                     "rpt_notes",        "rpt_name_address"};
@@ -83,12 +75,12 @@ struct Scene {
         debts = d.Object<clsDebt_Data>(r1);
         const int32_t printer = d.Org("Print Shop");
         spent = AddExpenditure(*exp, r1, "oper", 300, printer);
-        AddNote(*exp->mobNotes, r1, exp->GroupID());
+        d.AddNote(*exp->mobNotes, r1, exp->GroupID());
         AddItem(*exp->mobExpenditureItem, r1, spent, d.Person("Lee", "Ann"), "OT", "Mayor", 200);
         AddItem(*exp->mobExpenditureItem, r1, spent, -1, "GOV", "", 100);
         AddExpenditure(*exp, r1, "oper", 50, printer);
         owed = AddDebt(*debts, r1, d.Org("Hall Rental"), 900, 600);
-        AddNote(*debts->mobNotes, r1, debts->GroupID());
+        d.AddNote(*debts->mobNotes, r1, debts->GroupID());
         AddDebtItem(*debts->mobDebtItem, r1, owed, 200);
         AddDebtItem(*debts->mobDebtItem, r1, owed, 100);
     }

@@ -33,7 +33,7 @@ class ExpenditureSqlTest : public ::testing::Test {
         auto amended = d.Object<clsExpenditure_Data>(r2);
         e2 = AddExpenditure(*amended, r2, "ccpc", 250);  // unique_id 2, item 3, note 1
         AddItem(*amended->mobExpenditureItem, r2, e2, 250);
-        AddNote(*amended->mobNotes, r2, amended->GroupID());
+        d.AddNote(*amended->mobNotes, r2, amended->GroupID());
         rec = test::Recorder::Create("exp", d.db.Path());
         ASSERT_TRUE(exp.ConnectionVariables("exp", "recording", "", "", false, "2"));
     }
@@ -55,13 +55,6 @@ class ExpenditureSqlTest : public ::testing::Test {
         items.ExpenditureID(parent);
         items.Amount(Money(amount));
         EXPECT_TRUE(items.SaveData());
-    }
-    static void AddNote(clsNotes& notes, int32_t report, int32_t link) {
-        EXPECT_TRUE(notes.GetData());
-        notes.ReportID(report);
-        notes.LinkID(std::to_string(link));
-        notes.Description("note");
-        EXPECT_TRUE(notes.SaveData());
     }
 
     test::ReportDb d;

@@ -34,6 +34,15 @@ void ReportDb::Check(bool connected) {
     EXPECT_TRUE(connected);
 }
 
+int32_t ReportDb::AddNote(clsNotes& notes, int32_t report, int32_t link, const std::string& text) {
+    EXPECT_TRUE(notes.GetData());
+    notes.ReportID(report);
+    notes.LinkID(std::to_string(link));
+    notes.Description(text);
+    EXPECT_TRUE(notes.SaveData());
+    return notes.UniqueID();
+}
+
 std::string ReportDb::Snapshot(std::initializer_list<const char*> tables) const {
     std::string s;
     for (const char* t : tables) {

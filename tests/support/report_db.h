@@ -9,6 +9,7 @@
 #include <string>
 
 #include "db/db_connect.h"
+#include "lists/notes.h"
 #include "names/name_address.h"
 #include "support/temp_db.h"
 
@@ -32,6 +33,10 @@ class ReportDb {
         Connect(*o, report);
         return o;
     }
+
+    // A note on the row of group link, written in report `report`; its unique_id.
+    static int32_t AddNote(clsNotes& notes, int32_t report, int32_t link,
+                           const std::string& text = "note");
 
     // "<table>=<unique_ids in order>; " for each table.
     std::string Snapshot(std::initializer_list<const char*> tables) const;
