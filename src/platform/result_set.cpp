@@ -160,12 +160,15 @@ ResultSet::ResultSet(std::vector<FieldInfo> fields) : open_(true), impl_(std::ma
 }
 
 ResultSet::ResultSet(ResultSet&& other) noexcept
-    : open_(std::exchange(other.open_, false)), impl_(std::move(other.impl_)) {}
+    : open_(std::exchange(other.open_, false)),
+      impl_(std::move(other.impl_)),
+      current_(std::exchange(other.current_, nullptr)) {}
 
 ResultSet& ResultSet::operator=(ResultSet&& other) noexcept {
     if (this != &other) {
         open_ = std::exchange(other.open_, false);
         impl_ = std::move(other.impl_);
+        current_ = std::exchange(other.current_, nullptr);
     }
     return *this;
 }
@@ -188,9 +191,8 @@ void ResultSet::RequireRow() const {
     }
 }
 
-const Variant* ResultSet::CurrentRow() const noexcept {
-    if (!open_ || !impl_ || !impl_->HasRow()) return nullptr;
-    return impl_->RowValues(RowIndex());
+void ResultSet::Seat() noexcept {
+    current_ = open_ && impl_ && impl_->HasRow() ? impl_->RowValues(RowIndex()) : nullptr;
 }
 
 size_t ResultSet::RowIndex() const {
@@ -223,6 +225,7 @@ void ResultSet::EndAppend() {
     ++m.row_count;
     m.Admit(m.row_count - 1);
     m.pos = 0;
+    Seat();
 }
 
 void ResultSet::Reserve(size_t rows) {
@@ -233,6 +236,7 @@ void ResultSet::Reserve(size_t rows) {
 void ResultSet::Close() {
     open_ = false;
     impl_.reset();
+    current_ = nullptr;
 }
 
 bool ResultSet::BOF() const {
@@ -268,17 +272,20 @@ void ResultSet::AbsolutePosition(int32_t position) {
                         " visible rows");
     }
     impl_->pos = position - 1;
+    Seat();
 }
 
 void ResultSet::MoveFirst() {
     RequireOpen();
     impl_->pos = 0;
+    Seat();
 }
 
 void ResultSet::MoveLast() {
     RequireOpen();
     impl_->pos = impl_->VisibleCount() - 1;
     if (impl_->pos < 0) impl_->pos = 0;  // no rows: BOF and EOF both stay true
+    Seat();
 }
 
 void ResultSet::MoveNext() {
@@ -287,6 +294,7 @@ void ResultSet::MoveNext() {
                     "MoveNext is not possible: EOF is already True, there is no next record.");
     }
     ++impl_->pos;
+    Seat();
 }
 
 void ResultSet::MovePrevious() {
@@ -296,6 +304,7 @@ void ResultSet::MovePrevious() {
                     "record.");
     }
     --impl_->pos;
+    Seat();
 }
 
 int ResultSet::FieldCount() const {
@@ -352,6 +361,7 @@ void ResultSet::SetValue(int index, Variant value) {
                  .first;
     }
     it->second[static_cast<size_t>(index)] = std::move(value);
+    Seat();  // the row's values now live in its edit
 }
 
 const Variant& ResultSet::Value(std::string_view name) const {
@@ -374,6 +384,7 @@ void ResultSet::AddNew() {
     // The new row is shown whatever the filter says, as the row being worked on.
     if (m.filtered) m.visible.push_back(static_cast<uint32_t>(m.added_row));
     m.pos = m.VisibleCount() - 1;
+    Seat();
 }
 
 bool ResultSet::HasAddedRow() const {
@@ -406,6 +417,7 @@ void ResultSet::Filter(std::string_view criteria) {
         m.filter_text = std::string(criteria);
     }
     m.pos = 0;
+    Seat();
 }
 
 const std::string& ResultSet::Filter() const {
@@ -423,6 +435,7 @@ void ResultSet::Find(std::string_view criterion) {
         if (parsed.Matches(m.RowValues(m.RowAt(p)))) break;
     }
     m.pos = p;  // == count when nothing matched: EOF
+    Seat();
 }
 
 // Field handles forward to the result set, which checks state and index on every call.

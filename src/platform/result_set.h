@@ -113,8 +113,9 @@ class ResultSet {
     const Variant& OriginalValue(int index) const;
     void SetValue(int index, Variant value);
     // The current row's values (FieldCount() of them, edits included), or null when the set is
-    // closed or has no current row. Never raises: the fast path of record properties.
-    const Variant* CurrentRow() const noexcept;
+    // closed or has no current row. Never raises: the fast path of record properties, kept up to
+    // date by every operation that moves the cursor, filters, edits or adds rows.
+    const Variant* CurrentRow() const noexcept { return current_; }
     // Field look-up by name and value in one step; Error 3265 for an unknown name.
     const Variant& Value(std::string_view name) const;
 
@@ -142,9 +143,12 @@ class ResultSet {
     void RequireOpen() const;
     void RequireRow() const;
     size_t RowIndex() const;
+    // Sets current_ from the cursor.
+    void Seat() noexcept;
 
     bool open_ = false;
     std::unique_ptr<Impl> impl_;
+    const Variant* current_ = nullptr;
 };
 
 }  // namespace mz
