@@ -84,7 +84,8 @@ std::string ItemJoin(const Schedule& s, int32_t ReportID, bool IsAudit, std::str
                      std::string_view section_condition, std::string_view plain_filter) {
     std::string sql;
     if (IsAudit) {
-        sql = listq::AuditSubqueryJoin(s.item_view, ReportID) + "r on p.group_id = r.page_amount_id ";
+        sql =
+            listq::AuditSubqueryJoin(s.item_view, ReportID) + "r on p.group_id = r.page_amount_id ";
     } else {
         sql = "left outer join ";
         sql.append(s.item_table).append(" r on p.group_id = r.page_amount_id").append(join_end);
@@ -111,9 +112,9 @@ bool clsPage_Amount::GetDataLinked(int32_t GroupID, bool IsAudit) {
         CloseRows();
         if (GroupID == -1) return false;
         const std::string view = listq::RefView(Info().table, "_ref_current");
-        const std::string sql = "SELECT * from " + view + " f " + "Where ref_report_id = " +
-                                CurrReportID() + " " + "and group_id = " +
-                                std::to_string(GroupID) + " " +
+        const std::string sql = "SELECT * from " + view + " f " +
+                                "Where ref_report_id = " + CurrReportID() + " " +
+                                "and group_id = " + std::to_string(GroupID) + " " +
                                 listq::VersionFilter(view, IsAudit, "f");
         if (!Open(sql)) return false;
         if (IsNewFlag()) {
@@ -137,10 +138,10 @@ std::string clsPage_Amount::PageList(int32_t ReportID, const std::string& Report
             "0) as max_page_number, isnull(p.max_page_amount, 0) as max_page_amount, "
             "report_section_type_code = ";
         sql.append(s->type).append(" from ").append(view).append(" p ");
-        sql += ItemJoin(*s, ReportID, IsAudit, "  ",
-                        "and p.delete_date is null and p.report_section_code = '" +
-                            ReportSection + "' ",
-                        "and ref_is_audit = 0 ");
+        sql += ItemJoin(
+            *s, ReportID, IsAudit, "  ",
+            "and p.delete_date is null and p.report_section_code = '" + ReportSection + "' ",
+            "and ref_is_audit = 0 ");
         if (s->excludes_otln) sql += "and p.report_section_type_code != 'otln' ";
         sql.append("order by ").append(s->type).append(", isnull(p.actual_page_number, 0)");
         return sql;
@@ -243,8 +244,9 @@ int32_t clsPage_Amount::GetPageItems(const std::string& ReportSection, int32_t P
     if (PageAmountID == -1) return -1;
     const std::string view = "vw_mz_rpt_" + ReportSection + "_ref_current";
     return Guarded("GetPageItems", int32_t{0}, [&] {
-        const std::string sql = "select * from " + view + " f " + "where f.ref_report_id = " +
-                                std::to_string(ReportID()) + " " + "and f.delete_date is null " +
+        const std::string sql = "select * from " + view + " f " +
+                                "where f.ref_report_id = " + std::to_string(ReportID()) + " " +
+                                "and f.delete_date is null " +
                                 "and f.page_amount_id = " + std::to_string(PageAmountID) +
                                 listq::VersionFilter(view, IsAudit, "f") + "order by f.sequence ";
         if (!Open(sql)) return int32_t{0};

@@ -78,8 +78,9 @@ std::string PageAuditFilter() {
     const std::string outer(kPages);
     return "and (ref_is_audit = 1 or (ref_is_audit = 0 and group_id not in (    select a.group_id "
            "   from " +
-           outer + " a    where a.unique_id <> " + outer + ".unique_id    and a.report_group_id = " +
-           outer + ".report_group_id    and a.ref_is_audit = 1 ))) ";
+           outer + " a    where a.unique_id <> " + outer +
+           ".unique_id    and a.report_group_id = " + outer +
+           ".report_group_id    and a.ref_is_audit = 1 ))) ";
 }
 
 }  // namespace
@@ -98,8 +99,8 @@ bool clsSummary_Data::GetDataList(int32_t ReportID, const std::string& RptType, 
     if (RptType == "4" || RptType == "I") {
         sql = "select 'P' as summary_type_code, max(max_page_amount) as  total_rec";
         if (RptType == "I") {
-            sql += ", (    select max(max_page_amount) as  total_rec    from " + std::string(kPages) +
-                   "    where ref_report_id = " + id +
+            sql += ", (    select max(max_page_amount) as  total_rec    from " +
+                   std::string(kPages) + "    where ref_report_id = " + id +
                    "    and report_section_code = 'exp' ) as total_exp";
         }
         sql += " from " + std::string(kPages) + " where ref_report_id = " + id +

@@ -130,9 +130,10 @@ TEST(ReportPagesDbTest, PageCountsAndTotalsAgreeWithTheirItems) {
     AddItem(*spent, r, "ind", 60, 1, exp1);    // aggregated of another type keeps its type
     AddItem(*spent, r, "oper", 20, 0, exp1);
 
-    for (const auto& [page, items, count] :
-         {std::tuple{rec1, "receipts", 2}, {rec2, "receipts", 2}, {loans, "receipts", 1},
-          {exp1, "expenditures", 3}}) {
+    for (const auto& [page, items, count] : {std::tuple{rec1, "receipts", 2},
+                                             {rec2, "receipts", 2},
+                                             {loans, "receipts", 1},
+                                             {exp1, "expenditures", 3}}) {
         EXPECT_EQ(p->GetPageItemCount(items, page), count) << page;
     }
     EXPECT_EQ(TotalPages(*p, *receipts, r, "rec"), Money(1805));
@@ -282,9 +283,10 @@ TEST(ReportPagesDbTest, AnAmendedCoverLeavesTheFiledCover) {
     EXPECT_EQ(audit->Comments(), "");
 
     // A report linked to a committee, in every version.
-    d.db.Exec("INSERT INTO xrf_org_report (org_id, report_id) SELECT 7, report_group_id FROM "
-              "rpt_report WHERE report_id = " +
-              std::to_string(r1));
+    d.db.Exec(
+        "INSERT INTO xrf_org_report (org_id, report_id) SELECT 7, report_group_id FROM "
+        "rpt_report WHERE report_id = " +
+        std::to_string(r1));
     EXPECT_TRUE(cover->CheckReport(r2));
     EXPECT_LT(cover->mRecSet()->FieldIndex("memo"), 0);  // the cover is no longer loaded
 }

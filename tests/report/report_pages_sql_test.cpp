@@ -150,8 +150,9 @@ TEST_F(ReportPagesSqlTest, PageAmountCalls) {
         "select report_section_type_code, max_page_number, max_page_amount from "
         "vw_mz_rpt_page_amount_ref_current p Where ref_report_id = 1 and delete_date is null and "
         "report_section_code = 'rec' ";
-    const std::string grouped = "group by report_section_type_code, p.max_page_number, "
-                                "p.max_page_amount ";
+    const std::string grouped =
+        "group by report_section_type_code, p.max_page_number, "
+        "p.max_page_amount ";
     const auto computed_totals = [](const std::string& type) {
         return "select report_section_type_code = " + type +
                ", p.max_page_number , p.max_page_amount from vw_mz_rpt_page_amount_ref_current p ";
@@ -213,8 +214,8 @@ TEST_F(ReportPagesSqlTest, PageAmountCalls) {
                  "and ref_is_audit = 0 and p.report_section_type_code != 'otln' order by " +
                  rec_type + ", isnull(p.actual_page_number, 0)"},
             {"receipt pages, audit", [&] { EXPECT_TRUE(p.GetDataList(r1, "rec", "AGG", true)); },
-             "query " + computed(rec_type) + audit_join("receipts") + pages_of("rec") +
-                 page_audit + "and p.report_section_type_code != 'otln' order by " + rec_type +
+             "query " + computed(rec_type) + audit_join("receipts") + pages_of("rec") + page_audit +
+                 "and p.report_section_type_code != 'otln' order by " + rec_type +
                  ", isnull(p.actual_page_number, 0)"},
             {"expenditure pages typed by their items",
              [&] { EXPECT_TRUE(p.GetDataList(r1, "exp", "x")); },
@@ -261,8 +262,8 @@ TEST_F(ReportPagesSqlTest, PageAmountCalls) {
                  "where p.ref_report_id = 1 and p.report_section_code = 'exp' " + page_audit +
                  "group by report_section_type_code, p.max_page_number, p.max_page_amount, "
                  "r.is_aggregated , r.expenditure_type_code "},
-            {"item count without a page", [&] { EXPECT_EQ(p.GetPageItemCount("receipts", -1), -1); },
-             ""},
+            {"item count without a page",
+             [&] { EXPECT_EQ(p.GetPageItemCount("receipts", -1), -1); }, ""},
             {"item count in the current report",
              [&] {
                  EXPECT_EQ(p.GetPageItemCount("receipts", 1), 2);
@@ -270,7 +271,8 @@ TEST_F(ReportPagesSqlTest, PageAmountCalls) {
              },
              "query select count(*) as count from vw_mz_rpt_receipts_ref_current f where "
              "f.ref_report_id = 2 and f.page_amount_id = 1 and f.ref_is_audit = 0 "},
-            {"item count, audit", [&] { EXPECT_EQ(p.GetPageItemCount("expenditures", 4, true), 1); },
+            {"item count, audit",
+             [&] { EXPECT_EQ(p.GetPageItemCount("expenditures", 4, true), 1); },
              "query select count(*) as count from vw_mz_rpt_expenditures_ref_current f where "
              "f.ref_report_id = 2 and f.page_amount_id = 4 " +
                  AuditTail("rpt_expenditures", "f", "_ref_current")},
@@ -371,8 +373,9 @@ TEST_F(ReportPagesSqlTest, PageAmountCalls) {
 TEST_F(ReportPagesSqlTest, CoverCalls) {
     auto covers = Recorded<clsCover_Data>();
     clsCover_Data& c = *covers;
-    const std::string current = "query select * from vw_mz_rpt_cover_ref_current f where "
-                                "f.ref_report_id = 2 and f.delete_date is null ";
+    const std::string current =
+        "query select * from vw_mz_rpt_cover_ref_current f where "
+        "f.ref_report_id = 2 and f.delete_date is null ";
     const std::string insert = "exec sp_insert_rpt_cover ";
     const auto columns = [](const std::string& memo) {
         return "@Entity_id=Null, @Report_year=Double(2019), @Report_level_code=Null, "
@@ -451,17 +454,6 @@ TEST_F(ReportPagesSqlTest, CoverCalls) {
              "query select * from vw_mz_rpt_cover_detail where unique_id = 1 \nbegin\n" + insert +
                  "@Function='C', @Report_id='2', @Ref_id=Long(1), " + columns("'amended'") +
                  ", @Fundraiser_count=Integer(2)\ncommit"},
-            {"a failing update rolls back",
-             [&] {
-                 rec->FailProcedure("sp_update_table", "refused", 1);
-                 EXPECT_TRUE(c.GetData(2));
-                 c.IsAccountSegregated(2);
-                 c.Comments("x");
-                 EXPECT_FALSE(c.SaveData());
-             },
-             "query select * from vw_mz_rpt_cover_detail where unique_id = 2 \nbegin\n"
-             "exec sp_update_table @table='rpt_cover', @column='Comments', @unique_id=Long(2), "
-             "@value='x'\nrollback"},
             {"delete the filed cover: a D marker",
              [&] {
                  EXPECT_TRUE(c.GetData(1));
@@ -469,13 +461,6 @@ TEST_F(ReportPagesSqlTest, CoverCalls) {
              },
              "query select * from vw_mz_rpt_cover_detail where unique_id = 1 \nbegin\n" + insert +
                  "@Function='D', @Report_id='2', @Ref_id=Long(1)\ncommit"},
-            {"delete in place",
-             [&] {
-                 EXPECT_TRUE(c.GetData(2));
-                 EXPECT_TRUE(c.DeleteData(2));
-             },
-             "query select * from vw_mz_rpt_cover_detail where unique_id = 2 \nbegin\n"
-             "exec sp_delete_table @table='rpt_cover', @unique_id=Long(2)\ncommit"},
         });
 }
 
@@ -485,11 +470,13 @@ TEST_F(ReportPagesSqlTest, SummaryCalls) {
     const std::string page_rows =
         "from vw_mz_rpt_page_amount_ref_basic where ref_report_id = 1 and report_section_code = "
         "'rec' ";
-    const std::string stored = "query select * from vw_mz_rpt_summary_ref_basic f where "
-                               "ref_report_id = 1 and delete_date is null ";
-    const std::string detail = "query select * from vw_mz_rpt_summary_ref_current f where "
-                               "f.ref_report_id = 1 and f.delete_date is null and "
-                               "f.Summary_type_code = ";
+    const std::string stored =
+        "query select * from vw_mz_rpt_summary_ref_basic f where "
+        "ref_report_id = 1 and delete_date is null ";
+    const std::string detail =
+        "query select * from vw_mz_rpt_summary_ref_current f where "
+        "f.ref_report_id = 1 and f.delete_date is null and "
+        "f.Summary_type_code = ";
     const std::string with_exp =
         "select 'P' as summary_type_code, max(max_page_amount) as  total_rec, (    select "
         "max(max_page_amount) as  total_rec    from vw_mz_rpt_page_amount_ref_basic    where "
@@ -500,14 +487,12 @@ TEST_F(ReportPagesSqlTest, SummaryCalls) {
                "@Begin_balance=Currency(100), " +
                Nulls({"@Individual_rec", "@Individual_agg_rec", "@Old_interest_exp", "@Party_rec",
                       "@Committee_rec", "@Loan_proceed_rec", "@Refund_rec", "@Interest_rec",
-                      "@Not_for_profit_rec", "@Outside_source_rec", "@GnS_rec",
-                      "@Forgiven_loan"}) +
+                      "@Not_for_profit_rec", "@Outside_source_rec", "@GnS_rec", "@Forgiven_loan"}) +
                ", @Total_rec=Currency(" + total_rec + "), " +
                Nulls({"@Operating_exp", "@Contribution_exp", "@Coordinated_party_exp",
                       "@Loan_repayment_exp", "@Refund_exp", "@Inkind_exp", "@Total_exp",
-                      "@End_balance", "@Nonmonetary_gifts", "@Outstanding_loans",
-                      "@Debts_by_comm", "@Debts_to_comm", "@Account_transfer", "@Admin_support",
-                      "@Notice_sum"}) +
+                      "@End_balance", "@Nonmonetary_gifts", "@Outstanding_loans", "@Debts_by_comm",
+                      "@Debts_to_comm", "@Account_transfer", "@Admin_support", "@Notice_sum"}) +
                ", @Amend_code='A', @Contribution_total_rec=Null, @Individual_total_rec=Null, "
                "@Total_rec_count=Integer(3), " +
                Nulls({"@contribution_to_reimburse", "@individual_agg_exp",
@@ -598,23 +583,15 @@ TEST_F(ReportPagesSqlTest, SummaryCalls) {
                  s.TotalRec(Money(300));
                  EXPECT_TRUE(s.SaveData());
              },
-             "query SELECT * from vw_mz_rpt_summary_detail Where unique_id = 1 \nbegin\n" +
-                 insert + "@Function='C', @Report_id='2', @Ref_id=Long(1), " + columns("300") +
-                 "\ncommit"},
+             "query SELECT * from vw_mz_rpt_summary_detail Where unique_id = 1 \nbegin\n" + insert +
+                 "@Function='C', @Report_id='2', @Ref_id=Long(1), " + columns("300") + "\ncommit"},
             {"delete the filed row: a D marker",
              [&] {
                  EXPECT_TRUE(s.GetData(1));
                  EXPECT_TRUE(s.DeleteData(1));
              },
-             "query SELECT * from vw_mz_rpt_summary_detail Where unique_id = 1 \nbegin\n" +
-                 insert + "@Function='D', @Report_id='2', @Ref_id=Long(1)\ncommit"},
-            {"delete in place",
-             [&] {
-                 EXPECT_TRUE(s.GetData(2));
-                 EXPECT_TRUE(s.DeleteData(2));
-             },
-             "query SELECT * from vw_mz_rpt_summary_detail Where unique_id = 2 \nbegin\n"
-             "exec sp_delete_table @table='rpt_summary', @unique_id=Long(2)\ncommit"},
+             "query SELECT * from vw_mz_rpt_summary_detail Where unique_id = 1 \nbegin\n" + insert +
+                 "@Function='D', @Report_id='2', @Ref_id=Long(1)\ncommit"},
         });
 }
 
