@@ -4,6 +4,7 @@
 #include "app/demo_lookups.h"
 #include "app/demo_narrator.h"
 #include "app/demo_receipts.h"
+#include "app/demo_report_pages.h"
 
 namespace mz::app {
 
@@ -16,6 +17,8 @@ const std::vector<DemoChapter>& DemoChapters() {
         {"expenditures",
          [](Narrator&, const std::string& path, DbConnect&) { return RunExpendituresDemo(path); }},
         {"committee", &RunCommitteeDemo},
+        {"report pages",
+         [](Narrator&, const std::string& path, DbConnect&) { return RunReportPagesDemo(path); }},
     };
     return chapters;
 }

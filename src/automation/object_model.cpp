@@ -20,7 +20,7 @@ constexpr const char* kWrongArgumentsText =
 constexpr void (*kRegistrations[])(ObjectModel&) = {
     &RegisterDbClasses,      &RegisterNameAddress,      &RegisterClsNotes,
     &RegisterClsSetSequence, &RegisterReceiptClasses,   &RegisterExpenditureClasses,
-    &RegisterClsLookupList,  &RegisterCommitteeClasses,
+    &RegisterClsLookupList,  &RegisterCommitteeClasses, &RegisterReportClasses,
 };
 
 std::string Qualified(const AutoClass& cls, std::string_view member) {
@@ -204,6 +204,12 @@ const Variant& ScalarArg(const CallContext& ctx, const Param& param, const AutoV
             "Type mismatch" + ArgumentText(ctx, param) + ": a value is expected, not an object");
     }
     return v.Scalar();
+}
+
+void WriteOnly(const CallContext& ctx) {
+    RaiseMemberError(kWrongArguments, ctx.cls, ctx.member,
+                     std::string(kWrongArgumentsText) + ": " + Qualified(ctx.cls, ctx.member) +
+                         " is write-only");
 }
 
 Variant PropertyValue(const CallContext& ctx, const PropertyDef& p, const AutoValue& v) {

@@ -220,6 +220,8 @@ struct Arg;
 [[noreturn]] void ObjectArgExpected(const CallContext& ctx, const Param& param,
                                     const char* class_name);
 const Variant& ScalarArg(const CallContext& ctx, const Param& param, const AutoValue& v);
+// A read of a property that only takes a Let (450).
+[[noreturn]] void WriteOnly(const CallContext& ctx);
 
 template <class T>
 const char* ClassNameOf();
@@ -522,6 +524,7 @@ class ClassBuilder {
             m.name = std::string(p->name);
             m.kind = AutoMember::kProperty;
             m.invoke = [p](const CallContext& ctx, std::vector<AutoValue>&) {
+                if ((p->access & kGet) == 0) automation_detail::WriteOnly(ctx);
                 const RecordObject& t = *static_cast<T*>(ctx.self->Raw());
                 return AutoValue(t.Get(*p));
             };

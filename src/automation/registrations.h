@@ -17,5 +17,7 @@ void RegisterReceiptClasses(ObjectModel& model);
 void RegisterExpenditureClasses(ObjectModel& model);
 // clsAccount_Data, clsOfficer_Data, clsTransfer_Data, clsAdminSupport_Data
 void RegisterCommitteeClasses(ObjectModel& model);
+// clsCover_Data, clsSummary_Data, clsPage_Amount
+void RegisterReportClasses(ObjectModel& model);
 
 }  // namespace mz

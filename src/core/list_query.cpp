@@ -58,22 +58,35 @@ std::string PageAmountJoin(int32_t ReportID, bool IsAudit) {
                "   and pa.delete_date is null "
                "   and pa.ref_is_audit = 0 ";
     }
-    return "left outer join ( "
-           "   select * from vw_mz_rpt_page_amount_ref_basic x "
-           "   where x.ref_report_id = " +
-           std::to_string(ReportID) +
-           " "
-           "   and (x.ref_is_audit = 1 "
-           "   or (x.ref_is_audit = 0 "
-           "   and x.group_id not in ( "
-           "      select group_id "
-           "      From vw_mz_rpt_page_amount_ref_basic "
-           "      Where unique_id <> x.unique_id "
-           "      and report_group_id = x.report_group_id "
-           "      and ref_is_audit = 1 "
-           "   )))) as pa on pa.group_id = f.page_amount_id "
+    return AuditSubqueryJoin("vw_mz_rpt_page_amount_ref_basic", ReportID) +
+           "pa on pa.group_id = f.page_amount_id "
            "   and f.ref_report_id = pa.ref_report_id "
            "   and pa.delete_date is null ";
+}
+
+std::string AuditSubqueryJoin(std::string_view view, int32_t ReportID) {
+    std::string sql =
+        "left outer join ( "
+        "   select * from ";
+    sql.append(view);
+    sql +=
+        " x "
+        "   where x.ref_report_id = " +
+        std::to_string(ReportID) +
+        " "
+        "   and (x.ref_is_audit = 1 "
+        "   or (x.ref_is_audit = 0 "
+        "   and x.group_id not in ( "
+        "      select group_id "
+        "      From ";
+    sql.append(view);
+    sql +=
+        " "
+        "      Where unique_id <> x.unique_id "
+        "      and report_group_id = x.report_group_id "
+        "      and ref_is_audit = 1 "
+        "   )))) as ";
+    return sql;
 }
 
 std::string PlainList(std::string_view table, int32_t ReportID, bool IsAudit,

@@ -28,6 +28,11 @@ std::string VersionFilter(std::string_view view, bool IsAudit, std::string_view 
 std::string ReportCondition(int32_t ReportID, std::string_view where = "where ",
                             std::string_view alias = "f");
 
+// "left outer join ( select * from <view> x where x.ref_report_id = <id> and <the audit filter
+// on x> )))) as ": the rows of view seen through report ReportID, audit rows in place of the filed
+// rows they replace; the caller names the alias and the join condition next.
+std::string AuditSubqueryJoin(std::string_view view, int32_t ReportID);
+
 // The join of the page-amount view as pa, placed between the select part and the report
 // condition; the audit form restricts the page rows to the report's audit versions.
 std::string PageAmountJoin(int32_t ReportID, bool IsAudit);

@@ -59,6 +59,9 @@ consteval const PropertyDef& Resolve(std::span<const PropertyDef> table, std::st
 #define MZ_DOUBLE_GETTER(Name) MZ_GETTER_(double, Double, Name)
 #define MZ_BOOLEAN_GETTER(Name) MZ_GETTER_(bool, Boolean, Name)
 
+// A write-only property (a Let without a Get).
+#define MZ_TEXT_SETTER(Name) MZ_SETTER_(const std::string&, Text, Name)
+
 #define MZ_TEXT_PROPERTY(Name) MZ_TEXT_GETTER(Name) MZ_SETTER_(const std::string&, Text, Name)
 #define MZ_LONG_PROPERTY(Name) MZ_LONG_GETTER(Name) MZ_SETTER_(int32_t, Long, Name)
 #define MZ_INTEGER_PROPERTY(Name) MZ_INTEGER_GETTER(Name) MZ_SETTER_(int16_t, Integer, Name)

@@ -20,12 +20,13 @@ enum class PropType : uint8_t { Text, Long, Integer, Currency, Double, Boolean }
 //   numbers Get: Null -> 0, else the value.                 Let: the value, never Null.
 enum class Conversion : uint8_t {
     Plain,
-    NumberText,  // Text whose Let stores the leading number of the text as a Double ("" -> Null)
-    DateText,    // Text read as "mm/dd/yyyy"; Let stores a valid date, anything else as Null
-    TriState,    // Integer whose Null reads 2; letting 2 stores Null
-    TwoIsNull,   // Integer whose Let of 2 stores Null; Null reads 0, as for any number, so a 2
-                 // let in reads back as 0
-    Computed,    // no column: the class computes the value (RecordObject::ComputedGet)
+    NumberText,   // Text whose Let stores the leading number of the text as a Double ("" -> Null)
+    DateText,     // Text read as "mm/dd/yyyy"; Let stores a valid date, anything else as Null
+    TriState,     // Integer whose Null reads 2; letting 2 stores Null
+    TwoIsNull,    // Integer whose Let of 2 stores Null; Null reads 0, as for any number, so a 2
+                  // let in reads back as 0
+    Computed,     // no column: the class computes the value (RecordObject::ComputedGet)
+    TextAsGiven,  // Text whose Let stores the text unchanged, "" too (never Null)
 };
 
 enum PropAccess : uint8_t {

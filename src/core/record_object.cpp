@@ -382,6 +382,8 @@ Variant RecordObject::Stored(const PropertyDef& p, const Variant& value) const {
             const int16_t i = value.ToInt16();
             return i == 2 ? Variant::Null() : Variant(i);
         }
+        case Conversion::TextAsGiven:
+            return Variant(value.ToText());
         case Conversion::Plain:
         case Conversion::Computed:
             break;

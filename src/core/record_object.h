@@ -178,6 +178,8 @@ class RecordObject {
     // Replaces the object's result set with the rows of sql. True when the error text is "" (the
     // result set is then in place, possibly empty); otherwise the object has no result set.
     bool Open(std::string_view sql);
+    // Releases the result set: nothing is loaded afterwards (DataReady False).
+    void CloseRows() { rs_.reset(); }
     // A list load: Count 0, Open, True and Count when rows came back. Error path with source op.
     // Callers clear the IsNew flag themselves when they build a text.
     bool LoadList(std::string_view op, const std::string& sql);

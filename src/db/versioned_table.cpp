@@ -184,11 +184,13 @@ VersionedTable ParseVersionedTable(std::string_view declaration, std::string& er
             {std::string(def.substr(0, blank)), std::string(Trim(def.substr(blank)))});
     }
     // Clauses: a line starting with a keyword opens one, indented lines go on with it.
+    // A flag clause (flag set) takes no text.
     struct Clause {
         std::string_view keyword;
         std::string* text;
+        bool* flag = nullptr;
     };
-    std::string section, link, insert, marker;
+    std::string section, link, insert, marker, no_text;
     const Clause clauses[] = {
         {"SECTION", &section},
         {"LINK", &link},
@@ -198,6 +200,7 @@ VersionedTable ParseVersionedTable(std::string_view declaration, std::string& er
         {"LIST JOINS", &t.list_joins},
         {"ROW COLUMNS", &t.row_columns},
         {"ROW JOINS", &t.row_joins},
+        {"PAGED", &no_text, &t.paged},
     };
     std::string* current = nullptr;
     std::string_view rest = text.substr(close + 1);
@@ -214,10 +217,11 @@ VersionedTable ParseVersionedTable(std::string_view declaration, std::string& er
                      std::isspace(static_cast<unsigned char>(line[c.keyword.size()])))) {
                     current = c.text;
                     line = line.substr(c.keyword.size());
-                    if (!current->empty()) {
+                    if (!current->empty() || (c.flag && *c.flag)) {
                         error = where + "clause " + std::string(c.keyword) + " given twice";
                         return t;
                     }
+                    if (c.flag) *c.flag = true;
                     break;
                 }
             }
@@ -231,6 +235,10 @@ VersionedTable ParseVersionedTable(std::string_view declaration, std::string& er
         }
         if (!current->empty()) current->push_back(' ');
         current->append(Trim(line));
+    }
+    if (!no_text.empty()) {
+        error = where + "clause PAGED takes no text: \"" + no_text + "\"";
+        return t;
     }
     t.section_code = section;
     t.link_column = link;
@@ -340,6 +348,11 @@ std::string VersionedObjectsSql(const VersionedTable& t) {
         sql += Fill("CREATE INDEX ix_$T_link ON $T (report_group_id, ", t) + t.link_column +
                ", version_from);\n";
     }
+    // The page lists join their items on page_amount_id; Count counts a page's items by it.
+    if (t.paged) {
+        sql += Fill(
+            "CREATE INDEX ix_$T_page ON $T (page_amount_id, report_group_id, version_from);\n", t);
+    }
     // NameAddress.CanDelete looks for every row naming an entity.
     for (const VersionedColumn& c : t.columns) {
         if (Lower(c.name).ends_with("entity_id"))
@@ -368,7 +381,17 @@ std::string VersionedObjectsSql(const VersionedTable& t) {
                "    AND (t.version_to IS NULL OR t.version_to > v.version_order)",
                t) +
            list_joins + ";\n";
-    sql += Fill("CREATE VIEW vw_mz_$T_ref_current AS SELECT * FROM vw_mz_$T_ref_basic;\n", t);
+    if (t.paged) {
+        sql += Fill(
+            "CREATE VIEW vw_mz_$T_ref_current AS\n"
+            "SELECT t.*, (SELECT count(*) FROM vw_mz_$T_ref_basic i\n"
+            "    WHERE i.page_amount_id = t.page_amount_id AND i.ref_report_id = t.ref_report_id\n"
+            "      AND i.ref_is_audit = t.ref_is_audit AND i.delete_date IS NULL) AS Count\n"
+            "FROM vw_mz_$T_ref_basic t;\n",
+            t);
+    } else {
+        sql += Fill("CREATE VIEW vw_mz_$T_ref_current AS SELECT * FROM vw_mz_$T_ref_basic;\n", t);
+    }
 
     // On insert: stamp the row with its report's group, version and audit flag, start a new
     // chain when none is given, end the range of the row of the chain it supersedes, and end its

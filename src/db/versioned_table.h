@@ -19,6 +19,7 @@
 //   LIST JOINS LEFT OUTER JOIN lks_receipt_type rt ON rt.code = t.receipt_type_code
 //   ROW COLUMNS na.org_name, ...            -- in vw_mz_T and vw_mz_T_detail only
 //   ROW JOINS LEFT OUTER JOIN rpt_name_address na ON na.unique_id = t.entity_id
+//   PAGED                                   -- rows are items printed on report pages (below)
 //   END;
 //
 // INSERT lists the procedure's column parameters in the order the classes add them; a parameter
@@ -26,6 +27,11 @@
 // another, and takes that column's type. Names differing only in case are one parameter. Every
 // clause but the column list is optional; clause texts may go on over indented lines. In view
 // texts the table is aliased t.
+//
+// PAGED (no text) makes the rows items of the page rows (rpt_page_amount) their page_amount_id
+// names: page_amount_id is indexed for the page lists' joins, and vw_mz_T_ref_current carries
+// Count, the rows of the row's page seen through the same version, not deleted, on the same side
+// (filed or audit) as the row.
 #pragma once
 
 #include <string>
@@ -56,6 +62,7 @@ struct VersionedTable {
     bool marker_declared = false;
     std::string list_columns, list_joins;  // every view
     std::string row_columns, row_joins;    // vw_mz_T and vw_mz_T_detail
+    bool paged = false;                    // PAGED
 
     // The shared columns and then the own ones, as the table is created.
     std::vector<VersionedColumn> AllColumns() const;

@@ -164,6 +164,7 @@ TEST(RecordClassesTest, EveryBlankRowReadsEmpty) {
         ASSERT_EQ(object("GetData"), "True") << cls->Name();
         EXPECT_EQ(object("IsNew"), "True") << cls->Name();
         for (const PropertyDef& p : cls->Record()->properties) {
+            if ((p.access & kGet) == 0) continue;  // write-only
             const std::string name(p.name);
             std::string value;
             const std::string raised = Raised([&] { value = object(name); });

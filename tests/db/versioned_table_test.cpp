@@ -22,6 +22,8 @@ TEST(VersionedTableTest, MalformedDeclarationsNameTheirFault) {
         {"CREATE VERSIONED TABLE t (a int)\nSORT a", "unknown clause \"SORT a\""},
         {"CREATE VERSIONED TABLE t (a int)\nLINK a\nLINK a", "clause LINK given twice"},
         {"CREATE VERSIONED TABLE t (a int)\n  a", "text outside a clause"},
+        {"CREATE VERSIONED TABLE t (a int)\nPAGED a", "clause PAGED takes no text: \"a\""},
+        {"CREATE VERSIONED TABLE t (a int)\nPAGED\nPAGED", "clause PAGED given twice"},
     };
     for (const auto& c : cases) {
         std::string error;
@@ -55,6 +57,23 @@ TEST(VersionedTableTest, ParametersAndMarkerShapeTheProcedure) {
         << body;
     EXPECT_NE(body.find("(report_id, group_id, ref_id, delete_date, amount)"), std::string::npos);
     EXPECT_NE(CreateTableSql(t).find("Note varchar(10) COLLATE NOCASE"), std::string::npos);
+}
+
+TEST(VersionedTableTest, PagedRowsCountTheItemsOfTheirPage) {
+    std::string error;
+    const VersionedTable plain = ParseVersionedTable("CREATE VERSIONED TABLE rpt_x (a int)", error);
+    const VersionedTable paged =
+        ParseVersionedTable("CREATE VERSIONED TABLE rpt_x (a int)\nPAGED\n", error);
+    ASSERT_EQ(error, "");
+    EXPECT_EQ(VersionedObjectsSql(plain).find("Count"), std::string::npos);
+    const std::string sql = VersionedObjectsSql(paged);
+    EXPECT_NE(sql.find("CREATE INDEX ix_rpt_x_page ON rpt_x (page_amount_id, report_group_id, "
+                       "version_from);"),
+              std::string::npos);
+    EXPECT_NE(sql.find("CREATE VIEW vw_mz_rpt_x_ref_current AS\nSELECT t.*, (SELECT count(*) FROM "
+                       "vw_mz_rpt_x_ref_basic i"),
+              std::string::npos)
+        << sql;
 }
 
 }  // namespace

@@ -365,10 +365,10 @@ void WalkSteps(Recorder& recorder, const std::vector<LoggedStep>& steps) {
     }
 }
 
-std::string AuditTail(const std::string& table, const std::string& a) {
+std::string AuditTail(const std::string& table, const std::string& a, const std::string& suffix) {
     return "and (" + a + ".ref_is_audit = 1 or (" + a + ".ref_is_audit = 0 and " + a +
-           ".group_id not in (    select group_id    from vw_mz_" + table +
-           "_ref_basic    where unique_id <> " + a + ".unique_id    and report_group_id = " + a +
+           ".group_id not in (    select group_id    from vw_mz_" + table + suffix +
+           "    where unique_id <> " + a + ".unique_id    and report_group_id = " + a +
            ".report_group_id    and ref_is_audit = 1 ))) ";
 }
 

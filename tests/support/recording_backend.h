@@ -105,7 +105,9 @@ struct LoggedStep {
 // Runs each step on a cleared log and compares the log it leaves, naming the step on a mismatch.
 void WalkSteps(Recorder& recorder, const std::vector<LoggedStep>& steps);
 
-// The audit version filter on alias a over table's "_ref_basic" view, as every list writes it.
-std::string AuditTail(const std::string& table, const std::string& a);
+// The audit version filter on alias a over table's "_ref_basic" view (or the view of another
+// suffix), as every list writes it.
+std::string AuditTail(const std::string& table, const std::string& a,
+                      const std::string& suffix = "_ref_basic");
 
 }  // namespace mz::test

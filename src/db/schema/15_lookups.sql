@@ -437,6 +437,13 @@ CREATE TABLE xrf_org_report (
 );
 CREATE INDEX ix_xrf_org_report_report ON xrf_org_report (report_id);
 
+-- The committee each report version is filed for (comm_id, the organisation's group_id), read by
+-- report: every version of a linked report group is linked.
+CREATE VIEW xrf_comm_report AS
+SELECT x.unique_id AS xrf_id, x.org_id AS comm_id, r.report_id
+FROM xrf_org_report x
+JOIN rpt_report r ON r.report_group_id = x.report_id;
+
 -- What the registry holds about a report beyond its versions: its year.
 CREATE TABLE ref_report_info (
     report_group_id integer PRIMARY KEY REFERENCES rpt_report_group (report_group_id),

@@ -1,6 +1,7 @@
 -- Receipts and their items: rpt_Receipts, rpt_gns_items (items of "GNS" receipts) and
 -- rpt_loan_items (endorsers and guarantors of "LOAN" and "FRLN" receipts). The receipt types they
--- join, lks_receipt_type, are in 15_lookups.sql.
+-- join, lks_receipt_type, are in 15_lookups.sql. Each is PAGED: its rows are items of the report's
+-- pages (30_page_amounts.sql).
 
 -- Every view carries the type's description (the lists read f.Receipt_type_desc); the row views
 -- carry the contributor's name, so a new row reads it as empty.
@@ -70,6 +71,7 @@ LIST JOINS LEFT OUTER JOIN lks_receipt_type rt ON rt.code = t.receipt_type_code
 ROW COLUMNS na.is_org, na.org_name, na.first_name, na.last_name,
     rt.sequence AS receipt_type_sequence
 ROW JOINS LEFT OUTER JOIN rpt_name_address na ON na.unique_id = t.entity_id
+PAGED
 END;
 
 -- The row views carry the receipt's contributor.
@@ -97,6 +99,7 @@ MARKER page_amount_id, sequence, receipt_id, Amount
 ROW COLUMNS na.is_org, na.org_name, na.first_name, na.last_name
 ROW JOINS LEFT OUTER JOIN rpt_Receipts r ON r.unique_id = t.receipt_id
     LEFT OUTER JOIN rpt_name_address na ON na.unique_id = r.entity_id
+PAGED
 END;
 
 -- The row views carry the item's own entity and its full name.
@@ -120,4 +123,5 @@ ROW COLUMNS na.is_org, na.org_name, na.first_name, na.last_name,
     CASE WHEN na.unique_id IS NULL OR coalesce(na.is_org, 1) = 1 THEN coalesce(na.org_name, '')
          ELSE coalesce(na.last_name, '') || ', ' || coalesce(na.first_name, '') END AS full_name
 ROW JOINS LEFT OUTER JOIN rpt_name_address na ON na.unique_id = t.entity_id
+PAGED
 END;

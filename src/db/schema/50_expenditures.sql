@@ -1,6 +1,7 @@
 -- Expenditures and debts with their items: rpt_expenditures and rpt_expenditure_items (the
 -- breakdown of an expenditure by election and office), rpt_debts and rpt_debt_items (the dated
--- entries recorded against a debt). The types and offices they join are in 15_lookups.sql.
+-- entries recorded against a debt). The types and offices they join are in 15_lookups.sql. Each
+-- is PAGED: its rows are items of the report's pages (30_page_amounts.sql).
 
 -- Every view carries the type's description; the row views carry the payee's name.
 CREATE VERSIONED TABLE rpt_expenditures (
@@ -57,6 +58,7 @@ LIST COLUMNS et.description AS expenditure_type_desc
 LIST JOINS LEFT OUTER JOIN lks_expenditure_type et ON et.code = t.Expenditure_type_code
 ROW COLUMNS na.is_org, na.org_name, na.first_name, na.last_name
 ROW JOINS LEFT OUTER JOIN rpt_name_address na ON na.unique_id = t.entity_id
+PAGED
 END;
 
 -- The row views carry the item's entity and its name as the item list writes it.
@@ -83,6 +85,7 @@ ROW COLUMNS na.is_org, na.org_name, na.first_name, na.last_name,
     CASE WHEN na.is_org = 1 THEN na.org_name ELSE na.first_name || ' ' || na.last_name END
         AS full_name
 ROW JOINS LEFT OUTER JOIN rpt_name_address na ON na.unique_id = t.entity_id
+PAGED
 END;
 
 -- Every view carries the type's description; the row views carry the entity's name as the debt
@@ -114,6 +117,7 @@ ROW COLUMNS na.is_org, na.org_name, na.first_name, na.last_name,
      WHERE p.group_id = t.page_amount_id AND p.ref_report_id = t.report_id
        AND p.delete_date IS NULL) AS actual_page_number
 ROW JOINS LEFT OUTER JOIN rpt_name_address na ON na.unique_id = t.entity_id
+PAGED
 END;
 
 -- The row views carry the item's own entity.
@@ -134,4 +138,5 @@ INSERT @page_amount_id, @sequence, @Debt_id, @Entity_id, @Occur_date, @Amount, @
     @Amend_code, @purpose_type_code
 ROW COLUMNS na.is_org, na.org_name, na.first_name, na.last_name
 ROW JOINS LEFT OUTER JOIN rpt_name_address na ON na.unique_id = t.entity_id
+PAGED
 END;

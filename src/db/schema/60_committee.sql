@@ -1,7 +1,8 @@
 -- Committee records: rpt_accounts (the committee's bank accounts), rpt_officers (the people and
 -- entities of its officer schedule), rpt_transfers (money moved between its accounts) and
 -- rpt_admin_support (administrative support it received). The codes they join, lks_name_type and
--- lks_support_item_type, are in 15_lookups.sql.
+-- lks_support_item_type, are in 15_lookups.sql. Transfers and support items are PAGED: items of
+-- the report's pages (30_page_amounts.sql).
 
 -- A name as the officer lists show it: an organisation's name, or a person's "first last".
 CREATE VIEW vw_mz_rpt_name_address_detail AS
@@ -67,6 +68,7 @@ INSERT @Page_amount_id, @Sequence, @Account_abbr_from, @Account_abbr_to, @Occur_
 ROW COLUMNS (SELECT max(p.actual_page_number) FROM vw_mz_rpt_page_amount_ref_basic p
      WHERE p.group_id = t.page_amount_id AND p.ref_report_id = t.report_id
        AND p.delete_date IS NULL) AS actual_page_number
+PAGED
 END;
 
 -- Every view carries the item type's description (the list reads f.support_item_type_desc); the
@@ -91,4 +93,5 @@ ROW COLUMNS sit.sequence AS type_sequence, coalesce(sit.allow_multiple, 0) AS al
     CASE WHEN t.support_item_type_code = 'oth'
          THEN coalesce(sit.description, '') || ' - ' || coalesce(t.Support_item_other_desc, '')
          ELSE coalesce(sit.description, '') END AS full_name
+PAGED
 END;
