@@ -5,6 +5,7 @@
 #include "app/demo_narrator.h"
 #include "app/demo_receipts.h"
 #include "app/demo_report_pages.h"
+#include "app/demo_whole_report.h"
 
 namespace mz::app {
 
@@ -19,6 +20,7 @@ const std::vector<DemoChapter>& DemoChapters() {
         {"committee", &RunCommitteeDemo},
         {"report pages",
          [](Narrator&, const std::string& path, DbConnect&) { return RunReportPagesDemo(path); }},
+        {"whole report", &RunWholeReportDemo},
     };
     return chapters;
 }
