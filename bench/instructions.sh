@@ -11,6 +11,7 @@ pairs=(
     "receipts BM_ReceiptList_10k BM_RawSqlite_ReceiptList_10k"
     "expenditures BM_ExpenditureList_10k BM_RawSqlite_ExpenditureList_10k"
     "lookups BM_LookupList_Load3k BM_RawSqlite_LookupList_3k"
+    "page_amounts BM_PageAmountList_1k BM_RawSqlite_PageAmountList_1k"
     "versioned_list BM_VersionedList_10kOf1M BM_PlainList_10k"
 )
 out=$(mktemp)
