@@ -14,7 +14,7 @@ const std::vector<DemoChapter>& DemoChapters() {
         {"lookups", [](Narrator& say, const std::string& path,
                        DbConnect&) { return RunLookupsDemo(say, path); }},
         {"receipts",
-         [](Narrator&, const std::string& path, DbConnect&) { return RunReceiptsDemo(path) == 0; }},
+         [](Narrator&, const std::string& path, DbConnect&) { return RunReceiptsDemo(path); }},
         {"expenditures",
          [](Narrator&, const std::string& path, DbConnect&) { return RunExpendituresDemo(path); }},
         {"committee", &RunCommitteeDemo},

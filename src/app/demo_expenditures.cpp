@@ -3,10 +3,9 @@
 #include <cstdio>
 #include <map>
 
-#include "core/report_versions.h"
+#include "app/demo_steps.h"
 #include "expenditures/debt_data.h"
 #include "expenditures/expenditure_data.h"
-#include "names/name_address.h"
 
 namespace mz::app {
 namespace {
@@ -15,15 +14,14 @@ Currency Money(double amount) {
     return Currency::FromDouble(amount);
 }
 
-class ExpendituresDemo {
+class ExpendituresDemo : DemoSteps {
   public:
-    explicit ExpendituresDemo(std::string path) : path_(std::move(path)) {}
+    explicit ExpendituresDemo(std::string path) : DemoSteps(std::move(path)) {}
 
     bool Run() {
         std::printf(
             "\n== Expenditures and debts: spending, what is owed, an amendment, an audit ==\n");
-        if (!Check(db_.ConnectionVariables(path_, "", "", "", false), "connect")) return false;
-        names_.ConnectionVariables(path_, "", "", "", false);
+        if (!Connect()) return false;
         const int32_t r1 = Report("new", 0);
         auto spent = Object<clsExpenditure_Data>(r1);
         const int32_t printer = Name("Main St Printing", "", true);
@@ -93,35 +91,6 @@ class ExpendituresDemo {
     }
 
   private:
-    bool Check(bool ok, const std::string& what) {
-        std::printf("  %-60s %s\n", what.c_str(), ok ? "ok" : "FAILED");
-        ok_ = ok_ && ok;
-        return ok;
-    }
-
-    int32_t Report(const char* action, int32_t based_on) {
-        std::string error;
-        const int32_t id = CreateReportVersion(db_, action, based_on, error);
-        Check(error.empty(), std::string("report version: ") + action);
-        return id < 0 ? 0 : id;
-    }
-
-    int32_t Name(const std::string& last, const std::string& first, bool org) {
-        NameAddressEntry e;
-        e.is_org = org;
-        (org ? e.org_name : e.last_name) = last;
-        e.first_name = first;
-        std::string error;
-        return names_.Save(e, error);
-    }
-
-    template <class T>
-    std::unique_ptr<T> Object(int32_t report) {
-        auto o = std::make_unique<T>();
-        o->ConnectionVariables(path_, "", "", "", false, std::to_string(report));
-        return o;
-    }
-
     int32_t Add(clsExpenditure_Data& e, int32_t report, const char* type, double amount,
                 int32_t payee, const char* purpose, int16_t aggregated = 0) {
         e.GetData();
@@ -204,26 +173,15 @@ class ExpendituresDemo {
     }
 
     std::string Counts() {
-        std::string text;
-        for (const char* t :
-             {"rpt_expenditures", "rpt_expenditure_items", "rpt_notes", "rpt_name_address"}) {
-            ResultSet rs;
-            db_.OpenRecordset(std::string("select count(*) as n from ") + t, rs);
-            text += std::string(t) + "=" + rs.Value("n").ToText() + " ";
-        }
-        return text;
+        return DemoSteps::Counts(
+            {"rpt_expenditures", "rpt_expenditure_items", "rpt_notes", "rpt_name_address"});
     }
-
-    std::string path_;
-    DbConnect db_;
-    NameAddress names_;
-    bool ok_ = true;
 };
 
 }  // namespace
 
 bool RunExpendituresDemo(const std::string& db_path) {
-    return ExpendituresDemo(db_path).Run();
+    return RunChapter<ExpendituresDemo>(db_path);
 }
 
 }  // namespace mz::app

@@ -3,25 +3,20 @@
 #include <cstdio>
 #include <map>
 
-#include "app/command_support.h"
-#include "core/report_versions.h"
-#include "db/db_connect.h"
-#include "names/name_address.h"
-#include "platform/error.h"
+#include "app/demo_steps.h"
 #include "receipts/receipt_data.h"
 
 namespace mz::app {
 namespace {
 
-class ReceiptsDemo {
+class ReceiptsDemo : DemoSteps {
   public:
-    explicit ReceiptsDemo(std::string path) : path_(std::move(path)) {}
+    explicit ReceiptsDemo(std::string path) : DemoSteps(std::move(path)) {}
 
-    int Run() {
+    bool Run() {
         std::printf(
             "\n== Receipts: contributions, a loan, a gift, an amendment, a cascading delete ==\n");
-        if (!Check(db_.ConnectionVariables(path_, "", "", "", false), "connect")) return 1;
-        names_.ConnectionVariables(path_, "", "", "", false);
+        if (!Connect()) return false;
         const int32_t r1 = Report("new", 0);
         std::printf("  Report %d filed.\n", r1);
         auto filed = Receipts(r1);
@@ -37,36 +32,12 @@ class ReceiptsDemo {
         ShowList(*filed, r1, "The filed report is unchanged");
         CascadingDelete(r2);
         std::printf(ok_ ? "  Receipts chapter finished.\n" : "  Receipts chapter FAILED.\n");
-        return ok_ ? 0 : 1;
+        return ok_;
     }
 
   private:
-    bool Check(bool ok, const char* what) {
-        std::printf("  %-60s %s\n", what, ok ? "ok" : "FAILED");
-        ok_ = ok_ && ok;
-        return ok;
-    }
-
-    int32_t Report(const char* action, int32_t based_on) {
-        std::string error;
-        const int32_t id = CreateReportVersion(db_, action, based_on, error);
-        Check(error.empty(), (std::string("report version: ") + action).c_str());
-        return id < 0 ? 0 : id;
-    }
-
-    int32_t Name(const std::string& last, const std::string& first, bool org = false) {
-        NameAddressEntry e;
-        e.is_org = org;
-        (org ? e.org_name : e.last_name) = last;
-        e.first_name = first;
-        std::string error;
-        return names_.Save(e, error);
-    }
-
     std::unique_ptr<clsReceipt_Data> Receipts(int32_t report) {
-        auto r = std::make_unique<clsReceipt_Data>();
-        r->ConnectionVariables(path_, "", "", "", false, std::to_string(report));
-        return r;
+        return Object<clsReceipt_Data>(report);
     }
 
     int32_t Add(clsReceipt_Data& r, int32_t report, const char* type, double amount, int32_t entity,
@@ -213,31 +184,15 @@ class ReceiptsDemo {
     }
 
     std::string Counts() {
-        std::string text;
-        for (const char* table :
-             {"rpt_Receipts", "rpt_gns_items", "rpt_notes", "rpt_name_address"}) {
-            ResultSet rs;
-            db_.OpenRecordset(std::string("select count(*) as n from ") + table, rs);
-            text += std::string(table) + " " + rs.Value("n").ToText() + "  ";
-        }
-        return text;
+        return DemoSteps::Counts(
+            {"rpt_Receipts", "rpt_gns_items", "rpt_notes", "rpt_name_address"});
     }
-
-    std::string path_;
-    DbConnect db_;
-    NameAddress names_;
-    bool ok_ = true;
 };
 
 }  // namespace
 
-int RunReceiptsDemo(const std::string& db_path) {
-    try {
-        return ReceiptsDemo(db_path).Run();
-    } catch (const Error& e) {
-        std::fprintf(stderr, "%s\n", ErrorLine(e).c_str());
-        return 1;
-    }
+bool RunReceiptsDemo(const std::string& db_path) {
+    return RunChapter<ReceiptsDemo>(db_path);
 }
 
 }  // namespace mz::app

@@ -8,7 +8,7 @@
 namespace mz::app {
 
 // Runs the chapter on an existing report database (it adds a report of its own) and prints each
-// step. Returns 0 when every step gave what it should, 1 otherwise.
-int RunReceiptsDemo(const std::string& db_path);
+// step. True when every step gave what it should.
+bool RunReceiptsDemo(const std::string& db_path);
 
 }  // namespace mz::app

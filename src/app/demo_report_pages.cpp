@@ -4,11 +4,8 @@
 #include <map>
 #include <vector>
 
-#include "app/command_support.h"
-#include "core/report_versions.h"
-#include "db/db_connect.h"
+#include "app/demo_steps.h"
 #include "expenditures/expenditure_data.h"
-#include "platform/error.h"
 #include "receipts/receipt_data.h"
 #include "report/cover_data.h"
 #include "report/page_amount.h"
@@ -37,15 +34,15 @@ struct VersionFigures {
     std::string page_based;  // the summary derived from the pages
 };
 
-class ReportPagesDemo {
+class ReportPagesDemo : DemoSteps {
   public:
-    explicit ReportPagesDemo(std::string path) : path_(std::move(path)) {}
+    explicit ReportPagesDemo(std::string path) : DemoSteps(std::move(path)) {}
 
     bool Run() {
         std::printf(
             "\n== Report pages: the cover, the printed pages and their totals, the summary;"
             " filed and amended side by side ==\n");
-        if (!Check(db_.ConnectionVariables(path_, "", "", "", false), "connect")) return false;
+        if (!Connect()) return false;
         const int32_t r1 = Report("new", 0);
         File(r1);
         const VersionFigures filed = Figures(r1);
@@ -64,26 +61,6 @@ class ReportPagesDemo {
     }
 
   private:
-    bool Check(bool ok, const char* what) {
-        std::printf("  %-72s %s\n", what, ok ? "ok" : "FAILED");
-        ok_ = ok_ && ok;
-        return ok;
-    }
-
-    int32_t Report(const char* action, int32_t based_on) {
-        std::string error;
-        const int32_t id = CreateReportVersion(db_, action, based_on, error);
-        Check(error.empty(), (std::string("report version: ") + action).c_str());
-        return id < 0 ? 0 : id;
-    }
-
-    template <class T>
-    std::unique_ptr<T> Object(int32_t report) {
-        auto o = std::make_unique<T>();
-        o->ConnectionVariables(path_, "", "", "", false, std::to_string(report));
-        return o;
-    }
-
     int32_t Page(int32_t report, const char* section, const char* type, int number) {
         auto p = Object<clsPage_Amount>(report);
         p->GetData();
@@ -269,21 +246,13 @@ class ReportPagesDemo {
         row("from the pages (type I): rec / exp", filed.page_based, amended.page_based);
     }
 
-    std::string path_;
-    DbConnect db_;
     int32_t rec1_ = 0, rec2_ = 0, exp1_ = 0;
-    bool ok_ = true;
 };
 
 }  // namespace
 
 bool RunReportPagesDemo(const std::string& db_path) {
-    try {
-        return ReportPagesDemo(db_path).Run();
-    } catch (const Error& e) {
-        std::fprintf(stderr, "%s\n", ErrorLine(e).c_str());
-        return false;
-    }
+    return RunChapter<ReportPagesDemo>(db_path);
 }
 
 }  // namespace mz::app

@@ -57,11 +57,16 @@ struct Person {
     const char* first;
 };
 const Person kPeople[] = {
-    {"committee", "Friends of Ortiz", ""}, {"treasurer", "Ortiz", "Kay"},
-    {"chair", "Reyes", "Sam"},             {"donor", "Lind", "Mae"},
-    {"union", "Teachers Association", ""}, {"bank", "Union Savings", ""},
-    {"endorser", "Grant", "Lou"},          {"printer", "Quick Print", ""},
-    {"radio", "KMZR Radio", ""},           {"hall", "Grange Hall", ""},
+    {"committee", "Friends of Ortiz", ""},
+    {"treasurer", "Ortiz", "Kay"},
+    {"chair", "Reyes", "Sam"},
+    {"donor", "Lind", "Mae"},
+    {"union", "Teachers Association", ""},
+    {"bank", "Union Savings", ""},
+    {"endorser", "Grant", "Lou"},
+    {"printer", "Quick Print", ""},
+    {"radio", "KMZR Radio", ""},
+    {"hall", "Grange Hall", ""},
 };
 
 const std::vector<Step> kFiling = {
@@ -221,7 +226,9 @@ const std::vector<Step> kAmendment = {
       {"PageAmountID", Group("expenditures page")},
       {"Sequence", 2}}},
     {"clsOfficer_Data", "the chair", {{"EntityID", Name("chair")}, {"NameCode", "CHR"}}},
-    {"clsSummary_Data", "summary", {{"TotalRec", 3650.0}, {"TotalExp", 450.0}, {"EndBalance", 3700.0}}},
+    {"clsSummary_Data",
+     "summary",
+     {{"TotalRec", 3650.0}, {"TotalExp", 450.0}, {"EndBalance", 3700.0}}},
 };
 
 // The auditor finds the radio spots cost 420, notes why, and records the summary they arrive at.
@@ -230,7 +237,9 @@ const std::vector<Step> kAuditing = {
     {"clsPage_Amount", "expenditures page", {{"CurrentPageAmount", "420"}}},
     {"clsNotes",
      "audit note",
-     {{"ReportSection", "REC"}, {"LinkID", Group("gift")}, {"Description", "Auditor: deposit seen"}}},
+     {{"ReportSection", "REC"},
+      {"LinkID", Group("gift")},
+      {"Description", "Auditor: deposit seen"}}},
     {"clsSummary_Data", "summary", {{"TotalExp", 420.0}, {"EndBalance", 3730.0}}},
 };
 
@@ -245,17 +254,28 @@ struct Section {
 };
 const std::vector<Section> kSections = {
     {"cover: memo", "clsCover_Data", "GetDataDetail", {kReport, kAudit}, "Memo"},
-    {"summary: end balance", "clsSummary_Data", "GetDataDetail", {kReport, "F", kAudit},
+    {"summary: end balance",
+     "clsSummary_Data",
+     "GetDataDetail",
+     {kReport, "F", kAudit},
      "end_balance"},
-    {"receipt pages: amount", "clsPage_Amount", "GetDataList", {kReport, "rec", "", kAudit},
+    {"receipt pages: amount",
+     "clsPage_Amount",
+     "GetDataList",
+     {kReport, "rec", "", kAudit},
      "current_page_amount"},
-    {"expenditure pages: amount", "clsPage_Amount", "GetDataList", {kReport, "exp", "", kAudit},
+    {"expenditure pages: amount",
+     "clsPage_Amount",
+     "GetDataList",
+     {kReport, "exp", "", kAudit},
      "current_page_amount"},
     {"receipts", "clsReceipt_Data", "GetDataList", {kReport, kAudit}},
     {"loan endorsers", "clsLoanItems_Data", "GetDataLoanList", {Unique("loan"), kAudit}},
     {"in-kind items", "clsGnSItems_Data", "GetDataList", {Unique("flyers"), kAudit}},
     {"expenditures", "clsExpenditure_Data", "GetDataList", {kReport, kAudit}},
-    {"items of the mailers", "clsExpenditureItems_Data", "GetDataList",
+    {"items of the mailers",
+     "clsExpenditureItems_Data",
+     "GetDataList",
      {Unique("mailers"), kAudit}},
     {"debts: balance", "clsDebt_Data", "GetDataDebtList", {kReport, kAudit}, "end_balance"},
     {"payments on the hall", "clsDebtItem_Data", "GetDataList", {Unique("hall rent"), kAudit}},
@@ -292,7 +312,8 @@ class WholeReportDemo {
         const auto as_amended = Lists(amended, false);
         const int32_t audited = Version("audit", amended, kAuditing, "audited");
 
-        say_.Line("  What each section's list shows (rows, and their amounts where they have one):");
+        say_.Line(
+            "  What each section's list shows (rows, and their amounts where they have one):");
         const std::vector<std::pair<std::string, std::vector<std::string>>> columns = {
             {"filed (report " + std::to_string(filed) + ")", Lists(filed, false)},
             {"amended (report " + std::to_string(amended) + ")", Lists(amended, false)},
@@ -333,9 +354,9 @@ class WholeReportDemo {
         ObjectRef& obj = objects_[{cls, report}];
         if (!obj) {
             obj = ObjectModel::Instance().CreateObject(cls);
-            std::vector<AutoValue> args = {Variant(path_),         Variant(""), Variant(""),
-                                           Variant(""),            Variant(false),
-                                           Variant(std::to_string(report))};
+            std::vector<AutoValue> args = {Variant(path_), Variant(""),
+                                           Variant(""),    Variant(""),
+                                           Variant(false), Variant(std::to_string(report))};
             ObjectModel::Invoke(obj, "ConnectionVariables", args);
         }
         return obj;
@@ -343,12 +364,18 @@ class WholeReportDemo {
 
     Variant Resolve(const Val& v, const Rows& rows, int32_t report, bool audit) const {
         switch (v.kind) {
-            case Val::kLiteral: return v.literal;
-            case Val::kUnique: return Variant(rows.at(v.key).first);
-            case Val::kGroup: return Variant(rows.at(v.key).second);
-            case Val::kName: return Variant(names_.at(v.key));
-            case Val::kReport: return Variant(report);
-            case Val::kAudit: return Variant(audit);
+            case Val::kLiteral:
+                return v.literal;
+            case Val::kUnique:
+                return Variant(rows.at(v.key).first);
+            case Val::kGroup:
+                return Variant(rows.at(v.key).second);
+            case Val::kName:
+                return Variant(names_.at(v.key));
+            case Val::kReport:
+                return Variant(report);
+            case Val::kAudit:
+                return Variant(audit);
         }
         return {};
     }
@@ -381,8 +408,7 @@ class WholeReportDemo {
         ok_ = ok_ && ok;
     }
 
-    void Assign(const ObjectRef& obj, const char* member, const Variant& value,
-                std::string& said) {
+    void Assign(const ObjectRef& obj, const char* member, const Variant& value, std::string& said) {
         ObjectModel::Assign(obj, member, AutoValue(value));
         if (std::string_view(member) == "ReportID") return;
         if (!said.empty()) said += ", ";
@@ -429,8 +455,8 @@ class WholeReportDemo {
     std::string path_;
     DbConnect& db_;
     std::map<std::string, int32_t> names_;
-    Rows rows_;                         // as the clerk goes
-    std::map<int32_t, Rows> seen_;      // as each version left them
+    Rows rows_;                     // as the clerk goes
+    std::map<int32_t, Rows> seen_;  // as each version left them
     std::map<std::pair<std::string, int32_t>, ObjectRef> objects_;
     bool ok_ = true;
 };
