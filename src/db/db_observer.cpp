@@ -4,6 +4,8 @@
 #include <cctype>
 #include <vector>
 
+#include "platform/json_text.h"
+
 namespace mz {
 
 namespace detail {
@@ -95,24 +97,7 @@ DbCall QueryCall(std::string_view sql) {
 std::string TraceEscape(std::string_view field) {
     std::string out;
     out.reserve(field.size());
-    for (const char c : field) {
-        switch (c) {
-            case '\t':
-                out += "\\t";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            default:
-                out += c;
-        }
-    }
+    AppendEscaped(out, field, false);
     return out;
 }
 

@@ -5,12 +5,11 @@
 
 namespace mz {
 
-std::string JsonString(std::string_view s) {
-    std::string out = "\"";
+void AppendEscaped(std::string& out, std::string_view s, bool json) {
     for (unsigned char c : s) {
         switch (c) {
             case '"':
-                out += "\\\"";
+                out += json ? "\\\"" : "\"";
                 break;
             case '\\':
                 out += "\\\\";
@@ -25,7 +24,7 @@ std::string JsonString(std::string_view s) {
                 out += "\\t";
                 break;
             default:
-                if (c < 0x20) {
+                if (json && c < 0x20) {
                     char buf[8];
                     std::snprintf(buf, sizeof buf, "\\u%04x", c);
                     out += buf;
@@ -34,6 +33,11 @@ std::string JsonString(std::string_view s) {
                 }
         }
     }
+}
+
+std::string JsonString(std::string_view s) {
+    std::string out = "\"";
+    AppendEscaped(out, s, true);
     return out + "\"";
 }
 

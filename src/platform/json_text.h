@@ -9,6 +9,9 @@
 
 namespace mz {
 
+// Appends s with backslash escapes for backslash, tab, line feed and carriage return; with json
+// also for the quote and every other control character (\u00XX), as a JSON string's inside.
+void AppendEscaped(std::string& out, std::string_view s, bool json);
 // A JSON string: quotes, backslashes and control characters escaped; other bytes (UTF-8) as
 // they are.
 std::string JsonString(std::string_view s);

@@ -47,52 +47,58 @@ TEST(HistoryCommands, DiffHistoryAndExportOfAnAmendment) {
     a->Amount(Currency::FromDouble(275));
     ASSERT_TRUE(a->SaveData());
 
-    EXPECT_EQ(Captured(app::RunDiff, {db, "1", "2"}),
-              "0: report 1 (version 1, original) -> report 2 (version 2, amendment), report group "
-              "1\n"
-              "rpt_Receipts (clsReceipt_Data): 0 added, 0 deleted, 1 changed\n"
-              "  changed  group 1, row 1 -> 2: Amount: 250 -> 275\n");
-    EXPECT_EQ(Captured(app::RunDiff, {db, "2", "2"}),
-              "0: report 2 (version 2, amendment) -> report 2 (version 2, amendment), report "
-              "group 1\nno differences\n");
-    std::string json = Captured(app::RunDiff, {db, "1", "2", "--json"});
-    ASSERT_TRUE(json.starts_with("0: "));
-    const nlohmann::json diff = nlohmann::json::parse(json.substr(3));
+    const std::string dir = test::TempPath("exported");
+
+    // What each run prints ("<status>: <stdout>"): misuse exits 2, a failure 1, both with nothing
+    // on stdout.
+    const struct {
+        int (*run)(const std::vector<std::string>&);
+        std::vector<std::string> args;
+        std::string out;
+    } cases[] = {
+        {app::RunDiff,
+         {db, "1", "2"},
+         "0: report 1 (version 1, original) -> report 2 (version 2, amendment), report group 1\n"
+         "rpt_Receipts (clsReceipt_Data): 0 added, 0 deleted, 1 changed\n"
+         "  changed  group 1, row 1 -> 2: Amount: 250 -> 275\n"},
+        {app::RunDiff,
+         {db, "2", "2"},
+         "0: report 2 (version 2, amendment) -> report 2 (version 2, amendment), report group 1\n"
+         "no differences\n"},
+        {app::RunHistory,
+         {db, "rpt_Receipts", "1"},
+         "0: rpt_Receipts group 1 (clsReceipt_Data), report group 1\n"
+         "  row 1, report 1 (version 1): added, seen in version 1\n"
+         "    Amount=250, Description=\"Chen\"\n"
+         "  row 2, report 2 (version 2): changed copy of row 1, seen from version 2 on\n"
+         "    Amount: 250 -> 275\n"},
+        {app::RunDiff, {db, "1"}, "2: "},
+        {app::RunDiff, {db, "1", "x"}, "2: "},
+        {app::RunDiff, {db, "1", "2", "--format", "csv"}, "2: "},
+        {app::RunExport, {db, "2", dir, "--format", "xml"}, "2: "},
+        {app::RunExport, {db, "2", dir, "--json"}, "2: "},
+        {app::RunHistory, {db, "rpt_Receipts", "1", "--trace"}, "2: "},
+        {app::RunDiff, {db, "1", "9"}, "1: "},
+        {app::RunHistory, {db, "rpt_Receipts", "99"}, "1: "},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Captured(c.run, c.args), c.out) << c.args[1];
+    EXPECT_TRUE(Captured(app::RunExport, {db, "2", dir, "--format", "json"})
+                    .starts_with("0: " + dir + "/rpt_Receipts.json\n"));
+
+    // The JSON forms, read back by an independent parser.
+    const nlohmann::json diff =
+        nlohmann::json::parse(Captured(app::RunDiff, {db, "1", "2", "--json"}).substr(3));
+    EXPECT_EQ(diff["to"]["kind"], "amendment");
     for (const auto& s : diff["sections"]) {
         if (s["table"] != "rpt_Receipts") continue;
         EXPECT_EQ(s["changed"][0]["columns"],
                   nlohmann::json::parse(R"([{"column":"Amount","old":250,"new":275}])"));
     }
-    EXPECT_EQ(diff["to"]["kind"], "amendment");
-
-    const std::string history = Captured(app::RunHistory, {db, "rpt_Receipts", "1"});
-    EXPECT_TRUE(
-        history.starts_with("0: rpt_Receipts group 1 (clsReceipt_Data), report group 1\n"
-                            "  row 1, report 1 (version 1): added, seen in version 1\n"))
-        << history;
-    EXPECT_NE(history.find("  row 2, report 2 (version 2): changed copy of row 1, seen from "
-                           "version 2 on\n    Amount: 250 -> 275\n"),
-              std::string::npos)
-        << history;
-    json = Captured(app::RunHistory, {db, "rpt_receipts", "1", "--json"});
-    const nlohmann::json h = nlohmann::json::parse(json.substr(3));
+    const nlohmann::json h = nlohmann::json::parse(
+        Captured(app::RunHistory, {db, "rpt_receipts", "1", "--json"}).substr(3));
     EXPECT_EQ(h["versions"][1]["function"], "C");
     EXPECT_EQ(h["versions"][1]["replaces"], 1);
     EXPECT_EQ(h["versions"][0]["seen_until"], 2);
-
-    const std::string dir = test::TempPath("exported");
-    const std::string exported = Captured(app::RunExport, {db, "2", dir, "--format", "json"});
-    EXPECT_NE(exported.find(dir + "/rpt_Receipts.json\n"), std::string::npos) << exported;
-
-    // Misuse is told apart from failure.
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {db, "1"}, {db, "1", "x"}, {db, "1", "2", "--format", "csv"}})
-        EXPECT_EQ(Captured(app::RunDiff, args), "2: ");
-    EXPECT_EQ(Captured(app::RunExport, {db, "2", dir, "--format", "xml"}), "2: ");
-    EXPECT_EQ(Captured(app::RunExport, {db, "2", dir, "--json"}), "2: ");
-    EXPECT_EQ(Captured(app::RunHistory, {db, "rpt_Receipts", "1", "--trace"}), "2: ");
-    EXPECT_EQ(Captured(app::RunDiff, {db, "1", "9"}), "1: ");
-    EXPECT_EQ(Captured(app::RunHistory, {db, "rpt_Receipts", "99"}), "1: ");
 }
 
 TEST(HistoryCommands, TraceFileAndTraceOnInTheShell) {
