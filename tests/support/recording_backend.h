@@ -1,8 +1,9 @@
-// A Backend for tests that writes every call into a log, in order, and answers from a script.
-// Record objects reach it through their own ConnectionVariables(<recorder name>, "recording", ...):
-// the name picks the Recorder created by the test. Given a real database path, calls that no rule
-// answers go on to the SQLite report database, so the same recorder is both a log and a fault seam
-// over real data.
+// A Backend for tests that answers from a script, and a log of every call its connections make,
+// in order. Record objects reach it through their own ConnectionVariables(<recorder name>,
+// "recording", ...): the name picks the Recorder created by the test. Given a real database path,
+// calls that no rule answers go on to the SQLite report database, so the same recorder is both a
+// log and a fault seam over real data. The log is an observer of DbConnect (db/db_observer.h), as
+// the trace is: it shows what the connections named for the recorder reported, one line a call.
 //
 // Log lines:
 //   query <sql>
@@ -60,15 +61,16 @@ class Recorder {
     Recorder& FailCreate(std::string name, std::string error_text);
 
     // --- log
-    const std::vector<std::string>& Lines() const { return lines_; }
+    const std::vector<std::string>& Lines() const;
     // The lines joined with '\n'.
     std::string Log() const;
-    void ClearLog() { lines_.clear(); }
+    void ClearLog();
 
     const std::string& RealDatabase() const { return real_database_; }
 
   private:
     friend class RecordingBackend;
+    class CallLog;
     enum class Kind { Query, Exec, Create };
     struct Rule {
         Kind kind;
@@ -93,7 +95,7 @@ class Recorder {
     std::string real_database_;
     std::vector<Rule> rules_;
     std::vector<ProcedureScript> procedures_;
-    std::vector<std::string> lines_;
+    std::shared_ptr<CallLog> log_;
 };
 
 // One call of a table-driven test and the log it must leave.
