@@ -1,9 +1,11 @@
 #include "db/backend.h"
 
 #include <atomic>
+#include <cctype>
 #include <map>
 #include <mutex>
 
+#include "db/postgres/postgres_backend.h"
 #include "db/sqlite_backend.h"
 
 namespace mz {
@@ -25,6 +27,12 @@ Registry& TheRegistry() {
     return registry;
 }
 
+std::unique_ptr<Backend> OpenDefaultBackend(const ConnectionSettings& settings,
+                                            std::string& error) {
+    if (IsServerConnection(settings.database_name)) return OpenPostgresBackend(settings, error);
+    return OpenSqliteBackend(settings, error);
+}
+
 std::atomic<uint32_t> g_interrupts{0};
 static_assert(std::atomic<uint32_t>::is_always_lock_free, "signal handlers bump it");
 
@@ -44,9 +52,24 @@ void RegisterBackend(std::string source, BackendFactory factory) {
     r.factories[Lower(source)] = std::move(factory);
 }
 
+bool IsServerConnection(std::string_view text) {
+    const std::string low = Lower(text.substr(0, 16));
+    if (low.starts_with("postgresql://") || low.starts_with("postgres://")) return true;
+    size_t i = text.find_first_not_of(" \t");
+    if (i == std::string_view::npos) return false;
+    const size_t start = i;
+    while (i < text.size() && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '_'))
+        ++i;
+    if (i == start) return false;
+    i = text.find_first_not_of(" \t", i);
+    return i != std::string_view::npos && text[i] == '=';
+}
+
 BackendFactory FindBackend(std::string_view source) {
     std::string key = Lower(source);
-    if (key.empty() || key == "sqlite") return &OpenSqliteBackend;
+    if (key.empty() || key == "sqlite") return &OpenDefaultBackend;
+    if (key == "postgresql" || key == "postgres" || IsServerConnection(source))
+        return &OpenPostgresBackend;
     Registry& r = TheRegistry();
     std::lock_guard lock(r.mutex);
     auto it = r.factories.find(key);

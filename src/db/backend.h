@@ -1,6 +1,8 @@
 // The contract between DbConnect and a database engine. DbConnect holds exactly one Backend,
-// chosen by the Source of its connection settings from the registry below: "" and "sqlite" are
-// the embedded SQLite report database; tests register a recording backend under their own name.
+// chosen by the Source of its connection settings (FindBackend): "" and "sqlite" are the embedded
+// SQLite report database at DatabaseName; a PostgreSQL connection string or URI in Source (or in
+// DatabaseName with an empty Source) is a report database on a server (db/postgres/); tests
+// register a recording backend under their own name.
 //
 // Two error channels, as everywhere in this layer: plain failures (bad SQL text, unknown
 // procedure, table or column, refused statements) come back as a non-empty error text and change
@@ -78,9 +80,15 @@ uint32_t QueryInterrupts();
 using BackendFactory =
     std::function<std::unique_ptr<Backend>(const ConnectionSettings& settings, std::string& error)>;
 
+// True for a PostgreSQL connection string: a "postgresql://" or "postgres://" URI, or libpq's
+// "keyword=value ..." form. Anything else names a file.
+bool IsServerConnection(std::string_view text);
+
 // Registers (or replaces) the factory for a Source name, compared case-insensitively.
 void RegisterBackend(std::string source, BackendFactory factory);
-// The factory for a Source; the SQLite factory for "" and "sqlite"; null when none is known.
+// The factory for a Source: for "" and "sqlite" the embedded file, or the server when
+// DatabaseName is a connection string; for "postgresql" or a connection string the server; a
+// registered name's own; null when none is known.
 BackendFactory FindBackend(std::string_view source);
 
 }  // namespace mz

@@ -14,6 +14,8 @@
 #include <sstream>
 #include <vector>
 
+#include "db/backend.h"
+#include "db/postgres/postgres_backend.h"
 #include "db/schema_files.h"
 #include "db/sql_types.h"
 #include "platform/date.h"
@@ -138,13 +140,7 @@ class CsvReader {
 
 // ---- loading one file -------------------------------------------------------------------------
 
-struct Column {
-    std::string name;
-    FieldInfo info;
-    bool not_null = false;
-    bool has_default = false;
-    bool integer_key = false;  // the rowid: given or numbered by the engine
-};
+using Column = LookupColumn;
 
 std::vector<Column> TableColumns(sqlite3* db, const std::string& table) {
     std::vector<Column> columns;
@@ -239,9 +235,42 @@ void Bind(sqlite3_stmt* s, int i, const Variant& v) {
     }
 }
 
+// The embedded file as a lookup store.
+class SqliteLookupStore final : public LookupStore {
+  public:
+    explicit SqliteLookupStore(sqlite3* db) : db_(db) {}
+    std::vector<LookupColumn> Columns(const std::string& table) override {
+        return TableColumns(db_, table);
+    }
+    std::string Exec(const std::string& sql) override { return mz::Exec(db_, sql.c_str()); }
+    std::string Insert(const std::string& table, const std::vector<const LookupColumn*>& columns,
+                       const std::vector<Variant>& values) override {
+        if (table != table_) {
+            std::string sql = "INSERT INTO " + Quoted(table) + " (";
+            std::string marks;
+            for (size_t i = 0; i < columns.size(); ++i) {
+                sql += (i ? ", " : "") + Quoted(columns[i]->name);
+                marks += (i ? ", ?" : "?");
+            }
+            insert_ = Prepare(db_, sql + ") VALUES (" + marks + ")");
+            if (!insert_) return sqlite3_errmsg(db_);
+            table_ = table;
+        }
+        sqlite3_reset(insert_.get());
+        for (size_t i = 0; i < values.size(); ++i)
+            Bind(insert_.get(), static_cast<int>(i) + 1, values[i]);
+        return sqlite3_step(insert_.get()) == SQLITE_DONE ? "" : sqlite3_errmsg(db_);
+    }
+
+  private:
+    sqlite3* db_;
+    std::string table_;
+    Statement insert_{nullptr, &sqlite3_finalize};
+};
+
 // Replaces the rows of table with those of the CSV text. Errors start with the line.
-std::string LoadTable(sqlite3* db, const std::string& table, std::string_view text) {
-    const std::vector<Column> columns = TableColumns(db, table);
+std::string LoadTable(LookupStore& store, const std::string& table, std::string_view text) {
+    const std::vector<Column> columns = store.Columns(table);
     if (columns.empty()) return "the database has no table " + table;
     CsvReader reader(text);
     CsvRecord header;
@@ -266,34 +295,24 @@ std::string LoadTable(sqlite3* db, const std::string& table, std::string_view te
             return "line 1: column " + c.name + " is missing (it may not be empty)";
     }
 
-    if (std::string e = Exec(db, ("DELETE FROM " + Quoted(table)).c_str()); !e.empty()) return e;
-    std::string sql = "INSERT INTO " + Quoted(table) + " (";
-    std::string values;
-    for (size_t i = 0; i < order.size(); ++i) {
-        sql += (i ? ", " : "") + Quoted(order[i]->name);
-        values += (i ? ", ?" : "?");
-    }
-    Statement insert = Prepare(db, sql + ") VALUES (" + values + ")");
-    if (!insert) return sqlite3_errmsg(db);
-
+    if (std::string e = store.Exec("DELETE FROM " + Quoted(table)); !e.empty()) return e;
     CsvRecord record;
+    std::vector<Variant> values(order.size());
     while (reader.Next(record, error)) {
         const std::string where = "line " + std::to_string(record.line) + ": ";
         if (record.fields.size() != order.size())
             return where + std::to_string(record.fields.size()) + " values for " +
                    std::to_string(order.size()) + " columns";
-        sqlite3_reset(insert.get());
         for (size_t i = 0; i < order.size(); ++i) {
-            Variant value = Variant::Null();
+            values[i] = Variant::Null();
             if (record.fields[i]) {
-                if (std::string e = Convert(*order[i], *record.fields[i], value); !e.empty())
+                if (std::string e = Convert(*order[i], *record.fields[i], values[i]); !e.empty())
                     return where + e;
             } else if (order[i]->not_null && !order[i]->integer_key) {
                 return where + "column " + order[i]->name + " may not be empty";
             }
-            Bind(insert.get(), static_cast<int>(i) + 1, value);
         }
-        if (sqlite3_step(insert.get()) != SQLITE_DONE) return where + sqlite3_errmsg(db);
+        if (std::string e = store.Insert(table, order, values); !e.empty()) return where + e;
     }
     return error;
 }
@@ -345,12 +364,17 @@ sqlite3* OpenReportDatabase(const std::string& path, std::string& error) {
 }  // namespace
 
 std::string LoadLookupSeed(sqlite3* db) {
+    SqliteLookupStore store(db);
+    return LoadLookupSeed(store);
+}
+
+std::string LoadLookupSeed(LookupStore& store) {
     for (const SchemaFile& seed : SeedFiles()) {
         std::string table(seed.name.substr(0, seed.name.size() - 4));
-        if (std::string e = LoadTable(db, table, seed.text); !e.empty())
+        if (std::string e = LoadTable(store, table, seed.text); !e.empty())
             return std::string(seed.name) + " " + e;
     }
-    return "";
+    return store.Renumbered();
 }
 
 std::string ImportLookupTables(const std::string& db_path, const std::string& dir) {
@@ -363,9 +387,15 @@ std::string ImportLookupTables(const std::string& db_path, const std::string& di
     std::sort(files.begin(), files.end());
 
     std::string error;
-    sqlite3* db = OpenReportDatabase(db_path, error);
-    if (!db) return error;
-    error = Exec(db, "BEGIN IMMEDIATE");
+    std::unique_ptr<LookupStore> store;
+    sqlite3* db = nullptr;
+    if (IsServerConnection(db_path)) {
+        store = OpenPostgresLookupStore(db_path, error);
+    } else if ((db = OpenReportDatabase(db_path, error)) != nullptr) {
+        store = std::make_unique<SqliteLookupStore>(db);
+    }
+    if (!store) return error;
+    error = store->Exec(db ? "BEGIN IMMEDIATE" : "BEGIN ISOLATION LEVEL SERIALIZABLE READ WRITE");
     for (const auto& path : files) {
         if (!error.empty()) break;
         const std::string name = path.filename().string();
@@ -377,15 +407,20 @@ std::string ImportLookupTables(const std::string& db_path, const std::string& di
         std::ifstream in(path, std::ios::binary);
         const std::string text((std::istreambuf_iterator<char>(in)),
                                std::istreambuf_iterator<char>());
-        if (std::string e = LoadTable(db, *table, text); !e.empty()) error = name + " " + e;
+        if (std::string e = LoadTable(*store, *table, text); !e.empty()) error = name + " " + e;
     }
-    if (error.empty()) error = Exec(db, "COMMIT");
-    if (!error.empty()) Exec(db, "ROLLBACK");
+    if (error.empty()) error = store->Renumbered();
+    if (error.empty()) error = store->Exec("COMMIT");
+    if (!error.empty()) store->Exec("ROLLBACK");
+    store.reset();
     sqlite3_close_v2(db);
     return error;
 }
 
 std::string ExportLookupTables(const std::string& db_path, const std::string& dir) {
+    if (IsServerConnection(db_path))
+        return "exporting the lookup tables of a server database is not supported; export them "
+               "from an embedded copy";
     std::string error;
     sqlite3* db = OpenReportDatabase(db_path, error);
     if (!db) return error;

@@ -15,18 +15,46 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "platform/result_set.h"
 
 struct sqlite3;
 
 namespace mz {
 
+struct LookupColumn {
+    std::string name;
+    FieldInfo info;
+    bool not_null = false;
+    bool has_default = false;
+    bool integer_key = false;  // the row's identifier: given or numbered by the engine
+};
+
+// Where lookup rows are loaded: one engine's tables, inside a transaction its owner runs.
+class LookupStore {
+  public:
+    virtual ~LookupStore() = default;
+    // The columns of table in table order; none when there is no such table.
+    virtual std::vector<LookupColumn> Columns(const std::string& table) = 0;
+    // Runs one statement; "" or the engine's message.
+    virtual std::string Exec(const std::string& sql) = 0;
+    // Inserts one row, values in the order of columns; "" or the engine's message.
+    virtual std::string Insert(const std::string& table,
+                               const std::vector<const LookupColumn*>& columns,
+                               const std::vector<Variant>& values) = 0;
+    // After loading: engines that number rows from a counter move it past the loaded rows.
+    virtual std::string Renumbered() { return ""; }
+};
+
 // Loads the seed rows into the lookup tables of a database being created, inside the caller's
 // transaction.
 std::string LoadLookupSeed(sqlite3* db);
+std::string LoadLookupSeed(LookupStore& store);
 
 // Replaces the rows of every lookup table that dir holds a "<table>.csv" for, in one transaction
-// on the report database at db_path; tables without a file keep theirs. A file that names no
-// lookup table is refused.
+// on the report database at db_path (a file, or a server's connection string); tables without a
+// file keep theirs. A file that names no lookup table is refused.
 std::string ImportLookupTables(const std::string& db_path, const std::string& dir);
 
 // Writes every lookup table of the report database at db_path to dir/<table>.csv (dir is

@@ -4,7 +4,9 @@
 
 #include <filesystem>
 
+#include "db/backend.h"
 #include "db/lookup_tables.h"
+#include "db/postgres/postgres_backend.h"
 #include "db/procedure_text.h"
 #include "db/schema_files.h"
 #include "db/sqlite_functions.h"
@@ -36,15 +38,48 @@ std::string CheckProcedures(sqlite3* db) {
     return error;
 }
 
-std::string Apply(sqlite3* db) {
-    auto exec = [db](const std::string& sql) -> std::string {
+std::string Quoted(std::string_view text) {
+    std::string q = "'";
+    for (char c : text) {
+        q += c;
+        if (c == '\'') q += '\'';
+    }
+    return q + "'";
+}
+
+class SqliteTarget final : public SchemaTarget {
+  public:
+    explicit SqliteTarget(sqlite3* db) : db_(db) {}
+    const SqlDialect& Dialect() const override { return SqliteDialect(); }
+    std::string Exec(const std::string& sql) override {
         char* message = nullptr;
-        if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK) return "";
-        std::string text = message ? message : sqlite3_errmsg(db);
+        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK) return "";
+        std::string text = message ? message : sqlite3_errmsg(db_);
         sqlite3_free(message);
         return text;
-    };
-    if (std::string e = exec("PRAGMA journal_mode = WAL; BEGIN"); !e.empty()) return e;
+    }
+    std::string CheckProcedures() override { return mz::CheckProcedures(db_); }
+    std::string LoadSeed() override { return LoadLookupSeed(db_); }
+
+  private:
+    sqlite3* db_;
+};
+
+void RemoveFiles(const std::string& path) {
+    std::error_code ec;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        std::filesystem::remove(path + suffix, ec);
+}
+
+}  // namespace
+
+std::string BuildReportSchema(SchemaTarget& target) {
+    const SqlDialect& dialect = target.Dialect();
+    auto exec = [&](const std::string& sql) { return target.Exec(RewriteSchemaSql(sql, dialect)); };
+    if (!dialect.prelude.empty()) {
+        if (std::string e = target.Exec(std::string(dialect.prelude)); !e.empty())
+            return std::string(dialect.name) + " functions: " + e;
+    }
     std::vector<ProcedureText> procedures;
     std::vector<VersionedTable> tables;
     for (const SchemaFile& file : SchemaFiles()) {
@@ -57,7 +92,7 @@ std::string Apply(sqlite3* db) {
             if (!error.empty()) return std::string(file.name) + ": " + error;
             if (std::string e = exec(CreateTableSql(t)); !e.empty())
                 return std::string(file.name) + ": versioned table " + t.name + ": " + e;
-            procedures.push_back(InsertProcedure(t));
+            procedures.push_back(InsertProcedure(t, dialect));
             tables.push_back(std::move(t));
         }
         for (const std::string& plain : script.plain)
@@ -65,51 +100,35 @@ std::string Apply(sqlite3* db) {
         for (ProcedureText& p : script.procedures) procedures.push_back(std::move(p));
     }
     procedures.push_back(SequenceProcedure(tables));
+    std::string rows;
     for (const ProcedureText& p : procedures) {
         std::string error;
         ParseParameters(p.parameters, error);
         if (!error.empty()) return "procedure " + p.name + ": " + error;
+        rows += std::string(rows.empty() ? "" : ",\n") + "(" + Quoted(p.name) + ", " +
+                Quoted(p.parameters) + ", " + Quoted(RewriteSchemaSql(p.body, dialect)) + ")";
     }
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO mz_procedure (name, parameters, body) VALUES (?1, ?2, ?3)",
-                       -1, &insert, nullptr);
-    std::string error;
-    for (const ProcedureText& p : procedures) {
-        sqlite3_reset(insert);
-        sqlite3_bind_text(insert, 1, p.name.c_str(), -1, SQLITE_STATIC);
-        sqlite3_bind_text(insert, 2, p.parameters.c_str(), -1, SQLITE_STATIC);
-        sqlite3_bind_text(insert, 3, p.body.c_str(), -1, SQLITE_STATIC);
-        if (sqlite3_step(insert) != SQLITE_DONE) {
-            error = "procedure " + p.name + ": " + sqlite3_errmsg(db);
-            break;
-        }
-    }
-    sqlite3_finalize(insert);
-    if (!error.empty()) return error;
+    if (std::string e =
+            target.Exec("INSERT INTO mz_procedure (name, parameters, body) VALUES\n" + rows + ";");
+        !e.empty())
+        return "mz_procedure: " + e;
     // Views, indexes and triggers refer to lookup and name tables of any file: they come last.
     // Each view must also read: a join naming a missing column fails here, not in a list.
     for (const VersionedTable& t : tables) {
-        if (error = exec(VersionedObjectsSql(t)); !error.empty())
-            return "versioned table " + t.name + ": " + error;
+        if (std::string e = exec(VersionedObjectsSql(t, dialect)); !e.empty())
+            return "versioned table " + t.name + ": " + e;
         for (const char* suffix : {"", "_detail", "_ref_basic", "_ref_current"}) {
-            if (error = exec("SELECT * FROM vw_mz_" + t.name + suffix + " LIMIT 0"); !error.empty())
-                return "view vw_mz_" + t.name + suffix + ": " + error;
+            if (std::string e = target.Exec("SELECT * FROM vw_mz_" + t.name + suffix + " LIMIT 0");
+                !e.empty())
+                return "view vw_mz_" + t.name + suffix + ": " + e;
         }
     }
-    if (error = CheckProcedures(db); !error.empty()) return error;
-    if (error = LoadLookupSeed(db); !error.empty()) return error;
-    return exec("COMMIT");
+    if (std::string e = target.CheckProcedures(); !e.empty()) return e;
+    return target.LoadSeed();
 }
-
-void RemoveFiles(const std::string& path) {
-    std::error_code ec;
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
-        std::filesystem::remove(path + suffix, ec);
-}
-
-}  // namespace
 
 std::string CreateReportDatabase(const std::string& path) {
+    if (IsServerConnection(path)) return CreatePostgresReportDatabase(path);
     std::error_code ec;
     if (path.empty()) return "No path given for the new report database.";
     if (std::filesystem::exists(path, ec))
@@ -125,7 +144,10 @@ std::string CreateReportDatabase(const std::string& path) {
         return error;
     }
     RegisterDialectFunctions(db);
-    std::string error = Apply(db);
+    SqliteTarget target(db);
+    std::string error = target.Exec("PRAGMA journal_mode = WAL; BEGIN");
+    if (error.empty()) error = BuildReportSchema(target);
+    if (error.empty()) error = target.Exec("COMMIT");
     sqlite3_close_v2(db);
     if (!error.empty()) {
         RemoveFiles(path);

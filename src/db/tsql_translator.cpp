@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <mutex>
 
 namespace mz {
@@ -400,6 +401,19 @@ constexpr Word kWords[] = {
     {"year", 0, Fn::Rename, "mz_year(", ")"},
 };
 
+// The PostgreSQL dialect's differences from the words above (convert and cast aside).
+constexpr Word kPostgresWords[] = {
+    {"getdate", 0, Fn::Constant, "LOCALTIMESTAMP(0)"},
+    {"isnull", 0, Fn::Rename, "coalesce(", ")"},
+};
+
+const Word* InDialect(const Word* w, TsqlDialect dialect) {
+    if (!w || dialect == TsqlDialect::SQLite) return w;
+    for (const Word& o : kPostgresWords)
+        if (o.name == w->name) return &o;
+    return w;
+}
+
 constexpr bool WordsSorted() {
     for (size_t i = 1; i < std::size(kWords); ++i)
         if (!(kWords[i - 1].name < kWords[i].name)) return false;
@@ -477,7 +491,7 @@ constexpr int kMaxNesting = 128;
 
 class Translator {
   public:
-    explicit Translator(std::string_view text) : text_(text) {}
+    Translator(std::string_view text, TsqlDialect dialect) : text_(text), dialect_(dialect) {}
 
     Translation Run() {
         Translation result;
@@ -999,7 +1013,7 @@ class Translator {
     }
 
     void EmitCall(size_t name, size_t lp, std::string& out) {
-        const Word* w = WordAt(name);
+        const Word* w = InDialect(WordAt(name), dialect_);
         size_t rp = match_[lp];
         switch (w ? w->fn : Fn::None) {
             case Fn::None:
@@ -1068,15 +1082,56 @@ class Translator {
                  toks_[name].offset);
             return;
         }
-        Put(out, "mz_convert('" + type + "', ");
-        Put(out, ValueText(args[1].first, args[1].second));
+        std::string style;
         if (args.size() == 3) {
             size_t b = args[2].first, e = args[2].second;
             TrimBlanks(b, e);
-            Put(out, ", ");
-            Put(out, RangeText(b, e));
+            style = RangeText(b, e);
         }
-        Put(out, ")");
+        PutConversion(name, type, ValueText(args[1].first, args[1].second), style, out);
+    }
+
+    // The conversion of value to type, with a style or "".
+    void PutConversion(size_t at, const std::string& type, const std::string& value,
+                       const std::string& style, std::string& out) {
+        if (dialect_ == TsqlDialect::SQLite) {
+            Put(out,
+                "mz_convert('" + type + "', " + value + (style.empty() ? "" : ", " + style) + ")");
+            return;
+        }
+        const size_t open = type.find('(');
+        const std::string base = type.substr(0, open);
+        std::string size = open == std::string::npos ? "" : type.substr(open + 1);
+        if (!size.empty()) size.pop_back();
+        const std::string styled = value + (style.empty() ? "" : ", " + style);
+        auto is = [&](std::initializer_list<const char*> names) {
+            for (const char* n : names)
+                if (base == n) return true;
+            return false;
+        };
+        if (is({"varchar", "nvarchar", "char", "nchar"})) {
+            const bool pad = base == "char" || base == "nchar";
+            const std::string n = size.empty() ? "30" : size;
+            if (n == "max") return Put(out, "mz_text(" + styled + ")");
+            return Put(
+                out, std::string(pad ? "rpad(" : "left(") + "mz_text(" + styled + "), " + n + ")");
+        }
+        if (is({"text", "ntext"})) return Put(out, "mz_text(" + styled + ")");
+        if (is({"int", "integer", "smallint", "tinyint", "bigint"}))
+            return Put(out, "mz_int(" + value + ")");
+        if (is({"money", "smallmoney"})) return Put(out, "round(mz_number(" + value + "), 4)");
+        if (is({"numeric", "decimal", "dec"})) {
+            const size_t comma = size.find(',');
+            const std::string scale = comma == std::string::npos ? "0" : size.substr(comma + 1);
+            return Put(out, "round(mz_number(" + value + "), " + scale + ")");
+        }
+        if (is({"float", "real", "double precision"}))
+            return Put(out, "CAST(mz_number(" + value + ") AS double precision)");
+        if (is({"bit"})) return Put(out, "mz_bit_of(" + value + ")");
+        if (is({"datetime", "datetime2", "smalldatetime"}))
+            return Put(out, "mz_datetime(" + styled + ")");
+        if (is({"date"})) return Put(out, "date_trunc('day', mz_datetime(" + styled + "))");
+        Fail("unsupported construct 'convert' to " + type + " on PostgreSQL", toks_[at].offset);
     }
 
     void EmitCast(size_t name, size_t lp, std::string& out) {
@@ -1089,9 +1144,7 @@ class Translator {
             Fail("unsupported construct 'cast' (expected cast(value as type))", toks_[name].offset);
             return;
         }
-        Put(out, "mz_convert('" + type + "', ");
-        Put(out, ValueText(lp + 1, as));
-        Put(out, ")");
+        PutConversion(name, type, ValueText(lp + 1, as), "", out);
     }
 
     // ---- select lists
@@ -1262,12 +1315,13 @@ class Translator {
     std::vector<size_t> match_;  // for each "(", the index of its ")"
     std::string error_;
     int depth_ = 0;  // levels of the recursion now running
+    TsqlDialect dialect_;
 };
 
 }  // namespace
 
-Translation TranslateTsql(std::string_view tsql) {
-    return Translator(tsql).Run();
+Translation TranslateTsql(std::string_view tsql, TsqlDialect dialect) {
+    return Translator(tsql, dialect).Run();
 }
 
 // The cache's lookup cost is mostly this hash over the whole text (list texts run to a few
@@ -1314,7 +1368,7 @@ std::shared_ptr<const Translation> TranslationCache::Get(std::string_view tsql) 
         auto it = entries_.find(tsql);
         if (it != entries_.end()) return it->second;
     }
-    auto made = std::make_shared<const Translation>(TranslateTsql(tsql));
+    auto made = std::make_shared<const Translation>(TranslateTsql(tsql, dialect_));
     std::unique_lock lock(mutex_);
     if (entries_.size() >= capacity_) entries_.clear();
     return entries_.try_emplace(std::string(tsql), std::move(made)).first->second;

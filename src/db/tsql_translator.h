@@ -20,6 +20,13 @@
 //                           number, SQLite would compare the integer 1 with the text '1' as unequal
 //   12and                   12 and   (T-SQL ends a number at the first letter; SQLite refuses)
 //   !< / !>                 >= / <=
+// PostgreSQL (TsqlDialect::PostgreSQL) differs in a few words only, and relies on the functions
+// of postgres/postgres_dialect.cpp instead:
+//   isnull(a, b)            coalesce(a, b)
+//   getdate()               LOCALTIMESTAMP(0)  (fixed for the transaction)
+//   convert(t, x [, s])     by the kind of t: left(mz_text(x [, s]), n), rpad(..., n) for
+//                           char(n), mz_int(x), round(mz_number(x), scale), mz_bit_of(x),
+//                           mz_datetime(x [, s]); cast(x as t) likewise
 // Refused with an error naming the construct and its offset: top, @@variables,
 // select ... into, declare, nolock, unterminated literals and comments, unbalanced parentheses.
 #pragma once
@@ -69,9 +76,13 @@ struct Translation {
         exec_args;  // literal arguments of the exec ('text', numbers, Null), in order
 };
 
+// The engine a translation is for: the SQLite baseline, or a dialect that overrides a few of its
+// words (its table is in tsql_translator.cpp) and how convert and cast are written.
+enum class TsqlDialect : uint8_t { SQLite, PostgreSQL };
+
 // Translates one T-SQL text. Never throws for any input; a refusal is reported in `error`.
 // An empty or blank text gives an empty `sql` and no error.
-Translation TranslateTsql(std::string_view tsql);
+Translation TranslateTsql(std::string_view tsql, TsqlDialect dialect = TsqlDialect::SQLite);
 
 // "m/d/yyyy", "mm/dd/yyyy" or "m/d/yy" (yy below 50 is 20yy), optionally followed by a time
 // "h:mm[:ss[.fff]]" with optional AM/PM, as ISO text "yyyy-mm-dd" with " hh:mm:ss" unless the
@@ -82,7 +93,8 @@ std::optional<std::string> MdyDateToIso(std::string_view text);
 // wholesale (translations handed out stay valid: they are shared). Not copyable.
 class TranslationCache {
   public:
-    explicit TranslationCache(size_t capacity = 4096) : capacity_(capacity) {}
+    explicit TranslationCache(size_t capacity = 4096, TsqlDialect dialect = TsqlDialect::SQLite)
+        : capacity_(capacity), dialect_(dialect) {}
     TranslationCache(const TranslationCache&) = delete;
     TranslationCache& operator=(const TranslationCache&) = delete;
 
@@ -99,6 +111,7 @@ class TranslationCache {
     std::unordered_map<std::string, std::shared_ptr<const Translation>, Hash, std::equal_to<>>
         entries_;
     size_t capacity_;
+    TsqlDialect dialect_;
 };
 
 }  // namespace mz

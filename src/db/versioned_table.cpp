@@ -3,6 +3,8 @@
 #include <cctype>
 #include <set>
 
+#include "db/sql_dialect.h"
+
 namespace mz {
 
 namespace {
@@ -287,7 +289,7 @@ std::string CreateTableSql(const VersionedTable& t) {
     return sql + "\n);\n";
 }
 
-ProcedureText InsertProcedure(const VersionedTable& t) {
+ProcedureText InsertProcedure(const VersionedTable& t, const SqlDialect& dialect) {
     ProcedureText p;
     p.name = "sp_insert_" + t.name;
     const std::vector<VersionedColumn> all = t.AllColumns();
@@ -315,31 +317,31 @@ ProcedureText InsertProcedure(const VersionedTable& t) {
         "SELECT 'sp_insert_$T: unknown @Function ' || coalesce(@Function, 'Null') || '.' AS "
         "\"@error\"\n"
         "WHERE upper(coalesce(@Function, '')) NOT IN ('A', 'C', 'D');\n"
-        "SELECT 'sp_insert_$T: report ' || coalesce(@Report_id, 'Null') || ' does not exist.' AS "
+        "SELECT 'sp_insert_$T: report ' || coalesce(CAST(@Report_id AS varchar(20)), 'Null') || "
+        "' does not exist.' AS "
         "\"@error\"\n"
         "WHERE NOT EXISTS (SELECT 1 FROM rpt_report WHERE report_id = @Report_id);\n"
-        "SELECT 'sp_insert_$T: $T has no row with unique_id ' || coalesce(@Ref_id, 'Null') || "
+        "SELECT 'sp_insert_$T: $T has no row with unique_id ' || "
+        "coalesce(CAST(@Ref_id AS varchar(20)), 'Null') || "
         "'.' AS \"@error\"\n"
         "WHERE upper(@Function) IN ('C', 'D') AND NOT EXISTS (SELECT 1 FROM $T WHERE unique_id "
         "= @Ref_id);\n",
         t);
     p.body += "INSERT INTO " + t.name + " (report_id, group_id, ref_id" + columns + ")\n" +
               "SELECT @Report_id, o.group_id, o.unique_id" + values + "\n" +
-              "FROM (SELECT 1) LEFT OUTER JOIN " + t.name +
+              "FROM (SELECT 1 AS one) AS one LEFT OUTER JOIN " + t.name +
               " o ON o.unique_id = @Ref_id AND upper(@Function) = 'C'\n" +
               "WHERE upper(@Function) IN ('A', 'C');\n";
     p.body += "INSERT INTO " + t.name + " (report_id, group_id, ref_id, delete_date" + kept +
               ")\n" + "SELECT @Report_id, o.group_id, o.unique_id, datetime('now', 'localtime')" +
               kept_values + "\n" + "FROM " + t.name +
               " o WHERE o.unique_id = @Ref_id AND upper(@Function) = 'D';\n";
-    p.body += Fill(
-        "SELECT unique_id AS \"@Unique_id\", group_id AS \"@Group_id\" FROM $T\n"
-        "WHERE unique_id = last_insert_rowid();\n",
-        t);
+    p.body += Fill("SELECT unique_id AS \"@Unique_id\", group_id AS \"@Group_id\" FROM $T\n", t) +
+              "WHERE unique_id = " + dialect.last_id(t.name, "unique_id") + ";\n";
     return p;
 }
 
-std::string VersionedObjectsSql(const VersionedTable& t) {
+std::string VersionedObjectsSql(const VersionedTable& t, const SqlDialect& dialect) {
     std::string sql = Fill(
         "CREATE INDEX ix_$T_version ON $T (report_group_id, version_from);\n"
         "CREATE INDEX ix_$T_group ON $T (group_id, is_audit_row, version_from);\n",
@@ -398,12 +400,14 @@ std::string VersionedObjectsSql(const VersionedTable& t) {
     // own range where a later version of the chain already exists.
     // Group identifiers come from one counter for every table: notes link to a row by its
     // group_id alone, so two tables must never hand out the same one.
-    sql += Fill(R"sql(CREATE TRIGGER trg_$T_version_insert AFTER INSERT ON $T
-BEGIN
-    INSERT INTO mz_row_group (table_name, first_unique_id)
+    sql += dialect.trigger(Fill("trg_$T_version_insert", t), "AFTER INSERT", t.name,
+                           Fill(R"sql(    INSERT INTO mz_row_group (table_name, first_unique_id)
     SELECT '$T', NEW.unique_id WHERE NEW.group_id IS NULL;
     UPDATE $T SET
-        group_id = coalesce(NEW.group_id, last_insert_rowid()),
+        group_id = coalesce(NEW.group_id, )sql",
+                                t) +
+                               dialect.last_id("mz_row_group", "group_id") +
+                               Fill(R"sql(),
         report_group_id = (SELECT report_group_id FROM rpt_report WHERE report_id = NEW.report_id),
         version_from = (SELECT version_order FROM rpt_report WHERE report_id = NEW.report_id),
         is_audit_row = (SELECT is_audit FROM rpt_report WHERE report_id = NEW.report_id)
@@ -419,15 +423,14 @@ BEGIN
       AND version_from < (SELECT version_from FROM $T WHERE unique_id = NEW.unique_id)
       AND (version_to IS NULL
            OR version_to > (SELECT version_from FROM $T WHERE unique_id = NEW.unique_id));
-END;
-CREATE TRIGGER trg_$T_version_delete AFTER DELETE ON $T
-BEGIN
-    UPDATE $T SET version_to = OLD.version_to
+)sql",
+                                    t));
+    sql += dialect.trigger(Fill("trg_$T_version_delete", t), "AFTER DELETE", t.name,
+                           Fill(R"sql(    UPDATE $T SET version_to = OLD.version_to
     WHERE group_id = OLD.group_id AND is_audit_row = OLD.is_audit_row
       AND version_to = OLD.version_from AND version_from < OLD.version_from;
-END;
 )sql",
-                t);
+                                t));
     sql += "INSERT INTO mz_versioned_table (table_name, section_code, link_column) VALUES (" +
            Quoted(t.name) + ", " +
            (t.section_code.empty() ? std::string("NULL") : Quoted(t.section_code)) + ", " +

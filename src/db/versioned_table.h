@@ -39,6 +39,7 @@
 #include <vector>
 
 #include "db/procedure_text.h"
+#include "db/sql_dialect.h"
 
 namespace mz {
 
@@ -76,12 +77,15 @@ VersionedTable ParseVersionedTable(std::string_view text, std::string& error);
 // "CREATE TABLE ..." for the table.
 std::string CreateTableSql(const VersionedTable& table);
 
-// The insert procedure, to be stored with the hand-written ones.
-ProcedureText InsertProcedure(const VersionedTable& table);
+// The insert procedure, to be stored with the hand-written ones. The generator writes the
+// baseline dialect; the schema loader applies the other dialects' rewrites to what it returns.
+ProcedureText InsertProcedure(const VersionedTable& table,
+                              const SqlDialect& dialect = SqliteDialect());
 
 // The views, indexes and triggers of one table and its registry row (statements ending in ';').
 // They refer to other tables (lookups, names), so they are created after every schema file.
-std::string VersionedObjectsSql(const VersionedTable& table);
+std::string VersionedObjectsSql(const VersionedTable& table,
+                                const SqlDialect& dialect = SqliteDialect());
 
 // "sp_misc_RPT_sequence_update", whose body names every table that has a report section.
 ProcedureText SequenceProcedure(const std::vector<VersionedTable>& tables);

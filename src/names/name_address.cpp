@@ -43,12 +43,7 @@ bool NameAddress::CanDelete(int32_t EntityID) {
     DbConnect& reader = reader_ ? *reader_ : connection_;
     // Every column of a schedule table that holds an entity identifier counts as a use.
     ResultSet columns;
-    if (!reader
-             .OpenRecordset("select m.name as table_name, p.name as column_name "
-                            "from sqlite_master m, pragma_table_info(m.name) p "
-                            "where m.type = 'table' and m.name <> 'rpt_name_address' "
-                            "and p.name like '%entity_id'",
-                            columns)
+    if (!reader.OpenRecordset("select table_name, column_name from mz_entity_column", columns)
              .empty())
         return false;
     if (columns.RecordCount() == 0) return true;

@@ -26,10 +26,7 @@ const std::string kAuditPage =
     "ref_is_audit = 1    )))) as pa on pa.group_id = f.page_amount_id    and f.ref_report_id = "
     "pa.ref_report_id    and pa.delete_date is null ";
 // NameAddress.CanDelete's look-up of the columns naming entities.
-const std::string kEntityColumns =
-    "query select m.name as table_name, p.name as column_name from sqlite_master m, "
-    "pragma_table_info(m.name) p where m.type = 'table' and m.name <> 'rpt_name_address' and "
-    "p.name like '%entity_id'";
+const std::string kEntityColumns = "query select table_name, column_name from mz_entity_column";
 const std::string kWhere2 = "where f.ref_report_id = 2 and f.delete_date is null ";
 
 // Report 1 filed, report 2 its amendment; in each, one row of every class, the amendment's rows
@@ -60,7 +57,7 @@ class CommitteeSqlTest : public ::testing::Test {
             AddNote(*s->mobNotes, s->GroupID(), support_note);
         }
         rec = Recorder::Create("com", d.db.Path());
-        rec->OnQuery("pragma_table_info", "table_name:String, column_name:String");
+        rec->OnQuery("mz_entity_column", "table_name:String, column_name:String");
     }
 
     // Connects o to the recorder in report 2.

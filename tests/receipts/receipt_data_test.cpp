@@ -370,7 +370,7 @@ void ScriptChildren(Recorder& rec) {
         .OnQuery("f.receipt_id = 10 ",
                  "unique_id:Long, report_id:Long, entity_id:Long | 41, 5, Null")
         .OnQuery("f.link_id = 70", "unique_id:Long, report_id:Long | 51, 5 | 52, 4")
-        .OnQuery("pragma_table_info",
+        .OnQuery("mz_entity_column",
                  "table_name:String(50), column_name:String(50) | "
                  "'rpt_Receipts', 'entity_id'")
         .OnQuery("as uses", "uses:Long | 1");
@@ -394,9 +394,7 @@ TEST_F(ReceiptTest, DeleteCascadeByType) {
         "query SELECT * from vw_mz_rpt_notes_ref_basic f Where f.ref_report_id = 5 and "
         "f.delete_date is null and f.link_id = 70and f.ref_is_audit = 0 \n"
         "exec sp_delete_table @table='rpt_notes', @unique_id=Long(51)\n"
-        "query select m.name as table_name, p.name as column_name from sqlite_master m, "
-        "pragma_table_info(m.name) p where m.type = 'table' and m.name <> 'rpt_name_address' "
-        "and p.name like '%entity_id'\n"
+        "query select table_name, column_name from mz_entity_column\n"
         "query select count(*) as uses from (select 1 as used from \"rpt_Receipts\" where "
         "\"entity_id\" = 300) u\n"
         "exec sp_delete_rpt_name_address @Unique_id=Long(300), @Report_id=Long(5)\n";

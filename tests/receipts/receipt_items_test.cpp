@@ -174,7 +174,7 @@ class LoanItemsTest : public ::testing::Test {
                 "Where unique_id = 32 ",
                 std::string(kLoanFields) +
                     " | 32, 4, 32, 401, 9, Null, 2, 2500, 1, Null, 0.5, Null, 'Diaz, Eva', True")
-            .OnQuery("pragma_table_info",
+            .OnQuery("mz_entity_column",
                      "table_name:String(50), column_name:String(50) | 'rpt_loan_items', "
                      "'entity_id'");
         ASSERT_TRUE(items.ConnectionVariables("loans", "recording", "", "", false, "5"));
@@ -225,9 +225,7 @@ TEST_F(LoanItemsTest, DeleteTakesTheEntityWhenTheNameComponentAgrees) {
     rec->ClearLog();
     EXPECT_TRUE(items.DeleteData(31));
     const std::string can_delete =
-        "query select m.name as table_name, p.name as column_name from sqlite_master m, "
-        "pragma_table_info(m.name) p where m.type = 'table' and m.name <> 'rpt_name_address' "
-        "and p.name like '%entity_id'\n"
+        "query select table_name, column_name from mz_entity_column\n"
         "query select count(*) as uses from (select 1 as used from \"rpt_loan_items\" where "
         "\"entity_id\" = 400) u\n";
     EXPECT_EQ(rec->Log(), "begin\n" + can_delete +
@@ -243,7 +241,7 @@ TEST_F(LoanItemsTest, DeleteTakesTheEntityWhenTheNameComponentAgrees) {
         ->OnQuery("Where unique_id = 31 ", std::string(kLoanFields) +
                                                " | 31, 5, 31, 400, 9, Null, 1, 2500, Null, "
                                                "Null, 0.5, Null, 'Kim, Joe', Null")
-        .OnQuery("pragma_table_info",
+        .OnQuery("mz_entity_column",
                  "table_name:String(50), column_name:String(50) | 'rpt_loan_items', 'entity_id'")
         .OnQuery("as uses", "uses:Long | 2");
     clsLoanItems_Data other;

@@ -46,17 +46,18 @@ int32_t ReportDb::AddNote(clsNotes& notes, int32_t report, int32_t link, const s
 std::string ReportDb::Snapshot(std::initializer_list<const char*> tables) const {
     std::string s;
     for (const char* t : tables) {
+        const std::string list =
+            OnPostgres() ? "string_agg(unique_id::text, ',')" : "group_concat(unique_id)";
         s += std::string(t) + "=" +
-             db.Scalar("select coalesce(group_concat(unique_id), '') from (select unique_id from " +
-                       std::string(t) + " order by unique_id)") +
+             db.Scalar("select coalesce(" + list + ", '') from (select unique_id from " +
+                       std::string(t) + " order by unique_id) u") +
              "; ";
     }
     return s;
 }
 
 void ReportDb::FailDeletesOf(const std::string& table) const {
-    db.Exec("CREATE TRIGGER fail_delete BEFORE DELETE ON " + table +
-            " BEGIN SELECT RAISE(ABORT, 'injected failure'); END;");
+    FailDeletes(db, table);
 }
 
 }  // namespace mz::test

@@ -1,16 +1,22 @@
 #include "support/temp_db.h"
 
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <vector>
 
 #include "core/report_versions.h"
+#include "db/backend.h"
+#include "db/postgres/pg_connection.h"
 #include "db/schema_loader.h"
+#include "db/sql_dialect.h"
+#include "platform/error.h"
 
 namespace mz::test {
 namespace {
@@ -33,7 +39,103 @@ const std::filesystem::path& TempRoot() {
     return root.path;
 }
 
+// ---- the server
+// ----------------------------------------------------------------------------------
+
+constexpr const char* kTemplate = "mz_template";
+
+std::unique_ptr<pg::Connection> Connect(const std::string& conninfo, const std::string& dbname) {
+    std::string error;
+    std::unique_ptr<pg::Connection> c = pg::Connection::Open(conninfo, dbname, "", "", error);
+    if (!c) ADD_FAILURE() << "cannot reach the PostgreSQL server: " << error;
+    return c;
+}
+
+// What the server's text of a value of that type reads as on SQLite.
+std::string AsSqliteText(const pg::Result& r, int column) {
+    std::string text(r.Text(0, column));
+    switch (PQftype(r.get(), column)) {
+        case pg::kNumeric:
+            if (text.find('.') != std::string::npos) {
+                while (text.back() == '0') text.pop_back();
+                if (text.back() == '.') text.pop_back();
+            }
+            return text;
+        case pg::kTimestamp:
+            if (text.ends_with(" 00:00:00")) text.resize(text.size() - 9);
+            return text;
+        case pg::kBool:
+            return text == "t" ? "1" : "0";
+        default:
+            return text;
+    }
+}
+
+// Clones the template into a new database, building the template first when the server has
+// none; an advisory lock keeps concurrent test processes from cloning a template being built.
+void CloneTemplate(const std::string& name) {
+    std::unique_ptr<pg::Connection> admin = Connect("", "postgres");
+    if (!admin) return;
+    admin->Exec("SELECT pg_advisory_lock(7201)");
+    if (admin->Exec("SELECT 1 FROM pg_database WHERE datname = $1", {kTemplate}).Rows() == 0) {
+        const std::string error = CreateReportDatabase(std::string("postgresql:///") + kTemplate);
+        if (!error.empty()) ADD_FAILURE() << error;
+    }
+    pg::Result r = admin->Run("CREATE DATABASE " + name + " TEMPLATE " + kTemplate);
+    if (!r.Ok()) ADD_FAILURE() << "cannot clone the report database template: " << r.Message();
+    admin->Exec("SELECT pg_advisory_unlock(7201)");
+}
+
+std::string DatabaseOf(const std::string& uri) {
+    return uri.substr(uri.rfind('/') + 1);
+}
+
+std::string ServerDigest(const std::string& uri) {
+    std::unique_ptr<pg::Connection> c = Connect(uri, "");
+    if (!c) return "";
+    pg::Result tables = c->Exec(
+        "SELECT relname FROM pg_class WHERE relkind = 'r' AND relnamespace = "
+        "current_schema()::regnamespace ORDER BY relname");
+    std::string digest;
+    for (int t = 0; t < tables.Rows(); ++t) {
+        const std::string table(tables.Text(t, 0));
+        pg::Result rows = c->Exec("SELECT * FROM \"" + table + "\" t ORDER BY 1");
+        std::string text;
+        for (int i = 0; i < rows.Rows(); ++i) {
+            for (int k = 0; k < rows.Columns(); ++k) {
+                const std::string_view column = PQfname(rows.get(), k);
+                const bool clock = column == "orig_date" || column == "update_date" ||
+                                   column == "delete_date" || column == "created_date";
+                text += rows.IsNull(i, k) ? "~" : clock ? "set" : std::string(rows.Text(i, k));
+                text += '\x1f';
+            }
+            text += '\n';
+        }
+        digest += table + ":" + std::to_string(rows.Rows()) + ":" +
+                  std::to_string(std::hash<std::string>()(text) % 100000) + " ";
+    }
+    return digest;
+}
+
 }  // namespace
+
+bool OnPostgres() {
+    static const bool on = [] {
+        const char* backend = std::getenv("MZ_TEST_BACKEND");
+        return backend && std::string_view(backend) == "postgres";
+    }();
+    return on;
+}
+
+void FailDeletes(const TempReportDb& db, const std::string& table) {
+    if (OnPostgres()) {
+        db.Exec(PostgresDialect().trigger("fail_delete", "BEFORE DELETE", table,
+                                          "RAISE EXCEPTION 'injected failure';\n"));
+    } else {
+        db.Exec(SqliteDialect().trigger("fail_delete", "BEFORE DELETE", table,
+                                        "SELECT RAISE(ABORT, 'injected failure');\n"));
+    }
+}
 
 int32_t NewReportVersion(DbConnect& db, const std::string& action, int32_t ref) {
     std::string error;
@@ -48,6 +150,7 @@ std::string TempPath(const std::string& name) {
 }
 
 std::string DatabaseDigest(const std::string& path) {
+    if (IsServerConnection(path)) return ServerDigest(path);
     sqlite3* db = nullptr;
     sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     std::vector<std::string> tables;
@@ -86,22 +189,53 @@ std::string DatabaseDigest(const std::string& path) {
 }
 
 std::string CopyDatabase(const std::string& path) {
+    if (IsServerConnection(path)) {
+        static std::atomic<int> copies{0};
+        const std::string name = DatabaseOf(path) + "_copy" + std::to_string(++copies);
+        if (std::unique_ptr<pg::Connection> admin = Connect("", "postgres"))
+            admin->Exec("CREATE DATABASE " + name + " TEMPLATE " + DatabaseOf(path));
+        return "postgresql:///" + name;
+    }
     const std::string copy = TempPath("copy.db");
     std::filesystem::copy_file(path, copy);
     return copy;
 }
 
-TempReportDb::TempReportDb() : path_(TempPath("report.db")) {
+TempReportDb::TempReportDb() {
+    if (OnPostgres()) {
+        static std::atomic<int> counter{0};
+        const std::string name =
+            "mz_t" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
+        CloneTemplate(name);
+        path_ = "postgresql:///" + name;
+        return;
+    }
+    path_ = TempPath("report.db");
     std::string error = CreateReportDatabase(path_);
     if (!error.empty()) ADD_FAILURE() << error;
 }
 
 TempReportDb::~TempReportDb() {
+    if (OnPostgres()) {
+        std::string error;
+        if (auto admin = pg::Connection::Open("", "postgres", "", "", error))
+            admin->Run("DROP DATABASE IF EXISTS " + DatabaseOf(path_) + " WITH (FORCE)");
+        return;
+    }
     std::error_code ec;
     for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path_ + suffix, ec);
 }
 
 void TempReportDb::Exec(const std::string& sql) const {
+    if (OnPostgres()) {
+        std::unique_ptr<pg::Connection> c = Connect(path_, "");
+        try {
+            if (c) c->Script(RewriteSchemaSql(sql, PostgresDialect()));
+        } catch (const Error& e) {
+            ADD_FAILURE() << "set-up SQL failed: " << e.Description() << "\n" << sql;
+        }
+        return;
+    }
     sqlite3* db = nullptr;
     sqlite3_open(path_.c_str(), &db);
     char* message = nullptr;
@@ -112,6 +246,17 @@ void TempReportDb::Exec(const std::string& sql) const {
 }
 
 std::string TempReportDb::Scalar(const std::string& sql) const {
+    if (OnPostgres()) {
+        std::unique_ptr<pg::Connection> c = Connect(path_, "");
+        if (!c) return "";
+        pg::Result r = c->Run(RewriteSchemaSql(sql, PostgresDialect()));
+        if (!r.Ok()) {
+            ADD_FAILURE() << r.Message() << "\n" << sql;
+            return "";
+        }
+        if (r.Rows() == 0) return "";
+        return r.IsNull(0, 0) ? "NULL" : AsSqliteText(r, 0);
+    }
     sqlite3* db = nullptr;
     sqlite3_open(path_.c_str(), &db);
     sqlite3_stmt* stmt = nullptr;

@@ -1,4 +1,8 @@
-// A fresh report database in a temporary file, removed with its WAL files when the test ends.
+// A fresh report database for one test, removed when the test ends: a temporary file, or, when
+// the tests run against the server (MZ_TEST_BACKEND=postgres, the server found through libpq's
+// PGHOST, PGPORT and PGUSER, as ./dev test starts it), a database of its own cloned from a
+// template built once per server. Path() is then its connection URI, which every record object
+// and command takes where it takes a file.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +12,9 @@
 
 namespace mz::test {
 
+// True when the end-to-end tests run against the PostgreSQL server.
+bool OnPostgres();
+
 class TempReportDb {
   public:
     TempReportDb();  // creates the database; fails the test when it cannot
@@ -16,9 +23,12 @@ class TempReportDb {
     TempReportDb& operator=(const TempReportDb&) = delete;
 
     const std::string& Path() const { return path_; }
-    // Runs SQL directly on the file, outside the library (test set-up and inspection).
+    // Runs SQL directly on the database, outside the library (test set-up and inspection),
+    // written for SQLite: on the server it is rewritten as the schema is (db/sql_dialect.h).
     void Exec(const std::string& sql) const;
-    // The first column of the first row of a query, as text ("NULL" for Null, "" for no row).
+    // The first column of the first row of a query, as text ("NULL" for Null, "" for no row),
+    // in SQLite's spelling on both engines (1 for a bit, 12.5 for money, 2005-03-15 for a date
+    // at midnight).
     std::string Scalar(const std::string& sql) const;
 
   private:
@@ -30,6 +40,9 @@ int32_t NewReportVersion(DbConnect& db, const std::string& action, int32_t ref =
 
 // A path for a file that does not exist yet, in a directory removed at the end of the run.
 std::string TempPath(const std::string& name);
+
+// A trigger that makes every delete from table fail inside the engine with "injected failure".
+void FailDeletes(const TempReportDb& db, const std::string& table);
 
 // Every row of every table of the report database at path, one "table:rows:hash" per table.
 // Columns the database fills from the clock (orig_date, update_date, delete_date, created_date)

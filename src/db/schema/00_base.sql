@@ -25,7 +25,7 @@ CREATE TABLE mz_schema_version (
 INSERT INTO mz_schema_version (version, created_date) VALUES (1, datetime('now', 'localtime'));
 
 CREATE TABLE mz_procedure (
-    name varchar(128) PRIMARY KEY COLLATE NOCASE,
+    name varchar(128) COLLATE NOCASE PRIMARY KEY,
     parameters text NOT NULL,  -- the parameter list as declared
     body text NOT NULL         -- the statements between BEGIN and END
 );

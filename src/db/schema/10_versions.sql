@@ -57,7 +57,7 @@ CREATE PROCEDURE sp_misc_report_amend
     @Ref_report_id int, @Report_id int OUTPUT
 AS
 BEGIN
-    SELECT 'sp_misc_report_amend: report ' || coalesce(@Ref_report_id, 'Null') || ' does not exist.' AS "@error"
+    SELECT 'sp_misc_report_amend: report ' || coalesce(CAST(@Ref_report_id AS varchar(20)), 'Null') || ' does not exist.' AS "@error"
     WHERE NOT EXISTS (SELECT 1 FROM rpt_report WHERE report_id = @Ref_report_id);
     INSERT INTO rpt_report (report_group_id, version_order, is_audit, based_on_report_id)
     SELECT r.report_group_id,
@@ -72,7 +72,7 @@ CREATE PROCEDURE sp_misc_report_audit
     @Ref_report_id int, @Report_id int OUTPUT
 AS
 BEGIN
-    SELECT 'sp_misc_report_audit: report ' || coalesce(@Ref_report_id, 'Null') || ' does not exist.' AS "@error"
+    SELECT 'sp_misc_report_audit: report ' || coalesce(CAST(@Ref_report_id AS varchar(20)), 'Null') || ' does not exist.' AS "@error"
     WHERE NOT EXISTS (SELECT 1 FROM rpt_report WHERE report_id = @Ref_report_id);
     INSERT INTO rpt_report (report_group_id, version_order, is_audit, based_on_report_id)
     SELECT r.report_group_id,

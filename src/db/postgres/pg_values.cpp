@@ -1,0 +1,173 @@
+#include "db/postgres/pg_values.h"
+
+#include <libpq-fe.h>
+
+#include <charconv>
+#include <memory>
+#include <new>
+
+#include "db/sql_types.h"
+
+namespace mz::pg {
+namespace {
+
+// How one column's text becomes a field value.
+enum class Conv : uint8_t { Int32, Int16, Boolean, Double, Currency, Date, String };
+
+Conv ConvFor(VarType t) {
+    switch (t) {
+        case VarType::Int32:
+            return Conv::Int32;
+        case VarType::Int16:
+            return Conv::Int16;
+        case VarType::Boolean:
+            return Conv::Boolean;
+        case VarType::Double:
+            return Conv::Double;
+        case VarType::Currency:
+            return Conv::Currency;
+        case VarType::Date:
+            return Conv::Date;
+        default:
+            return Conv::String;
+    }
+}
+
+// The declared type of the embedded schema that the server's type stands for.
+std::string DeclaredType(unsigned oid, int typmod) {
+    switch (oid) {
+        case kBool:
+            return "bit";
+        case kInt2:
+            return "smallint";
+        case kInt4:
+        case kInt8:  // counts and sums of integers: read as the embedded file reads them
+            return "int";
+        case kFloat4:
+        case kFloat8:
+            return "float";
+        case kNumeric: {
+            // Sums and other expressions come without a modifier: a float, as on SQLite.
+            if (typmod < 4) return "float";
+            const int precision = ((typmod - 4) >> 16) & 0xFFFF, scale = (typmod - 4) & 0xFFFF;
+            if (precision == 19 && scale == 4) return "money";
+            return "numeric(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
+        }
+        case kDate:
+        case kTimestamp:
+        case kTimestampTz:
+            return "datetime";
+        case kVarchar:
+        case kBpchar:
+            return typmod > 4 ? "varchar(" + std::to_string(typmod - 4) + ")" : "varchar";
+        default:
+            return "varchar";
+    }
+}
+
+Variant Converted(std::string_view text, Conv conv) {
+    switch (conv) {
+        case Conv::Int32:
+        case Conv::Int16: {
+            int64_t v = 0;
+            auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+            if (ec != std::errc() || end != text.data() + text.size()) break;
+            if (conv == Conv::Int16) return Variant(static_cast<int16_t>(v));
+            if (v >= INT32_MIN && v <= INT32_MAX) return Variant(static_cast<int32_t>(v));
+            return Variant(static_cast<double>(v));
+        }
+        case Conv::Boolean:
+            return Variant(text == "t" || (text != "f" && text != "0"));
+        case Conv::Double: {
+            double d = 0;
+            auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), d);
+            if (ec == std::errc() && end == text.data() + text.size()) return Variant(d);
+            break;
+        }
+        case Conv::Currency:
+            if (auto c = Currency::Parse(text)) return Variant(*c);
+            break;
+        case Conv::Date:
+            if (auto d = Date::Parse(text)) return Variant(*d);
+            break;
+        case Conv::String:
+            break;
+    }
+    return Variant(text);
+}
+
+}  // namespace
+
+FieldInfo TypeOfColumn(unsigned oid, int typmod) {
+    return FieldInfoForDeclaredType(DeclaredType(oid, typmod));
+}
+
+Variant StoredValue(const Result& r, int row, int column) {
+    if (r.IsNull(row, column)) return Variant::Null();
+    const unsigned oid = PQftype(r.get(), column);
+    const Conv conv = oid == kNumeric ? Conv::Double : ConvFor(TypeOfColumn(oid, -1).type);
+    return Converted(r.Text(row, column), conv == Conv::Int16 ? Conv::Int32 : conv);
+}
+
+bool FieldReader::IsBit(unsigned table, int column) {
+    auto it = bits_.find(table);
+    if (it == bits_.end()) {
+        std::vector<bool> bits;
+        Result r = conn_.Run(
+            "SELECT a.attnum, t.typname = 'mz_bit' FROM pg_attribute a "
+            "JOIN pg_type t ON t.oid = a.atttypid WHERE a.attrelid = $1 AND a.attnum > 0",
+            {std::to_string(table)}, {kOid});
+        for (int i = 0; r.Ok() && i < r.Rows(); ++i) {
+            int attnum = 0;
+            const std::string_view n = r.Text(i, 0);
+            std::from_chars(n.data(), n.data() + n.size(), attnum);
+            if (attnum >= static_cast<int>(bits.size())) bits.resize(static_cast<size_t>(attnum) + 1);
+            bits[static_cast<size_t>(attnum)] = r.Text(i, 1) == "t";
+        }
+        it = bits_.emplace(table, std::move(bits)).first;
+    }
+    return column >= 0 && static_cast<size_t>(column) < it->second.size() &&
+           it->second[static_cast<size_t>(column)];
+}
+
+void FieldReader::Fill(const Result& r, ResultSet& out) {
+    PGresult* res = r.get();
+    const int n = PQnfields(res);
+    std::vector<FieldInfo> fields(static_cast<size_t>(n));
+    std::vector<Conv> convs(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const unsigned oid = PQftype(res, i);
+        FieldInfo& f = fields[static_cast<size_t>(i)];
+        f = oid == kInt2 && PQftable(res, i) != 0 && IsBit(PQftable(res, i), PQftablecol(res, i))
+                ? FieldInfoForDeclaredType("bit")
+                : TypeOfColumn(oid, PQfmod(res, i));
+        f.name = PQfname(res, i);
+        convs[static_cast<size_t>(i)] = ConvFor(f.type);
+    }
+    ResultSet rs(std::move(fields));
+    const int rows = PQntuples(res);
+    for (int row = 0; row < rows; ++row) {
+        rs.AppendRowWith([&](Variant* slots) {
+            for (int i = 0; i < n; ++i) {
+                // Built in place (the slot is Empty), as the embedded backend does.
+                std::destroy_at(slots + i);
+                try {
+                    ::new (static_cast<void*>(slots + i))
+                        Variant(PQgetisnull(res, row, i)
+                                    ? Variant::Null()
+                                    : Converted(std::string_view(PQgetvalue(res, row, i),
+                                                                 static_cast<size_t>(
+                                                                     PQgetlength(res, row, i))),
+                                                convs[static_cast<size_t>(i)]));
+                } catch (...) {
+                    ::new (static_cast<void*>(slots + i)) Variant();
+                    throw;
+                }
+            }
+        });
+    }
+    if (rs.RecordCount() > 0) rs.MoveFirst();
+    out = std::move(rs);
+}
+
+}  // namespace mz::pg

@@ -1,0 +1,50 @@
+// A report database on a PostgreSQL server, behind the same Backend contract as the embedded
+// file (libpq). Private to the db layer.
+//
+// Connecting: the libpq connection string or URI in Source (or in DatabaseName when Source is
+// empty); a DatabaseName that is not itself a connection string names the database. UsrName and
+// Pass are the user and password unless UseTrusted is True, when libpq's own defaults apply (the
+// PGUSER, PGPASSWORD, PGHOST... variables and ~/.pgpass).
+//
+// Transactions are SERIALIZABLE, so two clerks saving and deleting in one report at once leave the
+// rows as some order of their whole saves would. A procedure call made outside a transaction that
+// loses a serialization conflict or a deadlock is run again (it is all of its transaction, so
+// nothing else is repeated); inside the caller's transaction the conflict is raised as a clear
+// mz::Error and the caller's transaction must be rolled back. Queries outside a transaction run
+// in read-only transactions, so the server itself refuses writes, whatever functions they call.
+//
+// Engine failures raise mz::Error with source "PostgreSQL" and number 0x80040000 plus the
+// SQLSTATE read as a number (digits as decimal, a code with letters in base 36, below 0x10000);
+// the description starts with the SQLSTATE in brackets.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "db/backend.h"
+#include "db/lookup_tables.h"
+
+namespace mz {
+
+// Null with error set when the server cannot be reached or its database is not a report
+// database of the known schema version.
+std::unique_ptr<Backend> OpenPostgresBackend(const ConnectionSettings& settings,
+                                             std::string& error);
+
+// Creates the report database the connection string names (CREATE DATABASE through the server's
+// "postgres" database when it does not exist yet), refusing one that already holds tables; a
+// database this call created is dropped again when building fails.
+std::string CreatePostgresReportDatabase(const std::string& conninfo);
+
+namespace pg {
+class Connection;
+}
+// Prepares every statement of every stored procedure of the database being built on conn;
+// "" or the first that does not prepare.
+std::string CheckPostgresProcedures(pg::Connection& conn);
+
+// The lookup tables of the report database at conninfo, for `mzreport lookups import`.
+std::unique_ptr<LookupStore> OpenPostgresLookupStore(const std::string& conninfo,
+                                                     std::string& error);
+
+}  // namespace mz

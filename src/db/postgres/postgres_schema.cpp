@@ -1,0 +1,210 @@
+// Creating a report database on a server, and its lookup tables as a lookup store.
+#include <libpq-fe.h>
+
+#include <memory>
+
+#include "db/postgres/pg_connection.h"
+#include "db/postgres/postgres_backend.h"
+#include "db/schema_loader.h"
+#include "db/sql_types.h"
+#include "platform/error.h"
+
+namespace mz {
+namespace {
+
+std::string QuotedName(std::string_view name) {
+    std::string q = "\"";
+    for (char c : name) {
+        q += c;
+        if (c == '"') q += '"';
+    }
+    return q + "\"";
+}
+
+// The database a connection string names, or "" when it leaves that to libpq's defaults.
+std::string DatabaseOf(const std::string& conninfo) {
+    char* message = nullptr;
+    PQconninfoOption* options = PQconninfoParse(conninfo.c_str(), &message);
+    PQfreemem(message);
+    std::string name;
+    for (PQconninfoOption* o = options; o && o->keyword; ++o)
+        if (std::string_view(o->keyword) == "dbname" && o->val) name = o->val;
+    PQconninfoFree(options);
+    return name;
+}
+
+class PgLookupStore final : public LookupStore {
+  public:
+    explicit PgLookupStore(pg::Connection& conn) : conn_(conn) {}
+
+    std::vector<LookupColumn> Columns(const std::string& table) override {
+        std::vector<LookupColumn> columns;
+        pg::Result r = conn_.Run(
+            "SELECT a.attname, t.typname, a.atttypmod, a.attnotnull, a.atthasdef, "
+            "a.attidentity <> '' FROM pg_class c JOIN pg_attribute a ON a.attrelid = c.oid "
+            "JOIN pg_type t ON t.oid = a.atttypid WHERE c.relkind = 'r' AND c.relname = $1 "
+            "AND c.relnamespace = current_schema()::regnamespace AND a.attnum > 0 "
+            "AND NOT a.attisdropped ORDER BY a.attnum",
+            {table}, {pg::kText});
+        for (int i = 0; r.Ok() && i < r.Rows(); ++i) {
+            LookupColumn c;
+            c.name = std::string(r.Text(i, 0));
+            const std::string_view type = r.Text(i, 1);
+            c.info = FieldInfoForDeclaredType(type == "mz_bit"      ? "bit"
+                                              : type == "int4"      ? "int"
+                                              : type == "int2"      ? "smallint"
+                                              : type == "numeric"   ? "money"
+                                              : type == "float8"    ? "float"
+                                              : type == "timestamp" ? "datetime"
+                                                                    : "varchar");
+            c.not_null = r.Text(i, 3) == "t";
+            c.has_default = r.Text(i, 4) == "t";
+            c.integer_key = r.Text(i, 5) == "t";
+            columns.push_back(std::move(c));
+        }
+        return columns;
+    }
+
+    std::string Exec(const std::string& sql) override {
+        pg::Result r = conn_.Run(sql);
+        return r.Ok() ? "" : r.Message();
+    }
+
+    std::string Insert(const std::string& table, const std::vector<const LookupColumn*>& columns,
+                       const std::vector<Variant>& values) override {
+        std::string sql = "INSERT INTO " + QuotedName(table) + " (";
+        std::string marks;
+        std::vector<std::optional<std::string>> params;
+        for (size_t i = 0; i < columns.size(); ++i) {
+            sql += (i ? ", " : "") + QuotedName(columns[i]->name);
+            marks += (i ? ", $" : "$") + std::to_string(i + 1);
+            params.push_back(pg::ParamText(values[i]));
+        }
+        pg::Result r = conn_.Run(sql + ") VALUES (" + marks + ")", params);
+        return r.Ok() ? "" : r.Message();
+    }
+
+    // Identity counters continue after the highest identifier the files gave.
+    std::string Renumbered() override {
+        pg::Result r = conn_.Run(
+            "SELECT c.relname, a.attname FROM pg_attribute a JOIN pg_class c ON c.oid = "
+            "a.attrelid WHERE a.attidentity <> '' AND c.relnamespace = "
+            "current_schema()::regnamespace");
+        if (!r.Ok()) return r.Message();
+        std::string sql;
+        for (int i = 0; i < r.Rows(); ++i) {
+            const std::string table = QuotedName(r.Text(i, 0)), column = QuotedName(r.Text(i, 1));
+            sql += "SELECT setval(pg_get_serial_sequence('" + table + "', '" +
+                   std::string(r.Text(i, 1)) + "'), coalesce(max(" + column +
+                   "), 0) + 1, false) FROM " + table + ";";
+        }
+        return sql.empty() ? "" : Exec(sql);
+    }
+
+  private:
+    pg::Connection& conn_;
+};
+
+class PgTarget final : public SchemaTarget {
+  public:
+    explicit PgTarget(pg::Connection& conn) : conn_(conn) {}
+    const SqlDialect& Dialect() const override { return PostgresDialect(); }
+    std::string Exec(const std::string& sql) override {
+        try {
+            conn_.Script(sql);
+            return "";
+        } catch (const Error& e) {
+            return e.Description();
+        }
+    }
+    std::string CheckProcedures() override { return CheckPostgresProcedures(conn_); }
+    std::string LoadSeed() override {
+        PgLookupStore store(conn_);
+        return LoadLookupSeed(store);
+    }
+
+  private:
+    pg::Connection& conn_;
+};
+
+// A lookup store that owns its connection.
+class OwningLookupStore final : public LookupStore {
+  public:
+    explicit OwningLookupStore(std::unique_ptr<pg::Connection> conn)
+        : conn_(std::move(conn)), store_(*conn_) {}
+    std::vector<LookupColumn> Columns(const std::string& table) override {
+        return store_.Columns(table);
+    }
+    std::string Exec(const std::string& sql) override { return store_.Exec(sql); }
+    std::string Insert(const std::string& table, const std::vector<const LookupColumn*>& columns,
+                       const std::vector<Variant>& values) override {
+        return store_.Insert(table, columns, values);
+    }
+    std::string Renumbered() override { return store_.Renumbered(); }
+
+  private:
+    std::unique_ptr<pg::Connection> conn_;
+    PgLookupStore store_;
+};
+
+}  // namespace
+
+std::string CreatePostgresReportDatabase(const std::string& conninfo) {
+    std::string error;
+    std::unique_ptr<pg::Connection> conn = pg::Connection::Open(conninfo, "", "", "", error);
+    const std::string name = DatabaseOf(conninfo);
+    bool created = false;
+    auto drop_created = [&] {
+        if (!created) return;
+        std::string ignored;
+        if (auto admin = pg::Connection::Open(conninfo, "postgres", "", "", ignored))
+            admin->Run("DROP DATABASE IF EXISTS " + QuotedName(name) + " WITH (FORCE)");
+    };
+    if (!conn && !name.empty() && error.find("does not exist") != std::string::npos) {
+        std::unique_ptr<pg::Connection> admin =
+            pg::Connection::Open(conninfo, "postgres", "", "", error);
+        if (!admin) return "Cannot connect to the report database server: " + error;
+        pg::Result r = admin->Run("CREATE DATABASE " + QuotedName(name));
+        if (!r.Ok()) return "Cannot create the database \"" + name + "\": " + r.Message();
+        created = true;
+        admin.reset();
+        conn = pg::Connection::Open(conninfo, "", "", "", error);
+    }
+    if (!conn) {
+        drop_created();
+        return "Cannot connect to the report database server: " + error;
+    }
+    pg::Result tables = conn->Run(
+        "SELECT count(*) FROM pg_class WHERE relkind IN ('r', 'v') "
+        "AND relnamespace = current_schema()::regnamespace");
+    if (!tables.Ok() || tables.Text(0, 0) != "0")
+        return "\"" + conn->Name() +
+               "\" already holds tables; a new report database is only built in an empty one.";
+    PgTarget target(*conn);
+    error = target.Exec("BEGIN");
+    if (error.empty()) error = BuildReportSchema(target);
+    if (error.empty()) error = target.Exec("COMMIT");
+    if (!error.empty()) {
+        conn->Run("ROLLBACK");
+        conn.reset();
+        drop_created();
+        return "Cannot create the report database: " + error;
+    }
+    return "";
+}
+
+std::unique_ptr<LookupStore> OpenPostgresLookupStore(const std::string& conninfo,
+                                                     std::string& error) {
+    std::unique_ptr<pg::Connection> conn = pg::Connection::Open(conninfo, "", "", "", error);
+    if (!conn) {
+        error = "Cannot connect to the report database server: " + error;
+        return nullptr;
+    }
+    if (!conn->Run("SELECT version FROM mz_schema_version").Ok()) {
+        error = "\"" + conn->Name() + "\" is not a report database";
+        return nullptr;
+    }
+    return std::make_unique<OwningLookupStore>(std::move(conn));
+}
+
+}  // namespace mz

@@ -1,0 +1,97 @@
+#include "db/sql_dialect.h"
+
+#include <cctype>
+
+#include "db/tsql_translator.h"
+
+namespace mz {
+namespace {
+
+bool SameWord(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+struct Token {
+    TokenKind kind;
+    std::string_view text;
+};
+
+std::vector<Token> Tokens(std::string_view sql) {
+    std::vector<Token> tokens;
+    for (size_t pos = 0; pos < sql.size();) {
+        size_t length = 0;
+        const TokenKind kind = NextToken(sql, pos, &length);
+        tokens.push_back({kind, sql.substr(pos, length)});
+        pos += length;
+    }
+    return tokens;
+}
+
+// The index past the match of pattern at tokens[i], or 0 when it does not match there.
+size_t Match(const std::vector<Token>& tokens, size_t i, const SchemaRewrite& rewrite) {
+    for (std::string_view want : rewrite.pattern) {
+        while (i < tokens.size() && tokens[i].kind == TokenKind::Blank) ++i;
+        if (i >= tokens.size()) return 0;
+        const Token& t = tokens[i];
+        const bool ok = want == "#" ? t.kind == TokenKind::Number
+                                    : t.kind != TokenKind::Comment && SameWord(t.text, want);
+        if (!ok) return 0;
+        ++i;
+    }
+    return i;
+}
+
+std::string SqliteLastId(std::string_view, std::string_view) {
+    return "last_insert_rowid()";
+}
+
+std::string SqliteTrigger(std::string_view name, std::string_view event, std::string_view table,
+                          std::string_view body) {
+    return "CREATE TRIGGER " + std::string(name) + " " + std::string(event) + " ON " +
+           std::string(table) + "\nBEGIN\n" + std::string(body) + "END;\n";
+}
+
+}  // namespace
+
+const SqlDialect& SqliteDialect() {
+    static const SqlDialect dialect{"SQLite", {}, &SqliteLastId, &SqliteTrigger, R"sql(
+CREATE VIEW mz_entity_column AS
+SELECT m.name AS table_name, p.name AS column_name
+FROM sqlite_master m, pragma_table_info(m.name) p
+WHERE m.type = 'table' AND m.name <> 'rpt_name_address' AND p.name LIKE '%entity_id';
+)sql"};
+    return dialect;
+}
+
+std::string RewriteSchemaSql(std::string_view sql, const SqlDialect& dialect) {
+    if (dialect.rewrites.empty()) return std::string(sql);
+    const std::vector<Token> tokens = Tokens(sql);
+    std::string out;
+    out.reserve(sql.size() + sql.size() / 8);
+    for (size_t i = 0; i < tokens.size();) {
+        size_t end = 0;
+        const SchemaRewrite* found = nullptr;
+        if (tokens[i].kind == TokenKind::Identifier) {
+            for (const SchemaRewrite& r : dialect.rewrites) {
+                if ((end = Match(tokens, i, r)) != 0) {
+                    found = &r;
+                    break;
+                }
+            }
+        }
+        if (found) {
+            out += found->replacement;
+            i = end;
+        } else {
+            out += tokens[i++].text;
+        }
+    }
+    return out;
+}
+
+}  // namespace mz
