@@ -5,6 +5,7 @@
 
 #include "core/error_mgmt.h"
 #include "core/list_query.h"
+#include "db/backend.h"
 #include "names/name_address.h"
 #include "platform/date.h"
 #include "platform/error.h"
@@ -17,6 +18,7 @@ constexpr int32_t kObjectNotSet = 91;
 constexpr int32_t kLetNotDefined = 451;
 constexpr const char* kLibrarySource = "MZ_report_bus";
 constexpr int kUnresolved = -2;
+constexpr int kCascadeTries = 5;  // runs of a delete cascade that loses a conflict
 
 Variant EmptyOf(PropType type) {
     switch (type) {
@@ -672,21 +674,30 @@ bool RecordObject::DeleteData(int32_t UniqueID, DbConnect*& ObConnect) {
         }
     } guard{conn, owned};
     std::string failure_text;
-    try {
-        if (!lent) {
-            if (info_.delete_takes_connection) ObConnect = &db_;
-            if (!conn.InTransaction()) conn.BeginTrans();
+    // A cascade of its own that lost to another connection's work is run again from the start:
+    // it was rolled back whole, and every step reads afresh what it deletes.
+    for (int attempt = 1;; ++attempt) {
+        try {
+            if (!lent) {
+                if (info_.delete_takes_connection) ObConnect = &db_;
+                if (!conn.InTransaction()) conn.BeginTrans();
+            }
+            if (DeleteRow(UniqueID, conn, failure_text)) {
+                if (owned && conn.InTransaction()) conn.EndTrans(true);
+                return true;
+            }
+            if (owned && conn.InTransaction()) conn.EndTrans(false);
+            return false;
+        } catch (const Error& e) {
+            if (owned && conn.InTransaction()) conn.EndTrans(false);
+            if (owned && attempt < kCascadeTries && IsConflict(e)) continue;
+            ReportRaised("DeleteData", failure_text);
+            return false;
+        } catch (...) {
+            if (owned && conn.InTransaction()) conn.EndTrans(false);
+            ReportRaised("DeleteData", failure_text);
+            return false;
         }
-        if (DeleteRow(UniqueID, conn, failure_text)) {
-            if (owned && conn.InTransaction()) conn.EndTrans(true);
-            return true;
-        }
-        if (owned && conn.InTransaction()) conn.EndTrans(false);
-        return false;
-    } catch (...) {
-        if (owned && conn.InTransaction()) conn.EndTrans(false);
-        ReportRaised("DeleteData", failure_text);
-        return false;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 
+#include "db/postgres/pg_connection.h"
 #include "db/postgres/postgres_backend.h"
 #include "db/sqlite_backend.h"
 
@@ -63,6 +64,11 @@ bool IsServerConnection(std::string_view text) {
     if (i == start) return false;
     i = text.find_first_not_of(" \t", i);
     return i != std::string_view::npos && text[i] == '=';
+}
+
+bool IsConflict(const Error& e) {
+    return e.Source() == "PostgreSQL" &&
+           (e.Number() == pg::ErrorNumber("40001") || e.Number() == pg::ErrorNumber("40P01"));
 }
 
 BackendFactory FindBackend(std::string_view source) {

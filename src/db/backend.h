@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/error.h"
 #include "platform/result_set.h"
 #include "platform/variant.h"
 
@@ -83,6 +84,10 @@ using BackendFactory =
 // True for a PostgreSQL connection string: a "postgresql://" or "postgres://" URI, or libpq's
 // "keyword=value ..." form. Anything else names a file.
 bool IsServerConnection(std::string_view text);
+
+// True for an engine failure that says another connection's work at the same time got in the
+// way (a serialization conflict or a deadlock): the rolled-back transaction may be run again.
+bool IsConflict(const Error& e);
 
 // Registers (or replaces) the factory for a Source name, compared case-insensitively.
 void RegisterBackend(std::string source, BackendFactory factory);

@@ -81,16 +81,16 @@ TEST(CommitteeDbTest, AFailureAtAnyStepLeavesEveryRowInPlace) {
         const char* table;
         const char* source;
     } steps[] = {
-        {0, "rpt_notes", "SQLite (clsNotes.DeleteData) (clsAccount_Data.DeleteData)"},
-        {0, "rpt_name_address", "SQLite (clsAccount_Data.DeleteData)"},
-        {0, "rpt_accounts", "SQLite (clsAccount_Data.DeleteData)"},
-        {1, "rpt_notes", "SQLite (clsNotes.DeleteData) (clsOfficer_Data.DeleteData)"},
-        {1, "rpt_name_address", "SQLite (clsOfficer_Data.DeleteData)"},
-        {1, "rpt_officers", "SQLite (clsOfficer_Data.DeleteData)"},
-        {2, "rpt_notes", "SQLite (clsNotes.DeleteData) (clsTransfer_Data.DeleteData)"},
-        {2, "rpt_transfers", "SQLite (clsTransfer_Data.DeleteData)"},
-        {3, "rpt_notes", "SQLite (clsNotes.DeleteData) (clsAdminSupport_Data.DeleteData)"},
-        {3, "rpt_admin_support", "SQLite (clsAdminSupport_Data.DeleteData)"},
+        {0, "rpt_notes", " (clsNotes.DeleteData) (clsAccount_Data.DeleteData)"},
+        {0, "rpt_name_address", " (clsAccount_Data.DeleteData)"},
+        {0, "rpt_accounts", " (clsAccount_Data.DeleteData)"},
+        {1, "rpt_notes", " (clsNotes.DeleteData) (clsOfficer_Data.DeleteData)"},
+        {1, "rpt_name_address", " (clsOfficer_Data.DeleteData)"},
+        {1, "rpt_officers", " (clsOfficer_Data.DeleteData)"},
+        {2, "rpt_notes", " (clsNotes.DeleteData) (clsTransfer_Data.DeleteData)"},
+        {2, "rpt_transfers", " (clsTransfer_Data.DeleteData)"},
+        {3, "rpt_notes", " (clsNotes.DeleteData) (clsAdminSupport_Data.DeleteData)"},
+        {3, "rpt_admin_support", " (clsAdminSupport_Data.DeleteData)"},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(std::string(step.table) + " " + std::to_string(step.which));
@@ -108,7 +108,7 @@ TEST(CommitteeDbTest, AFailureAtAnyStepLeavesEveryRowInPlace) {
             ADD_FAILURE() << "nothing was raised";
         } catch (const Error& e) {
             EXPECT_NE(e.Description().find("injected failure"), std::string::npos);
-            EXPECT_EQ(e.Source(), step.source);
+            EXPECT_EQ(e.Source(), test::EngineName() + step.source);
         }
         EXPECT_EQ(d.Snapshot(kTables), before);
         EXPECT_FALSE(object->Connection().InTransaction());

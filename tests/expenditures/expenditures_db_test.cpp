@@ -115,13 +115,13 @@ TEST(ExpendituresDbTest, AFailureAtAnyStepLeavesEveryRowInPlace) {
         const char* source;
     } steps[] = {
         {"rpt_expenditure_items", false,
-         "SQLite (clsExpenditureItem_Data.DeleteData) (clsExpenditure_Data.DeleteData)"},
-        {"rpt_notes", false, "SQLite (clsNotes.DeleteData) (clsExpenditure_Data.DeleteData)"},
-        {"rpt_expenditures", false, "SQLite (clsExpenditure_Data.DeleteData)"},
-        {"rpt_debt_items", true, "SQLite (clsDebtItem_Data.DeleteData) (clsDebt_Data.DeleteData)"},
-        {"rpt_notes", true, "SQLite (clsNotes.DeleteData) (clsDebt_Data.DeleteData)"},
-        {"rpt_name_address", true, "SQLite (clsDebt_Data.DeleteData)"},
-        {"rpt_debts", true, "SQLite (clsDebt_Data.DeleteData)"},
+         " (clsExpenditureItem_Data.DeleteData) (clsExpenditure_Data.DeleteData)"},
+        {"rpt_notes", false, " (clsNotes.DeleteData) (clsExpenditure_Data.DeleteData)"},
+        {"rpt_expenditures", false, " (clsExpenditure_Data.DeleteData)"},
+        {"rpt_debt_items", true, " (clsDebtItem_Data.DeleteData) (clsDebt_Data.DeleteData)"},
+        {"rpt_notes", true, " (clsNotes.DeleteData) (clsDebt_Data.DeleteData)"},
+        {"rpt_name_address", true, " (clsDebt_Data.DeleteData)"},
+        {"rpt_debts", true, " (clsDebt_Data.DeleteData)"},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.table);
@@ -137,7 +137,7 @@ TEST(ExpendituresDbTest, AFailureAtAnyStepLeavesEveryRowInPlace) {
             ADD_FAILURE() << "nothing was raised";
         } catch (const Error& e) {
             EXPECT_NE(e.Description().find("injected failure"), std::string::npos);
-            EXPECT_EQ(e.Source(), step.source);
+            EXPECT_EQ(e.Source(), test::EngineName() + step.source);
         }
         EXPECT_EQ(d.Snapshot(kTables), before);
         EXPECT_FALSE(row.Connection().InTransaction());

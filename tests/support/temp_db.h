@@ -14,6 +14,10 @@ namespace mz::test {
 
 // True when the end-to-end tests run against the PostgreSQL server.
 bool OnPostgres();
+// The engine's name as its errors give it as their source.
+inline std::string EngineName() {
+    return OnPostgres() ? "PostgreSQL" : "SQLite";
+}
 
 class TempReportDb {
   public:

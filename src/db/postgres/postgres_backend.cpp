@@ -185,10 +185,6 @@ const std::vector<ProcedureParam>& GenericParams(std::string_view name) {
     return none;
 }
 
-bool IsConflictError(const Error& e) {
-    return e.Number() == pg::ErrorNumber("40001") || e.Number() == pg::ErrorNumber("40P01");
-}
-
 class PostgresBackend final : public Backend {
   public:
     explicit PostgresBackend(std::unique_ptr<pg::Connection> conn)
@@ -297,7 +293,7 @@ class PostgresBackend final : public Backend {
                 }
             } catch (const Error& e) {
                 Undo(nested);
-                if (nested || !IsConflictError(e) || attempt == kConflictTries) throw;
+                if (nested || !IsConflict(e) || attempt == kConflictTries) throw;
                 values = given;
                 std::this_thread::sleep_for(std::chrono::milliseconds(5 * attempt * attempt));
                 continue;
@@ -324,7 +320,7 @@ class PostgresBackend final : public Backend {
             out = &it->second;
             return "";
         }
-        pg::Result r = conn_->Exec("SELECT parameters, body FROM mz_procedure WHERE name = $1",
+        pg::Result r = conn_->Exec("SELECT parameters, body FROM mz_procedure WHERE lower(name) = $1",
                                    {key}, {pg::kText});
         if (r.Rows() == 0)
             return "The report database has no stored procedure named \"" + std::string(name) +

@@ -66,8 +66,12 @@ class PgLookupStore final : public LookupStore {
     }
 
     std::string Exec(const std::string& sql) override {
-        pg::Result r = conn_.Run(sql);
-        return r.Ok() ? "" : r.Message();
+        try {
+            conn_.Script(sql);
+            return "";
+        } catch (const Error& e) {
+            return e.Description();
+        }
     }
 
     std::string Insert(const std::string& table, const std::vector<const LookupColumn*>& columns,
@@ -109,14 +113,7 @@ class PgTarget final : public SchemaTarget {
   public:
     explicit PgTarget(pg::Connection& conn) : conn_(conn) {}
     const SqlDialect& Dialect() const override { return PostgresDialect(); }
-    std::string Exec(const std::string& sql) override {
-        try {
-            conn_.Script(sql);
-            return "";
-        } catch (const Error& e) {
-            return e.Description();
-        }
-    }
+    std::string Exec(const std::string& sql) override { return PgLookupStore(conn_).Exec(sql); }
     std::string CheckProcedures() override { return CheckPostgresProcedures(conn_); }
     std::string LoadSeed() override {
         PgLookupStore store(conn_);

@@ -33,7 +33,7 @@ CREATE PROCEDURE sp_misc_rpt_page_amount_update
     @Max_page_number int, @Max_page_amount money
 AS
 BEGIN
-    SELECT 'sp_misc_rpt_page_amount_update: report ' || coalesce(@Report_id, 'Null') ||
+    SELECT 'sp_misc_rpt_page_amount_update: report ' || coalesce(CAST(@Report_id AS varchar(20)), 'Null') ||
            ' does not exist.' AS "@error"
     WHERE NOT EXISTS (SELECT 1 FROM rpt_report WHERE report_id = @Report_id);
     SELECT 'sp_misc_rpt_page_amount_update: no report section given.' AS "@error"

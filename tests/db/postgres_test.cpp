@@ -1,0 +1,151 @@
+// What only the server gives: the connection settings that reach it, and two clerks saving and
+// deleting in one report at once. Runs in the server pass only (MZ_TEST_BACKEND=postgres).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "db/db_connect.h"
+#include "platform/error.h"
+#include "receipts/receipt_data.h"
+#include "support/report_db.h"
+
+namespace mz {
+namespace {
+
+TEST(PostgresTest, ConnectionSettingsReachTheServer) {
+    test::TempReportDb db;
+    const std::string uri = db.Path();  // postgresql:///name; host and port from PGHOST, PGPORT
+    const std::string name = uri.substr(uri.rfind('/') + 1);
+    struct Case {
+        std::string database, source, user;
+        bool trusted, ok;
+        std::string error;  // a piece of ConnectError
+    };
+    const std::vector<Case> cases = {
+        {uri, "", "", false, true, ""},
+        {name, "host=" + std::string(std::getenv("PGHOST")), "", false, true, ""},
+        {"", uri, "", true, true, ""},
+        {uri, "", "no_such_clerk", false, false, "no_such_clerk"},
+        {uri, "", "no_such_clerk", true, true, ""},  // trusted: the environment's user
+        {"postgresql:///postgres", "", "", false, false, "not a report database"},
+        {"postgresql:///mz_nowhere", "", "", false, false, "mz_nowhere"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.database + " | " + c.source + " | " + c.user);
+        DbConnect conn;
+        EXPECT_EQ(conn.ConnectionVariables(c.database, c.source, c.user, "", c.trusted), c.ok);
+        EXPECT_NE(conn.ConnectError().find(c.error), std::string::npos) << conn.ConnectError();
+        if (c.ok) {
+            ResultSet rs;
+            EXPECT_EQ(conn.OpenRecordset("select count(*) as n from rpt_report", rs), "");
+        }
+    }
+}
+
+// Two transactions that read what the other writes: the second to commit loses, with an error
+// that says so, and its work is gone.
+TEST(PostgresTest, AConflictInTheCallersTransactionIsAClearError) {
+    test::ReportDb d;
+    const int32_t report = d.NewReport();
+    DbConnect one, two;
+    for (DbConnect* c : {&one, &two}) {
+        ASSERT_TRUE(c->ConnectionVariables(d.db.Path(), "", "", "", false));
+        c->BeginTrans();
+        ResultSet rs;
+        ASSERT_EQ(c->OpenRecordset("select count(*) as n from rpt_notes", rs), "");
+    }
+    auto add = [&](DbConnect& c, const char* text) {
+        c.CreateCommand("sp_insert_rpt_notes");
+        c.AddParameter("@Function", Variant("A"));
+        c.AddParameter("@Report_id", Variant(report));
+        c.AddParameter("@Ref_id", Variant(-1));
+        c.AddParameter("@Description", Variant(text));
+        c.AddParameter("@Link_id", Variant(7));
+        c.AddParameter("@Report_section_code", Variant("REC"));
+        return c.ExecuteCommand();
+    };
+    EXPECT_EQ(add(one, "first"), "");
+    std::string error;
+    try {
+        EXPECT_EQ(add(two, "second"), "");
+        one.EndTrans(true);
+        two.EndTrans(true);
+    } catch (const Error& e) {
+        error = e.Description();
+        if (one.InTransaction()) one.EndTrans(true);
+        if (two.InTransaction()) two.EndTrans(false);
+    }
+    EXPECT_NE(error.find("another connection changed the same rows"), std::string::npos) << error;
+    EXPECT_FALSE(two.InTransaction());
+    EXPECT_EQ(d.db.Scalar("select count(*) from rpt_notes"), "1");
+}
+
+struct Clerk {
+    std::vector<int32_t> kept, deleted;
+    int failures = 0;
+};
+
+// One clerk's work: receipts with two items and a note each, every other one deleted again.
+void Work(test::ReportDb& d, int32_t report, int32_t contributor, Clerk& clerk) {
+    auto r = d.Object<clsReceipt_Data>(report);
+    for (int i = 0; i < 6; ++i) {
+        bool ok = r->GetData();
+        r->ReportID(report);
+        r->ReceiptCode("GNS");
+        r->Amount(Currency::FromDouble(100 + i));
+        r->EntityID(contributor);
+        r->TransDate("03/01/2005");
+        ok = ok && r->SaveData();
+        const int32_t id = r->UniqueID();
+        const int32_t group = r->GroupID();
+        for (double amount : {40.0, 60.0 + i}) {
+            ok = ok && r->mobGnSItem->GetData();
+            r->mobGnSItem->ReportID(report);
+            r->mobGnSItem->ReceiptID(id);
+            r->mobGnSItem->Amount(Currency::FromDouble(amount));
+            ok = ok && r->mobGnSItem->SaveData();
+        }
+        ok = ok && test::ReportDb::AddNote(*r->mobNotes, report, group) > 0;
+        if (i % 2 == 1) {
+            ok = ok && r->GetData(id) && r->DeleteData(id);
+            clerk.deleted.push_back(id);
+        } else {
+            clerk.kept.push_back(id);
+        }
+        clerk.failures += ok ? 0 : 1;
+    }
+}
+
+TEST(PostgresTest, TwoClerksSavingAndDeletingInOneReportLoseNothing) {
+    test::ReportDb d;
+    const int32_t report = d.NewReport();
+    const int32_t ana = d.Person("Rivera", "Ana"), li = d.Person("Chen", "Li");
+    Clerk first, second;
+    std::thread other([&] { Work(d, report, li, second); });
+    Work(d, report, ana, first);
+    other.join();
+    EXPECT_EQ(first.failures + second.failures, 0);
+    auto scalar = [&](const std::string& sql) { return d.db.Scalar(sql); };
+    EXPECT_EQ(scalar("select count(*) from rpt_Receipts"), "6");
+    EXPECT_EQ(scalar("select count(*) from rpt_gns_items"), "12");
+    EXPECT_EQ(scalar("select count(*) from rpt_notes"), "6");
+    // Every item and note hangs on a receipt that is still there: no cascade went half-way.
+    EXPECT_EQ(scalar("select count(*) from rpt_gns_items i where not exists (select 1 from "
+                     "rpt_Receipts r where r.unique_id = i.receipt_id)"),
+              "0");
+    EXPECT_EQ(scalar("select count(*) from rpt_notes n where not exists (select 1 from "
+                     "rpt_Receipts r where r.group_id = n.link_id)"),
+              "0");
+    EXPECT_EQ(scalar("select count(*) from rpt_name_address"), "2");
+    for (const Clerk* c : {&first, &second})
+        for (int32_t id : c->kept)
+            EXPECT_EQ(scalar("select count(*) from rpt_gns_items where receipt_id = " +
+                             std::to_string(id)),
+                      "2");
+}
+
+}  // namespace
+}  // namespace mz
