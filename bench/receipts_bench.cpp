@@ -27,21 +27,21 @@ constexpr int32_t kReport = 1;
 
 // One report of 10,000 receipts: SQL both engines run as it stands.
 constexpr const char* kSetup =
-        "BEGIN;"
-        "INSERT INTO rpt_report_group DEFAULT VALUES;"
-        "INSERT INTO rpt_report (report_group_id, version_order, is_audit) VALUES (1, 1, 0);"
-        "INSERT INTO rpt_name_address (is_org, last_name, first_name) "
-        "VALUES (0, 'Rivera', 'Ana');"
-        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
-        "INSERT INTO rpt_Receipts (report_id, sequence, entity_id, receipt_type_code, "
-        "is_aggregated, account_abbr, form_of_payment_code, Occur_date, Amount, sum_to_date, "
-        "Description, Purpose, Attendance, interest_rate, loan_number, Payment_number, "
-        "Comments, submission_date, total_amount_raised) "
-        "SELECT 1, i, 1, CASE i % 3 WHEN 0 THEN 'ind' WHEN 1 THEN 'com' ELSE 'GNS' END, "
-        "i % 2, 'CHK', 'CHK', '2005-01-15', i * 1.25, i * 2.5, 'description ' || i, "
-        "'purpose ' || i, i % 40, 4.5, 'L-' || i, 'P' || i, 'comment ' || i, "
-        "'2005-02-01', 100 FROM n;"
-        "COMMIT;";
+    "BEGIN;"
+    "INSERT INTO rpt_report_group DEFAULT VALUES;"
+    "INSERT INTO rpt_report (report_group_id, version_order, is_audit) VALUES (1, 1, 0);"
+    "INSERT INTO rpt_name_address (is_org, last_name, first_name) "
+    "VALUES (0, 'Rivera', 'Ana');"
+    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
+    "INSERT INTO rpt_Receipts (report_id, sequence, entity_id, receipt_type_code, "
+    "is_aggregated, account_abbr, form_of_payment_code, Occur_date, Amount, sum_to_date, "
+    "Description, Purpose, Attendance, interest_rate, loan_number, Payment_number, "
+    "Comments, submission_date, total_amount_raised) "
+    "SELECT 1, i, 1, CASE i % 3 WHEN 0 THEN 'ind' WHEN 1 THEN 'com' ELSE 'GNS' END, "
+    "i % 2, 'CHK', 'CHK', '2005-01-15', i * 1.25, i * 2.5, 'description ' || i, "
+    "'purpose ' || i, i % 40, 4.5, 'L-' || i, 'P' || i, 'comment ' || i, "
+    "'2005-02-01', 100 FROM n;"
+    "COMMIT;";
 
 // The report database, made once per run, removed at exit.
 const std::string& BenchDatabase() {
@@ -66,8 +66,8 @@ const std::string& ServerDatabase() {
         ~Server() {
             if (uri.empty()) return;
             PGconn* c = PQconnectdb("dbname=postgres");
-            PQclear(PQexec(c, ("DROP DATABASE " + uri.substr(uri.rfind('/') + 1) +
-                               " WITH (FORCE)").c_str()));
+            PQclear(PQexec(
+                c, ("DROP DATABASE " + uri.substr(uri.rfind('/') + 1) + " WITH (FORCE)").c_str()));
             PQfinish(c);
         }
     } server;
@@ -80,8 +80,7 @@ void ReceiptList(benchmark::State& state, const std::string& database) {
         state.SkipWithError("no PostgreSQL server (PGHOST, PGPORT)");
         return;
     }
-    if (!receipts.ConnectionVariables(database, "", "", "", false,
-                                      std::to_string(kReport))) {
+    if (!receipts.ConnectionVariables(database, "", "", "", false, std::to_string(kReport))) {
         state.SkipWithError("cannot connect");
         return;
     }
@@ -123,8 +122,8 @@ void BM_Libpq_ReceiptList_10k(benchmark::State& state) {
     }
     const mz::Translation t = mz::TranslateTsql(
         mz::listq::PlainList("rpt_Receipts", kReport, false), mz::TsqlDialect::PostgreSQL);
-    PGconn* c = PQconnectdb(("dbname=" + ServerDatabase().substr(ServerDatabase().rfind('/') + 1))
-                                .c_str());
+    PGconn* c =
+        PQconnectdb(("dbname=" + ServerDatabase().substr(ServerDatabase().rfind('/') + 1)).c_str());
     for (auto _ : state) {
         PGresult* r = PQexec(c, t.sql.c_str());
         if (PQresultStatus(r) != PGRES_TUPLES_OK || PQntuples(r) != kRows) {

@@ -439,7 +439,8 @@ namespace {
 // type, and the schema's own SQL rewritten token by token (literals and comments untouched).
 TEST(TranslatorDialects, PostgresWordsConversionsAndSchemaText) {
     const std::pair<const char*, const char*> tsql[] = {
-        {"select isnull(a, 0), getdate() from t", "select coalesce(a, 0), LOCALTIMESTAMP(0) from t"},
+        {"select isnull(a, 0), getdate() from t",
+         "select coalesce(a, 0), LOCALTIMESTAMP(0) from t"},
         {"select convert(varchar(10), d, 101)", "select left(mz_text(d, 101), 10)"},
         {"select convert(char(3), x), convert(varchar, y)",
          "select rpad(mz_text(x), 3), left(mz_text(y), 30)"},

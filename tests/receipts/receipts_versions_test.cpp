@@ -146,11 +146,11 @@ TEST(ReceiptsDbTest, AnEntityNamedOnlyByTheCascadeGoesWithIt) {
 
 TEST(ReceiptsDbTest, AFailureAtAnyStepLeavesEveryRowInPlace) {
     const std::pair<const char*, const char*> steps[] = {
-        {"rpt_gns_items", "SQLite (clsGnSItems_Data.DeleteData) (clsReceipt_Data.DeleteData)"},
-        {"rpt_loan_items", "SQLite (clsLoanItems_Data.DeleteData) (clsReceipt_Data.DeleteData)"},
-        {"rpt_notes", "SQLite (clsNotes.DeleteData) (clsReceipt_Data.DeleteData)"},
-        {"rpt_name_address", "SQLite (clsReceipt_Data.DeleteData)"},
-        {"rpt_Receipts", "SQLite (clsReceipt_Data.DeleteData)"},
+        {"rpt_gns_items", " (clsGnSItems_Data.DeleteData) (clsReceipt_Data.DeleteData)"},
+        {"rpt_loan_items", " (clsLoanItems_Data.DeleteData) (clsReceipt_Data.DeleteData)"},
+        {"rpt_notes", " (clsNotes.DeleteData) (clsReceipt_Data.DeleteData)"},
+        {"rpt_name_address", " (clsReceipt_Data.DeleteData)"},
+        {"rpt_Receipts", " (clsReceipt_Data.DeleteData)"},
     };
     for (const auto& [table, source] : steps) {
         SCOPED_TRACE(table);
@@ -166,7 +166,7 @@ TEST(ReceiptsDbTest, AFailureAtAnyStepLeavesEveryRowInPlace) {
             ADD_FAILURE() << "nothing was raised";
         } catch (const Error& e) {
             EXPECT_NE(e.Description().find("injected failure"), std::string::npos);
-            EXPECT_EQ(e.Source(), source);
+            EXPECT_EQ(e.Source(), test::EngineName() + source);
         }
         EXPECT_EQ(d.Snapshot(), before);
         EXPECT_FALSE(s.receipts->Connection().InTransaction());

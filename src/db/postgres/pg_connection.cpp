@@ -78,8 +78,9 @@ void Raise(const Result& r) {
     const std::string state = r.SqlState();
     std::string text = "[" + state + "] " + r.Message();
     if (IsConflict(state))
-        text += ": another connection changed the same rows at the same time; the work was not "
-                "saved and may be tried again";
+        text +=
+            ": another connection changed the same rows at the same time; the work was not "
+            "saved and may be tried again";
     throw Error(ErrorNumber(state), "PostgreSQL", text);
 }
 
@@ -104,9 +105,9 @@ std::optional<std::string> ParamText(const Variant& v) {
     }
 }
 
-std::unique_ptr<Connection> Connection::Open(const std::string& conninfo,
-                                             const std::string& dbname, const std::string& user,
-                                             const std::string& password, std::string& error) {
+std::unique_ptr<Connection> Connection::Open(const std::string& conninfo, const std::string& dbname,
+                                             const std::string& user, const std::string& password,
+                                             std::string& error) {
     // The connection string first, expanded; the explicit settings after it win.
     std::vector<const char*> keys = {"dbname"}, values = {conninfo.c_str()};
     auto add = [&](const char* key, const std::string& value) {
@@ -128,7 +129,8 @@ std::unique_ptr<Connection> Connection::Open(const std::string& conninfo,
         PQfinish(conn);
         return nullptr;
     }
-    PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
+    PQsetNoticeProcessor(
+        conn, [](void*, const char*) {}, nullptr);
     return std::unique_ptr<Connection>(new Connection(conn));
 }
 
@@ -140,7 +142,8 @@ std::string Connection::Name() const {
     const char* host = PQhost(conn_);
     const char* port = PQport(conn_);
     std::string name = std::string(PQdb(conn_));
-    if (host && *host && *host != '/') name += std::string(" on ") + host + ":" + (port ? port : "");
+    if (host && *host && *host != '/')
+        name += std::string(" on ") + host + ":" + (port ? port : "");
     return name;
 }
 
@@ -159,7 +162,8 @@ std::vector<const char*> Pointers(const std::vector<std::optional<std::string>>&
 
 }  // namespace
 
-Result Connection::Run(const std::string& sql, const std::vector<std::optional<std::string>>& params,
+Result Connection::Run(const std::string& sql,
+                       const std::vector<std::optional<std::string>>& params,
                        const std::vector<unsigned>& types) {
     const std::vector<const char*> p = Pointers(params);
     return Result(PQexecParams(conn_, sql.c_str(), static_cast<int>(p.size()),
@@ -189,8 +193,8 @@ Result Connection::RunPrepared(const std::string& name,
 
 Result Connection::Prepare(const std::string& name, const std::string& sql,
                            const std::vector<unsigned>& types) {
-    return Result(PQprepare(conn_, name.c_str(), sql.c_str(), static_cast<int>(types.size()),
-                            types.data()));
+    return Result(
+        PQprepare(conn_, name.c_str(), sql.c_str(), static_cast<int>(types.size()), types.data()));
 }
 
 }  // namespace mz::pg

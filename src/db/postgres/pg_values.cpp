@@ -121,7 +121,8 @@ bool FieldReader::IsBit(unsigned table, int column) {
             int attnum = 0;
             const std::string_view n = r.Text(i, 0);
             std::from_chars(n.data(), n.data() + n.size(), attnum);
-            if (attnum >= static_cast<int>(bits.size())) bits.resize(static_cast<size_t>(attnum) + 1);
+            if (attnum >= static_cast<int>(bits.size()))
+                bits.resize(static_cast<size_t>(attnum) + 1);
             bits[static_cast<size_t>(attnum)] = r.Text(i, 1) == "t";
         }
         it = bits_.emplace(table, std::move(bits)).first;
@@ -155,9 +156,9 @@ void FieldReader::Fill(const Result& r, ResultSet& out) {
                     ::new (static_cast<void*>(slots + i))
                         Variant(PQgetisnull(res, row, i)
                                     ? Variant::Null()
-                                    : Converted(std::string_view(PQgetvalue(res, row, i),
-                                                                 static_cast<size_t>(
-                                                                     PQgetlength(res, row, i))),
+                                    : Converted(std::string_view(
+                                                    PQgetvalue(res, row, i),
+                                                    static_cast<size_t>(PQgetlength(res, row, i))),
                                                 convs[static_cast<size_t>(i)]));
                 } catch (...) {
                     ::new (static_cast<void*>(slots + i)) Variant();

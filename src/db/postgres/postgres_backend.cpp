@@ -99,9 +99,8 @@ bool IsReadingWord(const std::string& w) {
 // reading one, no writing clause and none of the server's functions that change state.
 std::string ReadingProblem(std::string_view sql, std::string_view tsql) {
     const std::vector<Piece> pieces = Pieces(sql);
-    const std::string refused =
-        "Only reading statements may be run by a query; refused: \"" +
-        std::string(tsql.substr(0, 60)) + "\"";
+    const std::string refused = "Only reading statements may be run by a query; refused: \"" +
+                                std::string(tsql.substr(0, 60)) + "\"";
     if (!IsReadingWord(FirstWord(pieces))) return refused;
     for (size_t i = 0; i < pieces.size(); ++i) {
         const Piece& p = pieces[i];
@@ -320,8 +319,8 @@ class PostgresBackend final : public Backend {
             out = &it->second;
             return "";
         }
-        pg::Result r = conn_->Exec("SELECT parameters, body FROM mz_procedure WHERE lower(name) = $1",
-                                   {key}, {pg::kText});
+        pg::Result r = conn_->Exec(
+            "SELECT parameters, body FROM mz_procedure WHERE lower(name) = $1", {key}, {pg::kText});
         if (r.Rows() == 0)
             return "The report database has no stored procedure named \"" + std::string(name) +
                    "\".";
@@ -343,8 +342,8 @@ class PostgresBackend final : public Backend {
             pg::Result prepared = conn_->Prepare(id, sql, oids);
             if (!prepared.Ok()) {
                 if (nested) conn_->Script("ROLLBACK TO mz_prepare; RELEASE mz_prepare");
-                return "Procedure " + std::string(name) + " cannot be prepared: " +
-                       prepared.Message();
+                return "Procedure " + std::string(name) +
+                       " cannot be prepared: " + prepared.Message();
             }
             proc.read_only = proc.read_only && IsReadingWord(FirstWord(Pieces(sql)));
             proc.statements.push_back(id);
@@ -361,8 +360,8 @@ class PostgresBackend final : public Backend {
         for (size_t k = 0; k < proc.statements.size(); ++k) {
             for (size_t j = 0; j < proc.params.size(); ++j) {
                 const Variant* v = FindValue(values, proc.params[j].name);
-                bound[j] = v ? pg::ParamText(ValueForStorage(*v, proc.param_types[j]))
-                             : std::nullopt;
+                bound[j] =
+                    v ? pg::ParamText(ValueForStorage(*v, proc.param_types[j])) : std::nullopt;
             }
             pg::Result r = conn_->RunPrepared(proc.statements[k], bound);
             if (!r.Ok()) pg::Raise(r);
@@ -445,8 +444,8 @@ class PostgresBackend final : public Backend {
             unsigned oid = 0;
             const std::string_view o = r.Text(i, 3);
             std::from_chars(o.data(), o.data() + o.size(), oid);
-            const VarType type = r.Text(i, 2) == "mz_bit" ? VarType::Boolean
-                                                          : pg::TypeOfColumn(oid, -1).type;
+            const VarType type =
+                r.Text(i, 2) == "mz_bit" ? VarType::Boolean : pg::TypeOfColumn(oid, -1).type;
             table.columns.push_back({std::string(r.Text(i, 1)), type, oid});
         }
         return &tables_.emplace(key, std::move(table)).first->second;
@@ -528,9 +527,10 @@ std::string CheckPostgresProcedures(pg::Connection& conn) {
 std::unique_ptr<Backend> OpenPostgresBackend(const ConnectionSettings& settings,
                                              std::string& error) {
     const bool in_source = IsServerConnection(settings.source);
-    const std::string conninfo = in_source                                        ? settings.source
-                                 : IsServerConnection(settings.database_name) ? settings.database_name
-                                                                              : "";
+    const std::string conninfo = in_source ? settings.source
+                                 : IsServerConnection(settings.database_name)
+                                     ? settings.database_name
+                                     : "";
     const std::string dbname =
         IsServerConnection(settings.database_name) ? "" : settings.database_name;
     const bool own_user = !settings.use_trusted;

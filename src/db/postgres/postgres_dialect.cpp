@@ -16,8 +16,8 @@ namespace mz {
 namespace {
 
 std::string PostgresLastId(std::string_view table, std::string_view column) {
-    return "currval(pg_get_serial_sequence('" + std::string(table) + "', '" +
-           std::string(column) + "'))";
+    return "currval(pg_get_serial_sequence('" + std::string(table) + "', '" + std::string(column) +
+           "'))";
 }
 
 std::string PostgresTrigger(std::string_view name, std::string_view event, std::string_view table,
