@@ -447,7 +447,7 @@ TEST(TranslatorDialects, PostgresWordsConversionsAndSchemaText) {
         {"select convert(int, '12'), cast(x as money), cast(y as numeric(9,2))",
          "select mz_int('12'), round(mz_number(x), 4), round(mz_number(y), 2)"},
         {"select convert(bit, x), convert(datetime, '3/1/2005', 101)",
-         "select mz_bit_of(x), mz_datetime('2005-03-01', 101)"},
+         "select mz_bit_of(x), mz_datetime('3/1/2005', 101)"},
         {"select convert(xml, x)",
          "ERROR unsupported construct 'convert' to xml on PostgreSQL at offset 7"},
     };
