@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <sstream>
 
 #include "db/backend.h"
 
@@ -19,6 +20,25 @@ bool SameText(std::string_view a, std::string_view b) {
             return false;
     }
     return true;
+}
+
+std::vector<FieldInfo> Fields(const std::string& description) {
+    static const std::map<std::string, VarType> kTypes = {
+        {"Long", VarType::Int32},        {"Integer", VarType::Int16}, {"String", VarType::String},
+        {"Currency", VarType::Currency}, {"Double", VarType::Double}, {"Date", VarType::Date},
+        {"Boolean", VarType::Boolean}};
+    std::vector<FieldInfo> fields;
+    std::istringstream in(description);
+    for (std::string field; std::getline(in, field, ',');) {
+        const size_t colon = field.find(':');
+        FieldInfo f;
+        f.name = field.substr(field.find_first_not_of(' '), colon - field.find_first_not_of(' '));
+        const auto type = kTypes.find(field.substr(colon + 1));
+        EXPECT_NE(type, kTypes.end()) << field;
+        if (type != kTypes.end()) f.type = type->second;
+        fields.push_back(f);
+    }
+    return fields;
 }
 
 std::map<std::string, std::weak_ptr<Recorder>>& Registry() {
@@ -64,7 +84,8 @@ class RecordingBackend : public Backend {
         if (const Recorder::Rule* rule = recorder_->Fire(Recorder::Kind::Query, tsql)) {
             out = ResultSet();
             if (rule->raise) throw *rule->raise;
-            return *rule->error_text;
+            if (rule->fields) out = ResultSet(Fields(*rule->fields));
+            return rule->error_text.value_or("");
         }
         return real_->Query(tsql, out);
     }
@@ -159,28 +180,34 @@ const Recorder::Rule* Recorder::Fire(Kind kind, std::string_view text) {
     return nullptr;
 }
 
+Recorder& Recorder::OnQuery(std::string substring, std::string fields) {
+    rules_.push_back(Rule{Kind::Query, std::move(substring), 0, 0, {}, {}, std::move(fields)});
+    return *this;
+}
+
 Recorder& Recorder::FailQuery(std::string substring, std::string error_text, int nth) {
-    rules_.push_back(Rule{Kind::Query, std::move(substring), nth, 0, std::move(error_text), {}});
+    rules_.push_back(
+        Rule{Kind::Query, std::move(substring), nth, 0, std::move(error_text), {}, {}});
     return *this;
 }
 
 Recorder& Recorder::RaiseOnQuery(std::string substring, Error error, int nth) {
-    rules_.push_back(Rule{Kind::Query, std::move(substring), nth, 0, {}, std::move(error)});
+    rules_.push_back(Rule{Kind::Query, std::move(substring), nth, 0, {}, std::move(error), {}});
     return *this;
 }
 
 Recorder& Recorder::FailProcedure(std::string name, std::string error_text, int nth) {
-    rules_.push_back(Rule{Kind::Exec, std::move(name), nth, 0, std::move(error_text), {}});
+    rules_.push_back(Rule{Kind::Exec, std::move(name), nth, 0, std::move(error_text), {}, {}});
     return *this;
 }
 
 Recorder& Recorder::RaiseOnProcedure(std::string name, Error error, int nth) {
-    rules_.push_back(Rule{Kind::Exec, std::move(name), nth, 0, {}, std::move(error)});
+    rules_.push_back(Rule{Kind::Exec, std::move(name), nth, 0, {}, std::move(error), {}});
     return *this;
 }
 
 Recorder& Recorder::FailCreate(std::string name, std::string error_text) {
-    rules_.push_back(Rule{Kind::Create, std::move(name), 0, 0, std::move(error_text), {}});
+    rules_.push_back(Rule{Kind::Create, std::move(name), 0, 0, std::move(error_text), {}, {}});
     return *this;
 }
 

@@ -39,6 +39,10 @@ class Recorder {
 
     // --- faults. Rules match in the order they were given; nth = 0 matches every call, n only the
     // n-th call that the rule matches. Queries match by a substring of their text.
+    // Answered with no rows in the fields "name:Type, ..." (Long, Integer, String, Currency,
+    // Double, Date, Boolean) instead of running: the name component's look-up of entity columns
+    // answered so keeps a cascade's log free of the schema's list of tables.
+    Recorder& OnQuery(std::string substring, std::string fields);
     Recorder& FailQuery(std::string substring, std::string error_text, int nth = 0);
     Recorder& RaiseOnQuery(std::string substring, Error error, int nth = 0);
     // Name "" matches every procedure.
@@ -63,6 +67,7 @@ class Recorder {
         int seen = 0;
         std::optional<std::string> error_text;
         std::optional<Error> raise;
+        std::optional<std::string> fields;
     };
 
     Recorder(std::string name, std::string real_database);
