@@ -13,6 +13,7 @@ pairs=(
     "lookups BM_LookupList_Load3k BM_RawSqlite_LookupList_3k"
     "page_amounts BM_PageAmountList_1k BM_RawSqlite_PageAmountList_1k"
     "versioned_list BM_VersionedList_10kOf1M BM_PlainList_10k"
+    "history BM_Diff_100k BM_RawSqlite_Scan_100k"
 )
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
@@ -28,5 +29,5 @@ for pair in "${pairs[@]}"; do
     b=$(per_iteration "$program" "$bench")
     r=$(per_iteration "$program" "$base")
     awk -v n="$bench" -v m="$base" -v b="$b" -v r="$r" \
-        'BEGIN { printf "%-28s %13d  %-34s %13d  %.2fx\n", n, b, m, r, b / r }'
+        'BEGIN { printf "%-28s %13.0f  %-34s %13.0f  %.2fx\n", n, b, m, r, b / r }'
 done

@@ -12,9 +12,17 @@ namespace mz::app {
 CommandArgs SplitFlags(const std::vector<std::string>& args) {
     static constexpr std::string_view kTimeLimit = "--time-limit=";
     CommandArgs out;
-    for (const std::string& a : args) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
         if (a == "--json") {
             out.json = true;
+        } else if (a == "--trace" || a == "--format") {
+            if (i + 1 == args.size()) {
+                std::fprintf(stderr, "mzreport: %s needs a value\n", a.c_str());
+                out.bad_flag = true;
+                continue;
+            }
+            (a == "--trace" ? out.trace : out.format) = args[++i];
         } else if (a.starts_with(kTimeLimit)) {
             const std::string value = a.substr(kTimeLimit.size());
             char* end = nullptr;
@@ -31,6 +39,18 @@ CommandArgs SplitFlags(const std::vector<std::string>& args) {
         }
     }
     return out;
+}
+
+bool CommandTrace::Start(const std::string& path, const char* command) {
+    if (path.empty()) return true;
+    file_.open(path, std::ios::out | std::ios::trunc | std::ios::binary);
+    if (!file_) {
+        std::fprintf(stderr, "mzreport %s: cannot write the trace to \"%s\"\n", command,
+                     path.c_str());
+        return false;
+    }
+    observer_.emplace(std::make_shared<TraceWriter>(file_));
+    return true;
 }
 
 std::string ErrorLine(const Error& e) {

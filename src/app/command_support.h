@@ -2,10 +2,13 @@
 // and the one-line form of a raised error.
 #pragma once
 
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "db/db_connect.h"
+#include "db/db_observer.h"
 #include "platform/error.h"
 
 namespace mz::app {
@@ -13,11 +16,31 @@ namespace mz::app {
 struct CommandArgs {
     std::vector<std::string> rest;  // the arguments without the flags
     bool json = false;              // --json
-    bool bad_flag = false;          // a --time-limit that is not a number of seconds
+    std::string trace;              // --trace FILE
+    std::string format;             // --format NAME
+    bool bad_flag = false;          // a --time-limit that is not a number of seconds, or a
+                                    // --trace or --format without its value
 };
-// Takes out "--json" and "--time-limit=SECONDS" (how long one query may run, 0 for no limit),
-// which becomes the default of every connection the command opens.
+// Takes out "--json", "--trace FILE", "--format NAME" and "--time-limit=SECONDS" (how long one
+// query may run, 0 for no limit), which becomes the default of every connection the command
+// opens.
 CommandArgs SplitFlags(const std::vector<std::string>& args);
+
+// The trace a command writes for --trace FILE: a line for every database call of the process
+// while it lives (db/db_observer.h). Not copyable.
+class CommandTrace {
+  public:
+    CommandTrace() = default;
+    CommandTrace(const CommandTrace&) = delete;
+    CommandTrace& operator=(const CommandTrace&) = delete;
+    // Starts writing to path (replacing the file); "" starts nothing. False after
+    // "mzreport <command>: ..." on stderr when the file cannot be written.
+    bool Start(const std::string& path, const char* command);
+
+  private:
+    std::ofstream file_;
+    std::optional<ScopedObserver> observer_;  // after file_: detached before the file closes
+};
 
 // "Error <number>: <description> [<source>]", as the shell prints a raised error.
 std::string ErrorLine(const Error& e);

@@ -12,5 +12,8 @@ int RunShell(const std::vector<std::string>& args);
 int RunQuery(const std::vector<std::string>& args);
 int RunReport(const std::vector<std::string>& args);
 int RunLookups(const std::vector<std::string>& args);
+int RunDiff(const std::vector<std::string>& args);
+int RunHistory(const std::vector<std::string>& args);
+int RunExport(const std::vector<std::string>& args);
 
 }  // namespace mz::app

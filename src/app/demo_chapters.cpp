@@ -1,6 +1,7 @@
 // The chapters that record-class families add to the demo, in the order they run.
 #include "app/demo_committee.h"
 #include "app/demo_expenditures.h"
+#include "app/demo_history.h"
 #include "app/demo_lookups.h"
 #include "app/demo_narrator.h"
 #include "app/demo_receipts.h"
@@ -20,6 +21,7 @@ const std::vector<DemoChapter>& DemoChapters() {
         {"committee", &RunCommitteeDemo},
         {"report pages",
          [](Narrator&, const std::string& path, DbConnect&) { return RunReportPagesDemo(path); }},
+        {"history", &RunHistoryDemo},
         {"whole report", &RunWholeReportDemo},
     };
     return chapters;

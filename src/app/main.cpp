@@ -5,6 +5,11 @@
 //   mzreport query DB "SQL" [--json] [--time-limit=SECONDS] one T-SQL query, as a table
 //   mzreport report DB new|amend ID|audit ID|list [--json]   report versions
 //   mzreport lookups import|export DB DIR  the lookup tables as CSV files
+//   mzreport diff DB FROM TO [--json]      what changed between two versions of a report
+//   mzreport history DB TABLE GROUP_ID [--json]   every version of one row
+//   mzreport export DB REPORT DIR [--format csv|json]   a report version, a file per section
+// --trace FILE writes a line for every database call (shell, query, report, diff, history,
+// export).
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -25,16 +30,23 @@ constexpr CommandEntry kCommands[] = {
     {"demo", "demo [PATH]          build a report database and walk a report through it",
      &mz::app::RunDemo},
     {"shell",
-     "shell DB [SCRIPT] [--time-limit=SECONDS]  drive the objects by name, typed or from a script",
+     "shell DB [SCRIPT] [--time-limit=SECONDS] [--trace FILE]  drive the objects by name, typed "
+     "or from a script",
      &mz::app::RunShell},
     {"query",
-     "query DB \"SQL\" [--json] [--time-limit=SECONDS]  run one T-SQL query as a record class "
-     "would",
+     "query DB \"SQL\" [--json] [--time-limit=SECONDS] [--trace FILE]  run one T-SQL query as a "
+     "record class would",
      &mz::app::RunQuery},
     {"report", "report DB new|amend ID|audit ID|list [--json]  manage report versions",
      &mz::app::RunReport},
     {"lookups", "lookups import|export DB DIR  replace or write the lookup tables as CSV files",
      &mz::app::RunLookups},
+    {"diff", "diff DB FROM TO [--json]  what changed between two versions of one report",
+     &mz::app::RunDiff},
+    {"history", "history DB TABLE GROUP_ID [--json]  every version of one row",
+     &mz::app::RunHistory},
+    {"export", "export DB REPORT DIR [--format csv|json]  a report version, one file a section",
+     &mz::app::RunExport},
 };
 
 int Usage() {

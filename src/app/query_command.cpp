@@ -1,4 +1,4 @@
-// mzreport query DB "SQL" [--json] [--time-limit=SECONDS]: one T-SQL text through
+// mzreport query DB "SQL" [--json] [--time-limit=SECONDS] [--trace FILE]: one T-SQL text through
 // DbConnect.OpenRecordset, exactly as a record class sends it, printed as a table.
 #include <cstdio>
 #include <iostream>
@@ -12,10 +12,14 @@ namespace mz::app {
 
 int RunQuery(const std::vector<std::string>& args) {
     const CommandArgs a = SplitFlags(args);
-    if (a.bad_flag || a.rest.size() != 2) {
-        std::fprintf(stderr, "usage: mzreport query DB \"SQL\" [--json] [--time-limit=SECONDS]\n");
+    if (a.bad_flag || !a.format.empty() || a.rest.size() != 2) {
+        std::fprintf(stderr,
+                     "usage: mzreport query DB \"SQL\" [--json] [--time-limit=SECONDS] "
+                     "[--trace FILE]\n");
         return 2;
     }
+    CommandTrace trace;
+    if (!trace.Start(a.trace, "query")) return 1;
     try {
         DbConnect db;
         if (!OpenReportDatabase(db, a.rest[0], "query")) return 1;

@@ -14,7 +14,8 @@ namespace mz::app {
 
 namespace {
 
-constexpr const char* kUsage = "usage: mzreport report DB new|amend ID|audit ID|list [--json]\n";
+constexpr const char* kUsage =
+    "usage: mzreport report DB new|amend ID|audit ID|list [--json] [--trace FILE]\n";
 
 constexpr const char* kListSql =
     "select report_id, report_group_id, version_order, "
@@ -27,7 +28,7 @@ constexpr const char* kListSql =
 int RunReport(const std::vector<std::string>& args) {
     const CommandArgs parsed = SplitFlags(args);
     const std::vector<std::string>& rest = parsed.rest;
-    if (parsed.bad_flag || rest.size() < 2) {
+    if (parsed.bad_flag || !parsed.format.empty() || rest.size() < 2) {
         std::fputs(kUsage, stderr);
         return 2;
     }
@@ -38,6 +39,8 @@ int RunReport(const std::vector<std::string>& args) {
         std::fputs(kUsage, stderr);
         return 2;
     }
+    CommandTrace trace;
+    if (!trace.Start(parsed.trace, "report")) return 1;
     try {
         DbConnect db;
         if (!OpenReportDatabase(db, rest[0], "report")) return 1;

@@ -4,10 +4,12 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <sstream>
 
 #include "app/command_support.h"
 #include "app/table_printer.h"
+#include "db/db_observer.h"
 #include "platform/error.h"
 
 namespace mz::app {
@@ -475,6 +477,7 @@ struct Shell::Impl {
     bool resume_next = false;
     std::shared_ptr<ErrState> err_state = std::make_shared<ErrState>();
     ObjectRef err_object;
+    std::optional<ScopedObserver> trace;  // Trace On: every database call printed inline
 
     Impl(std::ostream& o, std::ostream& e) : out(o), err(e) {}
 
@@ -681,6 +684,18 @@ struct Shell::Impl {
                 resume_next = false;
             }
             p.ExpectEnd();
+            return;
+        }
+        // "Trace On" / "Trace Off"; Trace stays a name for anything else.
+        if (Is(p.Peek(), "Trace") && (Is(p.Peek(1), "On") || Is(p.Peek(1), "Off"))) {
+            p.Next();
+            const bool on = p.Accept("On");
+            if (!on) p.Expect("Off");
+            p.ExpectEnd();
+            if (!on)
+                trace.reset();
+            else if (!trace)
+                trace.emplace(std::make_shared<TraceWriter>(out));
             return;
         }
         if (p.Accept("?") || p.Accept("Print")) return Print(p);

@@ -9,6 +9,8 @@
 //   Show n [--json]                           the object's rows, the current one marked
 //   ' comment   Rem comment
 //   On Error Resume Next   On Error GoTo 0    Err.Number, Err.Description, Err.Source, Err.Clear
+//   Trace On   Trace Off                      print each database call as a trace line
+//                                             (db/db_observer.h) while it is on
 //
 // Expressions: literals ("text" with "" inside, numbers, True, False, Null, Empty, Nothing),
 // variables, member calls and reads, CreateObject, TypeName, IsNothing, unary -, Not,

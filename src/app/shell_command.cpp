@@ -1,5 +1,6 @@
-// mzreport shell DB [SCRIPT] [--time-limit=SECONDS]: a script file, piped statements, or an
-// interactive session with line editing and history, where Ctrl-C stops a running query.
+// mzreport shell DB [SCRIPT] [--time-limit=SECONDS] [--trace FILE]: a script file, piped
+// statements, or an interactive session with line editing and history, where Ctrl-C stops a running
+// query.
 #include <signal.h>
 #include <unistd.h>
 
@@ -56,10 +57,14 @@ int Interactive(Shell& shell, const std::string& db) {
 int RunShell(const std::vector<std::string>& all_args) {
     const CommandArgs parsed = SplitFlags(all_args);
     const std::vector<std::string>& args = parsed.rest;
-    if (parsed.bad_flag || parsed.json || args.empty() || args.size() > 2) {
-        std::fprintf(stderr, "usage: mzreport shell DB [SCRIPT] [--time-limit=SECONDS]\n");
+    if (parsed.bad_flag || parsed.json || !parsed.format.empty() || args.empty() ||
+        args.size() > 2) {
+        std::fprintf(stderr,
+                     "usage: mzreport shell DB [SCRIPT] [--time-limit=SECONDS] [--trace FILE]\n");
         return 2;
     }
+    CommandTrace trace;
+    if (!trace.Start(parsed.trace, "shell")) return 1;
     Shell shell(args[0], std::cout, std::cerr);
     if (args.size() == 2) {
         std::ifstream script(args[1]);

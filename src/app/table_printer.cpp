@@ -1,8 +1,5 @@
 #include "app/table_printer.h"
 
-#include <cmath>
-#include <cstdio>
-
 namespace mz::app {
 
 namespace {
@@ -37,59 +34,6 @@ std::string DisplayText(const Variant& v) {
         default:
             return v.ToText();
     }
-}
-
-std::string JsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (c < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
-    }
-    return out + "\"";
-}
-
-std::string JsonValue(const Variant& v) {
-    switch (v.Type()) {
-        case VarType::Empty:
-        case VarType::Null:
-            return "null";
-        case VarType::Boolean:
-            return v.GetBool() ? "true" : "false";
-        case VarType::Int16:
-        case VarType::Int32:
-        case VarType::Currency:
-            return v.ToText();
-        case VarType::Double:
-            return std::isfinite(v.GetDouble()) ? v.ToText() : "null";
-        case VarType::Date:
-            return JsonString(v.GetDate().ToIso());
-        case VarType::String:
-            return JsonString(v.GetString());
-    }
-    return "null";
 }
 
 Table TableOf(ResultSet& rs, bool mark_current) {

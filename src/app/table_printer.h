@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/json_text.h"
 #include "platform/result_set.h"
 #include "platform/variant.h"
 
@@ -28,8 +29,5 @@ void PrintTable(std::ostream& out, const Table& table, bool json, bool marked = 
 
 // A value as the shell prints it: texts as they are, True/False, "Null", Empty as "".
 std::string DisplayText(const Variant& v);
-// A JSON literal for v (texts escaped; Null and Empty as null; dates as "yyyy-mm-dd").
-std::string JsonValue(const Variant& v);
-std::string JsonString(const std::string& s);
 
 }  // namespace mz::app

@@ -426,6 +426,11 @@ std::string RecordObject::GetText(const PropertyDef& p) const {
         if (v->IsText()) return v->GetString();
         return v->ToText();
     }
+    if (p.conversion == Conversion::DateText) {  // as Get gives it, without the Variant between
+        const Variant* v = ColumnValue(p);
+        if (!v || v->IsNull()) return std::string();
+        return v->ToDate().ToMdy();
+    }
     return Get(p).ToText();
 }
 int32_t RecordObject::GetLong(const PropertyDef& p) const {

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cctype>
 
+#include "db/db_observer.h"
 #include "platform/error.h"
 
 namespace mz {
@@ -22,6 +23,38 @@ constexpr const char* kNotConnected =
 constexpr const char* kNoCommand = "No procedure call is started: call CreateCommand first.";
 
 std::atomic<int64_t> g_default_query_time_limit_ms{60'000};
+
+// Reports one call to the observers when it ends, returned or raised (db/db_observer.h); inert,
+// reading no clock, while none is attached.
+class ObservedCall {
+  public:
+    ObservedCall(const DbConnect& connection, DbCall call, std::string_view text = {},
+                 const ParamValues* params = nullptr, bool sends = true)
+        : connection_(connection),
+          call_(call),
+          text_(text),
+          params_(params),
+          active_(ObserversAttached() && sends) {
+        if (active_) start_ = std::chrono::steady_clock::now();
+    }
+    ~ObservedCall() {
+        if (!active_) return;
+        const auto elapsed = std::chrono::steady_clock::now() - start_;
+        NotifyObservers({call_ == DbCall::kOpen ? QueryCall(text_) : call_, connection_, text_,
+                         params_,
+                         std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count()});
+    }
+    ObservedCall(const ObservedCall&) = delete;
+    ObservedCall& operator=(const ObservedCall&) = delete;
+
+  private:
+    const DbConnect& connection_;
+    DbCall call_;
+    std::string_view text_;
+    const ParamValues* params_;
+    bool active_;
+    std::chrono::steady_clock::time_point start_;
+};
 
 }  // namespace
 
@@ -43,7 +76,10 @@ void DbConnect::QueryTimeLimit(std::chrono::milliseconds limit) {
 DbConnect::~DbConnect() {
     // An unfinished transaction dies with its connection.
     try {
-        if (backend_ && backend_->InTransaction()) backend_->Rollback();
+        if (backend_ && backend_->InTransaction()) {
+            ObservedCall observed(*this, DbCall::kRollback);
+            backend_->Rollback();
+        }
     } catch (...) {
     }
 }
@@ -76,6 +112,7 @@ std::string DbConnect::OpenRecordset(std::string_view sql, ResultSet& rs, int32_
         rs.Close();
         return kNotConnected;
     }
+    ObservedCall observed(*this, DbCall::kOpen, sql);
     return backend_->Query(sql, rs);
 }
 
@@ -85,15 +122,20 @@ bool DbConnect::InTransaction() const {
 
 void DbConnect::BeginTrans() {
     if (!backend_) throw Error(err::kObjectClosed, "DbConnect.BeginTrans", kNotConnected);
+    ObservedCall observed(*this, DbCall::kBegin);
     backend_->Begin();
 }
 
 void DbConnect::EndTrans(bool Commit) {
     if (!backend_) throw Error(err::kObjectClosed, "DbConnect.EndTrans", kNotConnected);
-    if (Commit)
+    if (Commit) {
+        ObservedCall observed(*this, DbCall::kCommit);
         backend_->Commit();
-    else
+    } else {
+        ObservedCall observed(*this, DbCall::kRollback, {}, nullptr,
+                              ObserversAttached() && backend_->InTransaction());
         backend_->Rollback();
+    }
 }
 
 std::string DbConnect::CreateCommand(std::string_view ProcedureName) {
@@ -130,7 +172,11 @@ std::string DbConnect::ExecuteCommand(Variant& OutValue, int32_t, ResultSet*, in
     if (!command_) return kNoCommand;
     if (!backend_) return kNotConnected;
     ParamValues values = command_->values;
-    std::string error = backend_->Execute(command_->procedure, values);
+    std::string error;
+    {
+        ObservedCall observed(*this, DbCall::kProc, command_->procedure, &command_->values);
+        error = backend_->Execute(command_->procedure, values);
+    }
     // Declared parameters that neither the caller nor the run set read back as Null.
     for (const ProcedureParam& p : command_->info.params) {
         bool given = false;

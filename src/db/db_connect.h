@@ -1,7 +1,8 @@
 // DbConnect: the one connection object every record object owns. It opens the backend that its
 // settings name, loads result sets from T-SQL text, runs transactions and stored-procedure calls.
 // Every operation that can fail returns an error text ("" is success) unless its comment says it
-// raises; engine failures during a call raise mz::Error (see db/backend.h).
+// raises; engine failures during a call raise mz::Error (see db/backend.h). Every call that
+// reaches the database is reported to the observers of db/db_observer.h.
 // Not copyable: a connection is lent by reference, never duplicated.
 #pragma once
 

@@ -132,6 +132,23 @@ bool Date::IsValid(int year, int month, int day) {
 }
 
 std::optional<Date> Date::Parse(std::string_view text) {
+    // The stored form, yyyy-mm-dd, is what lists load on every row: read it straight off.
+    if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
+        int v[8];
+        bool digits = true;
+        for (size_t i = 0, k = 0; i < 10; ++i) {
+            if (i == 4 || i == 7) continue;
+            v[k] = text[i] - '0';
+            digits = digits && v[k] >= 0 && v[k] <= 9;
+            ++k;
+        }
+        if (digits) {
+            const int year = v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3];
+            const int month = v[4] * 10 + v[5], day = v[6] * 10 + v[7];
+            if (!IsValid(year, month, day)) return std::nullopt;
+            return Date(year, month, day);
+        }
+    }
     Scanner sc{text};
     sc.SkipBlanks();
     while (!sc.s.empty() && IsBlank(sc.s.back())) sc.s.remove_suffix(1);

@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <mutex>
 #include <sstream>
 
 #include "db/backend.h"
+#include "db/db_connect.h"
+#include "db/db_observer.h"
 
 namespace mz::test {
 namespace {
@@ -80,7 +83,6 @@ class RecordingBackend : public Backend {
         : recorder_(std::move(recorder)), real_(std::move(real)) {}
 
     std::string Query(std::string_view tsql, ResultSet& out) override {
-        recorder_->lines_.push_back("query " + std::string(tsql));
         if (const Recorder::Rule* rule = recorder_->Fire(Recorder::Kind::Query, tsql)) {
             out = ResultSet();
             if (rule->raise) throw *rule->raise;
@@ -97,13 +99,6 @@ class RecordingBackend : public Backend {
     }
 
     std::string Execute(std::string_view name, ParamValues& values) override {
-        std::string line = "exec " + std::string(name);
-        bool first = true;
-        for (const auto& [param, value] : values) {
-            line += (first ? " " : ", ") + param + "=" + LogValue(value);
-            first = false;
-        }
-        recorder_->lines_.push_back(line);
         if (const Recorder::Rule* rule = recorder_->Fire(Recorder::Kind::Exec, name)) {
             if (rule->raise) throw *rule->raise;
             return *rule->error_text;
@@ -113,18 +108,10 @@ class RecordingBackend : public Backend {
 
     bool InTransaction() const override { return real_->InTransaction(); }
     void QueryTimeLimit(std::chrono::milliseconds limit) override { real_->QueryTimeLimit(limit); }
-    void Begin() override {
-        recorder_->lines_.push_back("begin");
-        real_->Begin();
-    }
-    void Commit() override {
-        recorder_->lines_.push_back("commit");
-        real_->Commit();
-    }
+    void Begin() override { real_->Begin(); }
+    void Commit() override { real_->Commit(); }
     void Rollback() override {
-        if (!InTransaction()) return;
-        recorder_->lines_.push_back("rollback");
-        real_->Rollback();
+        if (InTransaction()) real_->Rollback();
     }
 
   private:
@@ -132,12 +119,70 @@ class RecordingBackend : public Backend {
     std::unique_ptr<Backend> real_;
 };
 
+// The log: the calls that the connections made to this recorder report (Source "recording",
+// DatabaseName the recorder's name), in the order they end.
+class Recorder::CallLog : public DbObserver {
+  public:
+    explicit CallLog(std::string name) : name_(std::move(name)) {}
+
+    void OnCall(const DbCallEvent& e) override {
+        const ConnectionSettings& settings = e.connection.Settings();
+        if (!SameText(settings.source, "recording") || settings.database_name != name_) return;
+        std::lock_guard lock(mutex_);
+        lines_.push_back(Line(e));
+    }
+
+    static std::string Line(const DbCallEvent& e) {
+        switch (e.call) {
+            case DbCall::kOpen:
+            case DbCall::kExecute:
+                return "query " + std::string(e.text);
+            case DbCall::kProc: {
+                std::string line = "exec " + std::string(e.text);
+                bool first = true;
+                for (const auto& [param, value] : *e.params) {
+                    line += (first ? " " : ", ") + param + "=" + LogValue(value);
+                    first = false;
+                }
+                return line;
+            }
+            case DbCall::kBegin:
+                return "begin";
+            case DbCall::kCommit:
+                return "commit";
+            case DbCall::kRollback:
+                return "rollback";
+        }
+        return "?";
+    }
+
+    std::mutex mutex_;
+    std::vector<std::string> lines_;
+
+  private:
+    std::string name_;
+};
+
 Recorder::Recorder(std::string name, std::string real_database)
-    : name_(std::move(name)), real_database_(std::move(real_database)) {}
+    : name_(std::move(name)),
+      real_database_(std::move(real_database)),
+      log_(std::make_shared<CallLog>(name_)) {
+    AttachObserver(log_);
+}
 
 Recorder::~Recorder() {
+    DetachObserver(log_.get());
     auto it = Registry().find(name_);
     if (it != Registry().end() && it->second.expired()) Registry().erase(it);
+}
+
+const std::vector<std::string>& Recorder::Lines() const {
+    return log_->lines_;
+}
+
+void Recorder::ClearLog() {
+    std::lock_guard lock(log_->mutex_);
+    log_->lines_.clear();
 }
 
 std::shared_ptr<Recorder> Recorder::Create(const std::string& name,
@@ -212,8 +257,9 @@ Recorder& Recorder::FailCreate(std::string name, std::string error_text) {
 }
 
 std::string Recorder::Log() const {
+    std::lock_guard lock(log_->mutex_);
     std::string log;
-    for (const std::string& line : lines_) {
+    for (const std::string& line : log_->lines_) {
         if (!log.empty()) log += "\n";
         log += line;
     }

@@ -1,7 +1,9 @@
-// A Backend for tests that writes every call into a log, in order, and passes it on to a real
-// SQLite report database unless a rule of the test fails it. Record objects reach it through their
-// own ConnectionVariables(<recorder name>, "recording", ...): the name picks the Recorder created
-// by the test, so the same recorder is both a log and a fault seam over real data.
+// A Backend for tests that passes every call on to a real SQLite report database unless a rule of
+// the test fails it, and a log of every call its connections make, in order. Record objects reach
+// it through their own ConnectionVariables(<recorder name>, "recording", ...): the name picks the
+// Recorder created by the test, so the same recorder is both a log and a fault seam over real
+// data. The log is an observer of DbConnect (db/db_observer.h), as the trace is: it shows what the
+// connections named for the recorder reported, one line a call.
 //
 // Log lines:
 //   query <sql>
@@ -52,13 +54,14 @@ class Recorder {
     Recorder& FailCreate(std::string name, std::string error_text);
 
     // --- log
-    const std::vector<std::string>& Lines() const { return lines_; }
+    const std::vector<std::string>& Lines() const;
     // The lines joined with '\n'.
     std::string Log() const;
-    void ClearLog() { lines_.clear(); }
+    void ClearLog();
 
   private:
     friend class RecordingBackend;
+    class CallLog;
     enum class Kind { Query, Exec, Create };
     struct Rule {
         Kind kind;
@@ -77,7 +80,7 @@ class Recorder {
     std::string name_;
     std::string real_database_;
     std::vector<Rule> rules_;
-    std::vector<std::string> lines_;
+    std::shared_ptr<CallLog> log_;
 };
 
 // One call of a table-driven test and the log it must leave.

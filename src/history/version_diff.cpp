@@ -1,0 +1,212 @@
+#include "history/version_diff.h"
+
+#include <algorithm>
+#include <map>
+#include <unordered_map>
+
+namespace mz {
+namespace {
+
+// The columns every row read starts with; the data columns follow.
+enum Meta {
+    kUniqueId,
+    kGroupId,
+    kReportId,
+    kReportGroupId,
+    kRefId,
+    kFrom,
+    kTo,
+    kAudit,
+    kWritten,
+    kUpdated,
+    kDeleted,
+    kMetaColumns
+};
+
+std::string RowsQuery(const ReportSection& section, const std::vector<std::string>& columns,
+                      const std::string& where) {
+    std::string sql =
+        "select t.unique_id, t.group_id, t.report_id, t.report_group_id, t.ref_id, "
+        "t.version_from, t.version_to, t.is_audit_row, t.orig_date, t.update_date, "
+        "t.delete_date";
+    for (const std::string& c : columns) sql += ", t." + c;
+    return sql + " from " + section.table + " t where " + where;
+}
+
+int32_t Long(const Variant& v) {
+    return v.IsNull() || v.IsEmpty() ? 0 : v.ToInt32();
+}
+
+bool IsAuditRow(const Variant* row) {
+    return Long(row[kAudit]) != 0;
+}
+
+// The version sees the row on its side (its range holds the version; filed versions see filed
+// rows only).
+bool Sees(const ReportVersion& v, const Variant* row) {
+    const int32_t to = Long(row[kTo]);
+    return Long(row[kFrom]) <= v.version_order && (to == 0 || to > v.version_order) &&
+           (v.is_audit || !IsAuditRow(row));
+}
+
+// Rows of alias a whose version range holds some version from lo to hi, and rows whose range
+// holds both, which therefore show the same in both.
+std::string Overlaps(const char* a, int32_t lo, int32_t hi) {
+    return std::string(a) + ".version_from <= " + std::to_string(hi) + " and (" + a +
+           ".version_to is null or " + a + ".version_to > " + std::to_string(lo) + ")";
+}
+std::string Covers(const char* a, int32_t lo, int32_t hi) {
+    return std::string(a) + ".version_from <= " + std::to_string(lo) + " and (" + a +
+           ".version_to is null or " + a + ".version_to > " + std::to_string(hi) + ")";
+}
+
+// The data columns of to that differ from from; with from null, every column to gives a value.
+std::vector<ColumnChange> Changes(const std::vector<std::string>& columns, const Variant* from,
+                                  const Variant* to) {
+    std::vector<ColumnChange> changes;
+    const Variant null = Variant::Null();
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const Variant& old_value = from ? from[kMetaColumns + i] : null;
+        const Variant& new_value = to[kMetaColumns + i];
+        if (!(old_value == new_value)) changes.push_back({columns[i], old_value, new_value});
+    }
+    return changes;
+}
+
+DiffRow RowOf(const Variant* row, size_t columns) {
+    DiffRow r;
+    r.group_id = Long(row[kGroupId]);
+    r.unique_id = Long(row[kUniqueId]);
+    r.values.assign(row + kMetaColumns, row + kMetaColumns + columns);
+    return r;
+}
+
+std::string DiffSection(DbConnect& db, const ReportVersion& from, const ReportVersion& to,
+                        SectionDiff& out) {
+    if (std::string error = ReadDataColumns(db, out.section, out.columns); !error.empty())
+        return error;
+    const int32_t lo = std::min(from.version_order, to.version_order);
+    const int32_t hi = std::max(from.version_order, to.version_order);
+    const std::string group = std::to_string(from.report_group_id);
+    // Only rows that may show differently: a filed row both versions see shows the same in both,
+    // unless an audit row of its group stands in for it in one of them.
+    std::string where = "t.report_group_id = " + group + " and " + Overlaps("t", lo, hi) +
+                        " and (not (" + Covers("t", lo, hi) + ")";
+    if (from.is_audit || to.is_audit) {
+        where += " or t.group_id in (select a.group_id from " + out.section.table +
+                 " a where a.report_group_id = " + group + " and a.is_audit_row = 1 and " +
+                 Overlaps("a", lo, hi) + ")) ";
+    } else {
+        where += ") and t.is_audit_row = 0 ";
+    }
+    ResultSet rs;
+    if (std::string error = db.OpenRecordset(RowsQuery(out.section, out.columns, where), rs);
+        !error.empty())
+        return error;
+
+    // Per group, the filed and the audit row each version sees.
+    struct Seen {
+        const Variant* filed = nullptr;
+        const Variant* audit = nullptr;
+        // What the version shows: the audit row in place of the filed one, nothing for a marker.
+        const Variant* Shown() const {
+            const Variant* row = audit ? audit : filed;
+            return row && row[kDeleted].IsNull() ? row : nullptr;
+        }
+    };
+    std::map<int32_t, std::pair<Seen, Seen>> groups;
+    for (rs.MoveFirst(); !rs.EOF(); rs.MoveNext()) {
+        const Variant* row = rs.CurrentRow();
+        const bool in_from = Sees(from, row), in_to = Sees(to, row);
+        if (!in_from && !in_to) continue;
+        auto& [seen_from, seen_to] = groups[Long(row[kGroupId])];
+        if (in_from) (IsAuditRow(row) ? seen_from.audit : seen_from.filed) = row;
+        if (in_to) (IsAuditRow(row) ? seen_to.audit : seen_to.filed) = row;
+    }
+    for (const auto& [group_id, seen] : groups) {
+        const Variant* old_row = seen.first.Shown();
+        const Variant* new_row = seen.second.Shown();
+        if (!old_row && !new_row) continue;
+        if (!old_row) {
+            out.added.push_back(RowOf(new_row, out.columns.size()));
+        } else if (!new_row) {
+            out.deleted.push_back(RowOf(old_row, out.columns.size()));
+        } else if (Long(old_row[kUniqueId]) != Long(new_row[kUniqueId])) {
+            std::vector<ColumnChange> changes = Changes(out.columns, old_row, new_row);
+            if (!changes.empty())
+                out.changed.push_back({group_id, Long(old_row[kUniqueId]), Long(new_row[kUniqueId]),
+                                       std::move(changes)});
+        }
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string DiffReportVersions(DbConnect& db, int32_t from, int32_t to, VersionDiff& diff) {
+    diff = VersionDiff();
+    if (std::string error = ReadReportVersion(db, from, diff.from); !error.empty()) return error;
+    if (std::string error = ReadReportVersion(db, to, diff.to); !error.empty()) return error;
+    if (diff.from.report_group_id != diff.to.report_group_id) {
+        return "Reports " + std::to_string(from) + " and " + std::to_string(to) +
+               " are not versions of one report: they belong to report groups " +
+               std::to_string(diff.from.report_group_id) + " and " +
+               std::to_string(diff.to.report_group_id) + ".";
+    }
+    std::vector<ReportSection> sections;
+    if (std::string error = ReadReportSections(db, sections); !error.empty()) return error;
+    for (ReportSection& section : sections) {
+        SectionDiff& s = diff.sections.emplace_back();
+        s.section = std::move(section);
+        if (std::string error = DiffSection(db, diff.from, diff.to, s); !error.empty())
+            return error;
+    }
+    return "";
+}
+
+std::string ReadRowHistory(DbConnect& db, std::string_view table, int32_t group_id,
+                           RowHistory& history) {
+    history = RowHistory();
+    history.group_id = group_id;
+    if (std::string error = FindReportSection(db, table, history.section); !error.empty())
+        return error;
+    std::vector<std::string> columns;
+    if (std::string error = ReadDataColumns(db, history.section, columns); !error.empty())
+        return error;
+    ResultSet rs;
+    if (std::string error =
+            db.OpenRecordset(RowsQuery(history.section, columns,
+                                       "t.group_id = " + std::to_string(group_id) +
+                                           " order by t.version_from, t.is_audit_row, t.unique_id"),
+                             rs);
+        !error.empty())
+        return error;
+    if (rs.EOF()) {
+        return history.section.table + " has no row of group " + std::to_string(group_id) + ".";
+    }
+    std::unordered_map<int32_t, const Variant*> by_id;
+    for (rs.MoveFirst(); !rs.EOF(); rs.MoveNext())
+        by_id[Long(rs.CurrentRow()[kUniqueId])] = rs.CurrentRow();
+    for (rs.MoveFirst(); !rs.EOF(); rs.MoveNext()) {
+        const Variant* row = rs.CurrentRow();
+        history.report_group_id = Long(row[kReportGroupId]);
+        RowVersion& v = history.versions.emplace_back();
+        v.unique_id = Long(row[kUniqueId]);
+        v.report_id = Long(row[kReportId]);
+        v.version_order = Long(row[kFrom]);
+        v.audit = IsAuditRow(row);
+        v.replaces = Long(row[kRefId]);
+        v.seen_until = Long(row[kTo]);
+        v.written = row[kWritten];
+        v.updated = row[kUpdated];
+        v.deleted = row[kDeleted];
+        v.function = !v.deleted.IsNull() ? 'D' : v.replaces == 0 ? 'A' : 'C';
+        if (v.function != 'D') {
+            const auto replaced = by_id.find(v.replaces);
+            v.changes = Changes(columns, replaced == by_id.end() ? nullptr : replaced->second, row);
+        }
+    }
+    return "";
+}
+
+}  // namespace mz
