@@ -13,89 +13,6 @@
 namespace mz {
 namespace {
 
-constexpr std::string_view kShellPieces[] = {"1",
-                                             "2.5",
-                                             "\"a\"",
-                                             "\"\"\"\"",
-                                             "True",
-                                             "Null",
-                                             "Empty",
-                                             "Nothing",
-                                             "x",
-                                             "n",
-                                             "r",
-                                             "rs",
-                                             "Err",
-                                             ".",
-                                             "Number",
-                                             "Description",
-                                             "(",
-                                             ")",
-                                             ",",
-                                             ";",
-                                             "+",
-                                             "-",
-                                             "*",
-                                             "/",
-                                             "&",
-                                             "=",
-                                             "<>",
-                                             "<",
-                                             ">=",
-                                             "And",
-                                             "Or",
-                                             "Not",
-                                             "Is",
-                                             "TypeName(",
-                                             "IsNothing(",
-                                             "CreateObject(\"clsNotes\")",
-                                             "n.GetTableCode(",
-                                             "r.GetDataList(1)",
-                                             "r.Count",
-                                             "n.Description",
-                                             "r.ListFilter",
-                                             "rs.Find",
-                                             "Set",
-                                             "Dim",
-                                             "On Error Resume Next",
-                                             "On Error GoTo 0",
-                                             "?",
-                                             "'",
-                                             "Rem",
-                                             "Show",
-                                             "Call",
-                                             "r.MoveNext",
-                                             "--json",
-                                             "Err.Clear"};
-
-// Texts a class inserts into SQL or into a filter unescaped.
-constexpr std::string_view kCallerPieces[] = {
-    "x",
-    "'",
-    "''",
-    "' or 1 = 1 --",
-    "rpt_Receipts",
-    "(",
-    ")",
-    ";",
-    " delete from rpt_notes",
-    "' union all select name from sqlite_master --",
-    "/*",
-    "*/",
-    "--",
-    "\"\"",
-    "unique_id",
-    "= 1",
-    "or",
-    "and",
-    "like '%'",
-    "#1/1/2005#",
-    "[code]",
-    "is null",
-    "'; drop table rpt_notes; --",
-    "' union all select count(*) from (with recursive r(i) as "
-    "(select 1 union all select i + 1 from r) select i from r) --"};
-
 // A shell text literal of text.
 std::string Literal(const std::string& text) {
     std::string out = "\"";
@@ -122,8 +39,8 @@ TEST(ShellFuzzTest, HostileLinesNeverCrashAndNeverWrite) {
         ASSERT_TRUE(shell.Execute(line)) << line << ": " << err.str();
     const std::string digest = test::DatabaseDigest(db.Path());
 
-    test::Fuzzer lines(4242, kShellPieces, std::chrono::milliseconds(1500));
-    test::Fuzzer texts(99, kCallerPieces, std::chrono::hours(1));
+    test::Fuzzer lines(4242, "shell_pieces.txt", std::chrono::milliseconds(1500));
+    test::Fuzzer texts(99, "caller_pieces.txt", std::chrono::hours(1));
     const std::string templates[] = {
         "? n.GetTableCode(@)",      "? r.GetNewSequence(1, @)",
         "r.ListFilter = @",         "rs.Find @",

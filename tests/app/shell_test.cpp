@@ -1,5 +1,6 @@
-// The mzreport binary on a real report database: shell scripts with their exact output, the query
-// and report commands. Output is stdout and stderr together, in order.
+// The mzreport binary on a real report database: the shell scripts and commands of
+// shell_corpus.test with their exact output, the lookups commands, two writers, deep input.
+// Output is stdout and stderr together.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "app/shell.h"
+#include "support/data_file.h"
 #include "support/fuzz.h"
 #include "support/temp_db.h"
 
@@ -64,184 +66,33 @@ std::string MaskNow(const std::string& s) {
     return std::regex_replace(std::regex_replace(s, now, "<now>"), padded, "$1  ");
 }
 
-TEST(ShellTest, NotesScriptGivesItsExactOutput) {
-    test::TempReportDb db;
-    const std::string script = WriteScript(R"(' A note filed through the object model by name
-Set c = CreateObject("DbConnect")
-? c.ConnectionVariables(DB, "", "", "", False)
-c.CreateCommand "sp_misc_report_new"
-c.ExecuteCommand
-c.GetParameter "@Report_id", rid
-? "report "; rid
-Set n = CreateObject("MZ_report_bus.clsNotes")
-? n.ConnectionVariables(DB, "", "", "", False, rid)
-? n.GetData(), n.IsNew, n.Description = ""
-n.ReportID = rid
-n.ReportSection = "REC"
-n.LinkID = "77"
-n.Description = "Paid in cash"
-n.EntryDate = "3/1/2005"
-? n.SaveData
-? n.UniqueID; " "; n.Description; " "; n.EntryDate; " "; n.AmendCode; "|"
-n.GetData
-n.Description = "Second"
-n.ReportID = rid
-n.LinkID = 77
-Call n.SaveData()
-? n.GetDataList(rid, 77), n.Count
-n.MoveLast
-Show n
-x = n.Count * 10
-? x; TypeName(x); Null; Empty; "|"
-On Error Resume Next
-n.Frobnicate 1
-? Err.Number; ": "; Err.Description
-Err.Clear
-On Error GoTo 0
-? Err.Number
-n.DeleteData n.UniqueID, lent
-? TypeName(lent), lent.InTransaction, n.GetDataList(rid, 77), n.Count
-? n.GetDataList("seven")
-? "not reached"
-)");
-    RunResult r = Mzreport({"shell", db.Path(), script});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(
-        MaskNow(r.output),
-        "True\n"
-        "report 1\n"
-        "True\n"
-        "True\tTrue\tTrue\n"
-        "True\n"
-        "1 Paid in cash 03/01/2005 |\n"
-        "True\t2\n"
-        "  unique_id  report_id  group_id  report_group_id  sequence  page_amount_id  delete_date  "
-        "orig_date  orig_user_id  user_id  update_date  ref_id  version_from  version_to  "
-        "is_audit_row  report_section_code  link_id  Note_type_code  note_keywords  Description   "
-        "entry_date  amend_code  delete_user_id  old_tran_id  old_table  ref_report_id  "
-        "ref_is_audit  note_type_desc  allow_multiple\n"
-        "          1          1         1                1  Null      Null            Null         "
-        "<now>  Null          Null     Null         Null               1  Null        False        "
-        " "
-        "REC                       77  Null            Null           Paid in cash  3/1/2005    "
-        "Null        Null            Null         Null                   1  False         Null     "
-        "       Null\n"
-        ">         2          1         2                1  Null      Null            Null         "
-        "<now>  Null          Null     Null         Null               1  Null        False        "
-        " "
-        "Null                      77  Null            Null           Second        Null        "
-        "Null        Null            Null         Null                   1  False         Null     "
-        "       Null\n"
-        "(2 rows)\n"
-        "20LongNull|\n"
-        "438: Object doesn't support this property or method: clsNotes.Frobnicate\n"
-        "0\n"
-        "DbConnect\tFalse\tTrue\t1\n"
-        "Error 13: Type mismatch in argument ReportID of clsNotes.GetDataList: cannot convert "
-        "String \"seven\" to Double [MZ_report_bus.clsNotes]\n");
-}
-
-TEST(ShellTest, ErrorsAndSyntax) {
-    test::TempReportDb db;
-    // Piped statements: a syntax error stops the script even when errors are resumed.
-    RunResult r = Mzreport({"shell", db.Path()}, R"(Set s = CreateObject("clsSetSequence")
-? s.ConnectionVariables(DB, "", "", "", False)
-? s.SetSequence(1, 2, "REC", 0, 0, 0)
-Set q = CreateObject("clsNoSuchThing")
-)");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.output,
-              "True\n"
-              "\n"
-              "Error 429: Can't create object: there is no class named \"clsNoSuchThing\" "
-              "[MZ_report_bus]\n");
-
-    r = Mzreport({"shell", db.Path()}, R"(On Error Resume Next
-x = 1 +
-? "after"
-)");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.output,
-              "Error 1002: Syntax error: expected a value at the end of the line "
-              "[mzreport shell]\n");
-
-    r = Mzreport({"shell", db.Path()}, R"(x = 5
-x.Foo
-Set y = 3
-n.Description = "a"
-DB = "other"
-? "a" & Null & 1.5, 7 / 2, 3 - -2 * 4, "b" = "b" And 2 > 1, Not True
-? x Is Nothing
-)");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.output, "Error 424: Object required: x is not an object [mzreport shell]\n");
-    for (const auto& [line, expected] : std::vector<std::pair<std::string, std::string>>{
-             {"Set y = 3", "Error 424: Object required: Set needs an object [mzreport shell]\n"},
-             {"n.Description = \"a\"",
-              "Error 424: Object required: n is not an object [mzreport shell]\n"},
-             {"DB = \"other\"", "Error 5: DB cannot be assigned [mzreport shell]\n"},
-             {"? \"a\" & Null & 1.5, 7 / 2, 3 - -2 * 4, \"b\" = \"b\" And 2 > 1, Not True",
-              "a1.5\t3.5\t11\tTrue\tFalse\n"},
-             {"Set n = Nothing\n? n Is Nothing, IsNothing(n), TypeName(n)",
-              "True\tTrue\tNothing\n"},
-             {"? \"it\"\"s\" ' a comment", "it\"s\n"},
-             {"Rem nothing\n' nothing", ""},
-             {"x = 1 2",
-              "Error 1002: Syntax error: expected end of statement near \"2\" "
-              "[mzreport shell]\n"},
-             {"Dim a\n? TypeName(a)", "Empty\n"},
-         }) {
-        EXPECT_EQ(Mzreport({"shell", db.Path()}, line + "\n").output, expected) << line;
+TEST(ShellTest, EveryCorpusBlockGivesItsExactOutput) {
+    std::vector<std::string> lines = test::DataLines("shell_corpus.test");
+    test::TempReportDb session;  // the database of every command block, in turn
+    int blocks = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const bool script = lines[i].starts_with("script ");
+        if (!script && !lines[i].starts_with("command ")) continue;
+        const int line = static_cast<int>(i) + 1;
+        const int status = std::stoi(lines[i].substr(lines[i].find(' ') + 1));
+        std::vector<std::string> text;
+        std::string expected;
+        while (++i < lines.size() && lines[i] != "----") text.push_back(lines[i]);
+        while (++i < lines.size() && lines[i] != "====") expected += lines[i] + "\n";
+        SCOPED_TRACE("shell_corpus.test:" + std::to_string(line));
+        std::string input;
+        for (std::string& t : text) {
+            input += t + "\n";
+            if (t == "DB") t = session.Path();
+        }
+        const RunResult r =
+            script ? Mzreport({"shell", test::TempReportDb().Path()}, input) : Mzreport(text);
+        EXPECT_EQ(r.status, status);
+        EXPECT_EQ(MaskNow(r.output), expected);
+        ++blocks;
     }
-}
-
-TEST(ShellTest, QueryAndReportCommands) {
-    test::TempReportDb db;
-    EXPECT_EQ(Mzreport({"report", db.Path(), "new"}).output, "1\n");
-    EXPECT_EQ(Mzreport({"report", db.Path(), "amend", "1"}).output, "2\n");
-    EXPECT_EQ(Mzreport({"report", db.Path(), "audit", "2"}).output, "3\n");
-    RunResult bad = Mzreport({"report", db.Path(), "amend", "9"});
-    EXPECT_EQ(bad.status, 1);
-    EXPECT_EQ(bad.output, "mzreport report: sp_misc_report_amend: report 9 does not exist.\n");
-    EXPECT_EQ(Mzreport({"report", db.Path(), "amend"}).status, 2);
-
-    EXPECT_EQ(
-        MaskNow(Mzreport({"report", db.Path(), "list"}).output),
-        "report_id  report_group_id  version_order  kind       based_on_report_id  orig_date\n"
-        "        1                1              1  original   Null                <now>\n"
-        "        2                1              2  amendment                   1  <now>\n"
-        "        3                1              3  audit                       2  <now>\n"
-        "(3 rows)\n");
-    EXPECT_EQ(MaskNow(Mzreport({"report", db.Path(), "list", "--json"}).output),
-              "{\"columns\":[\"report_id\",\"report_group_id\",\"version_order\",\"kind\","
-              "\"based_on_report_id\",\"orig_date\"],\"rows\":["
-              "{\"report_id\":1,\"report_group_id\":1,\"version_order\":1,\"kind\":\"original\","
-              "\"based_on_report_id\":null,\"orig_date\":\"<now>\"},"
-              "{\"report_id\":2,\"report_group_id\":1,\"version_order\":2,\"kind\":\"amendment\","
-              "\"based_on_report_id\":1,\"orig_date\":\"<now>\"},"
-              "{\"report_id\":3,\"report_group_id\":1,\"version_order\":3,\"kind\":\"audit\","
-              "\"based_on_report_id\":2,\"orig_date\":\"<now>\"}]}\n");
-
-    RunResult q =
-        Mzreport({"query", db.Path(),
-                  "select id = report_id, label = 'v' + convert(varchar(5), version_order), "
-                  "missing = null from rpt_report where report_id > 1"});
-    EXPECT_EQ(q.status, 0);
-    EXPECT_EQ(q.output,
-              "id  label  missing\n"
-              " 2  v2     Null\n"
-              " 3  v3     Null\n"
-              "(2 rows)\n");
-    q = Mzreport({"query", db.Path(),
-                  "select id = report_id, t = 'a\"b' from rpt_report "
-                  "where report_id = 1",
-                  "--json"});
-    EXPECT_EQ(q.output, "{\"columns\":[\"id\",\"t\"],\"rows\":[{\"id\":1,\"t\":\"a\\\"b\"}]}\n");
-    q = Mzreport({"query", db.Path(), "delete from rpt_report"});
-    EXPECT_EQ(q.status, 1);
-    EXPECT_NE(q.output, "");
-    EXPECT_EQ(db.Scalar("select count(*) from rpt_report"), "3");
-    EXPECT_EQ(Mzreport({"query", test::TempPath("missing.db"), "select 1"}).status, 1);
+    EXPECT_GT(blocks, 20);
+    EXPECT_EQ(session.Scalar("select count(*) from rpt_report"), "3");  // the delete was refused
 }
 
 TEST(ShellTest, LookupsExportAndImport) {

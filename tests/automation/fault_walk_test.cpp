@@ -223,23 +223,46 @@ class Scenario {
     int32_t r1_ = 0, current_ = 0, entity_ = 0, id_ = 0, entities_ = 0;
 };
 
-// False when another connection cannot take the write lock at once: a transaction was left open.
-bool Unlocked(const std::string& path) {
+// One run of the scenario's operation on a copy of its database with the nth call failing as
+// mode says (n = 0: none): the database before and after, and how the call ended.
+struct Outcome {
+    std::string before, after, source;
+    bool ok = false, raised = false, unlocked = false, fired = false;
+    int calls = 0;
+};
+
+Outcome RunOnce(Scenario& scenario, int n, FaultInjector::Mode mode) {
+    FaultInjector& faults = FaultInjector::Instance();
+    const std::string copy = test::CopyDatabase(scenario.Path());
+    Outcome r;
+    {
+        ObjectRef o = scenario.Arrange(copy);
+        r.before = test::DatabaseDigest(copy);
+        faults.Arm(n, mode);
+        try {
+            r.ok = scenario.Act(o);
+        } catch (const Error& e) {
+            r.raised = true;
+            r.source = e.Source();
+            EXPECT_EQ(e.Number(), FaultInjector::InjectedError().Number());
+        }
+        r.calls = faults.Calls();
+        r.fired = faults.Fired();
+        faults.Disarm();
+    }
+    r.after = test::DatabaseDigest(copy);
+    // Another connection takes the write lock at once unless a transaction was left open.
     sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    const bool ok =
+    sqlite3_open(copy.c_str(), &db);
+    r.unlocked =
         sqlite3_exec(db, "BEGIN IMMEDIATE; ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
-    return ok;
-}
-
-void RemoveCopy(const std::string& copy) {
     std::error_code ec;
     for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(copy + suffix, ec);
+    return r;
 }
 
 TEST(FaultWalkTest, EveryCallOfEverySaveAndDeleteFailsCleanly) {
-    FaultInjector& faults = FaultInjector::Instance();
     const struct {
         FaultInjector::Mode mode;
         const char* name;
@@ -250,63 +273,32 @@ TEST(FaultWalkTest, EveryCallOfEverySaveAndDeleteFailsCleanly) {
     for (const WalkedClass& c : kClasses) {
         for (const WalkedPath& p : kPaths) {
             Scenario scenario(c, p);
-            // The class's source names the operation (some classes name themselves otherwise).
-            const std::string source_part = "." + scenario.Operation();
-            // What a run without a failure leaves.
-            std::string succeeded;
-            int calls = 0;
-            {
-                const std::string copy = test::CopyDatabase(scenario.Path());
-                {
-                    ObjectRef o = scenario.Arrange(copy);
-                    faults.Arm(0, FaultInjector::Mode::kRaise);
-                    EXPECT_TRUE(scenario.Act(o)) << c.class_name << ": " << p.name;
-                    calls = faults.Calls();
-                    faults.Disarm();
-                }
-                succeeded = test::DatabaseDigest(copy);
-                RemoveCopy(copy);
-            }
+            const Outcome whole = RunOnce(scenario, 0, FaultInjector::Mode::kRaise);
+            EXPECT_TRUE(whole.ok && whole.unlocked) << c.class_name << ": " << p.name;
             for (const auto& [mode, mode_name] : modes) {
                 for (int n = 1;; ++n) {
                     SCOPED_TRACE(std::string(c.class_name) + ", " + p.name + ", " + mode_name +
-                                 ", call " + std::to_string(n) + " of " + std::to_string(calls));
-                    const std::string copy = test::CopyDatabase(scenario.Path());
-                    std::string before;
-                    bool ok = false, raised = false;
-                    {
-                        ObjectRef o = scenario.Arrange(copy);
-                        before = test::DatabaseDigest(copy);
-                        faults.Arm(n, mode);
-                        try {
-                            ok = scenario.Act(o);
-                        } catch (const Error& e) {
-                            raised = true;
-                            EXPECT_EQ(e.Number(), FaultInjector::InjectedError().Number());
-                            EXPECT_TRUE(e.Source().starts_with("SQLite") &&
-                                        e.Source().find(source_part) != std::string::npos)
-                                << e.Source();
-                        }
-                        faults.Disarm();
-                    }
-                    const std::string after = test::DatabaseDigest(copy);
-                    const bool unlocked = Unlocked(copy);
-                    RemoveCopy(copy);
-                    EXPECT_TRUE(unlocked) << "a transaction was left open";
-                    if (!faults.Fired()) {
-                        EXPECT_TRUE(ok && !raised);
-                        EXPECT_EQ(after, succeeded);
+                                 ", call " + std::to_string(n) + " of " +
+                                 std::to_string(whole.calls));
+                    const Outcome r = RunOnce(scenario, n, mode);
+                    EXPECT_TRUE(r.unlocked) << "a transaction was left open";
+                    if (!r.fired) {
+                        EXPECT_TRUE(r.ok && !r.raised);
+                        EXPECT_EQ(r.after, whole.after);
                         break;
                     }
                     ++walked;
                     if (mode == FaultInjector::Mode::kErrorText) {
-                        EXPECT_TRUE(!ok && !raised) << "the error text was not reported";
+                        EXPECT_TRUE(!r.ok && !r.raised) << "the error text was not reported";
                     } else {
-                        EXPECT_TRUE(raised) << "the driver error did not reach the caller";
+                        // The class's source names the operation.
+                        EXPECT_TRUE(r.raised && r.source.starts_with("SQLite") &&
+                                    r.source.find("." + scenario.Operation()) != std::string::npos)
+                            << "the driver error did not reach the caller: " << r.source;
                     }
-                    EXPECT_TRUE(after == before || after == succeeded)
-                        << "half written:\nbefore " << before << "\nafter  " << after << "\nwhole  "
-                        << succeeded;
+                    EXPECT_TRUE(r.after == r.before || r.after == whole.after)
+                        << "half written:\nbefore " << r.before << "\nafter  " << r.after
+                        << "\nwhole  " << whole.after;
                     if (HasFailure()) return;  // one broken step is enough to read
                 }
             }

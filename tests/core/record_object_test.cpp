@@ -1,17 +1,18 @@
-// The record core through a small class of its own, against the recording backend: exact SQL
-// texts, call order, property rules and the exits of the save and delete protocol.
+// The record core through a small class of its own over a table declared for it, against the
+// recording backend over a real report database: property rules and the exits of the save and
+// delete protocol, with the exact SQL texts and call order of each step in calls.log.
 #include "core/record_object.h"
 
 #include <gtest/gtest.h>
 
-#include "core/list_query.h"
+#include "db/versioned_table.h"
 #include "platform/error.h"
+#include "support/data_file.h"
 #include "support/recording_backend.h"
+#include "support/report_db.h"
 
 namespace mz {
 namespace {
-
-using test::Recorder;
 
 constexpr PropertyDef kProps[] = {
     {"UniqueID", "unique_id", PropType::Long, kGet},
@@ -23,14 +24,9 @@ constexpr PropertyDef kProps[] = {
     {"TransDate", "occur_date", PropType::Text, kGet | kLet, Conversion::DateText},
     {"Attendance", "attendance", PropType::Text, kGet | kLet, Conversion::NumberText},
 };
-const PropertyDef& kUniqueID = kProps[0];
-const PropertyDef& kReportID = kProps[1];
-const PropertyDef& kName = kProps[2];
-const PropertyDef& kAmount = kProps[3];
-const PropertyDef& kFlag = kProps[4];
-const PropertyDef& kTri = kProps[5];
-const PropertyDef& kDate = kProps[6];
-const PropertyDef& kAttendance = kProps[7];
+const PropertyDef &kUniqueID = kProps[0], &kReportID = kProps[1], &kName = kProps[2],
+                  &kAmount = kProps[3], &kFlag = kProps[4], &kTri = kProps[5], &kDate = kProps[6],
+                  &kAttendance = kProps[7];
 // The same column read with the other three-state rule.
 constexpr PropertyDef kTwoIsNull{"Stated", "tri", PropType::Integer, kGet | kLet,
                                  Conversion::TwoIsNull};
@@ -69,49 +65,56 @@ constexpr RecordClassInfo kUntested = [] {
 class Widget : public RecordObject {
   public:
     explicit Widget(const RecordClassInfo& info = kWidget) : RecordObject(info) {}
-    bool SaveForced() { return SaveRow(true); }
-    bool items_ok = true;
     bool notes_ok = true;
     bool raise_in_notes = false;
 
   protected:
-    bool DeleteItems(DbConnect*& conn, std::string& failure_text) override {
+    bool DeleteItems(DbConnect*& conn, std::string&) override {
         ResultSet rs;
-        conn->OpenRecordset("select 'items'", rs);
-        if (!items_ok) failure_text = "Widget Item Delete Error";
-        return items_ok;
+        return conn->OpenRecordset("select 'items' as x", rs).empty();
     }
     bool DeleteNotes(DbConnect*& conn) override {
         ResultSet rs;
-        conn->OpenRecordset("select 'notes'", rs);
+        conn->OpenRecordset("select 'notes' as x", rs);
         if (raise_in_notes) throw Error(-2147217900, "SQLite", "disk I/O error");
         return notes_ok;
     }
 };
 
-constexpr const char* kFields =
-    "unique_id:Long, report_id:Long, group_id:Long, name:String(40), amount:Currency(19), "
-    "is_flag:Boolean, tri:Integer, occur_date:Date, attendance:Double, sequence:Long";
-const std::string kRow7 =
-    std::string(kFields) + " | 7, 5, 70, 'Anne', 12.5, True, Null, #2005-03-01#, Null, 1";
-const std::string kRow8Earlier =
-    std::string(kFields) + " | 8, 4, 80, 'Carl', 1, False, 1, Null, 3, 2";
-
+// Report 1 filed, report 2 its amendment and the widgets' current report. Widget 1 ("Anne",
+// report 2, sequence 1) changes in place; widget 2 ("Carl", report 1, sequence 2) is an earlier
+// version's row.
 class RecordObjectTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        rec = Recorder::Create("core");
-        rec->OnQuery("unique_id = 7 ", kRow7)
-            .OnQuery("unique_id = 8 ", kRow8Earlier)
-            .OnQuery(
-                "unique_id = 70 ",
-                std::string(kFields) + " | 70, 5, 70, 'Bob', Null, Null, Null, Null, Null, Null")
-            .OnQuery("unique_id is null", kFields)
-            .OnProcedure("sp_insert_rpt_widgets", {{"@Unique_id", Variant(int32_t{70})}});
-        ASSERT_TRUE(w.ConnectionVariables("core", "recording", "", "", false, "5"));
-        rec->ClearLog();
+        std::string error;
+        const VersionedTable t = ParseVersionedTable(
+            "CREATE VERSIONED TABLE rpt_widgets (name varchar(40), amount money, is_flag bit, "
+            "tri smallint, occur_date datetime, attendance float)\nSECTION WID\n"
+            "INSERT @Name, @Amount, @Is_flag, @Occur_date, @Tri",
+            error);
+        ASSERT_EQ(error, "");
+        const ProcedureText insert = InsertProcedure(t);
+        const auto quoted = [](std::string s) {
+            for (size_t at = 0; (at = s.find('\'', at)) != std::string::npos; at += 2)
+                s.insert(at, "'");
+            return "'" + s + "'";
+        };
+        d.db.Exec(CreateTableSql(t) + ";" + VersionedObjectsSql(t) +
+                  "INSERT INTO mz_procedure VALUES ('" + insert.name + "', " +
+                  quoted(insert.parameters) + ", " + quoted(insert.body) + ");");
+        d.NewReport();
+        d.Amend(1);
+        d.db.Exec(
+            "INSERT INTO rpt_widgets (report_id, group_id, sequence, name, amount, is_flag, "
+            "occur_date) VALUES (2, 1, 1, 'Anne', 12.5, 1, '2005-03-01');"
+            "INSERT INTO rpt_widgets (report_id, group_id, sequence, name, amount, is_flag, tri, "
+            "attendance) VALUES (1, 2, 2, 'Carl', 1, 0, 1, 3);");
+        rec = test::Recorder::Create("core", d.db.Path());
+        ASSERT_TRUE(w.ConnectionVariables("core", "recording", "", "", false, "2"));
     }
-    std::shared_ptr<Recorder> rec;
+    test::ReportDb d;
+    std::shared_ptr<test::Recorder> rec;
     Widget w;
 };
 
@@ -125,310 +128,222 @@ Error Raised(const std::function<void()>& f) {
     return Error();
 }
 
-TEST_F(RecordObjectTest, GetDataReadsOneRowOrStartsABlankOne) {
-    EXPECT_TRUE(w.GetData(7));
-    EXPECT_FALSE(w.IsNew());
-    EXPECT_EQ(w.GetText(kName), "Anne");
-    EXPECT_TRUE(w.GetData());
-    EXPECT_TRUE(w.IsNew());
-    EXPECT_TRUE(w.DataReady());
-    EXPECT_EQ(w.GetText(kName), "");
-    EXPECT_EQ(w.GetLong(kUniqueID), 0);
-    EXPECT_EQ(w.GetInteger(kTri), 2);  // a blank three-state reads as 2
-    EXPECT_FALSE(w.GetData(99));       // no such row
-    EXPECT_FALSE(w.DataReady());
-    EXPECT_FALSE(w.IsNew());
-    EXPECT_EQ(w.GetText(kName), "");
-    EXPECT_EQ(w.GetCurrency(kAmount), Currency());
-    EXPECT_EQ(w.mRecSet(), nullptr);
-    EXPECT_EQ(rec->Log(),
-              "query SELECT * from vw_mz_rpt_widgets where unique_id = 7 \n"
-              "query select * from vw_mz_rpt_widgets where unique_id is null\n"
-              "query SELECT * from vw_mz_rpt_widgets where unique_id = 99 ");
-
-    rec->RaiseOnQuery("unique_id = 5 ", Error(3704, "ADODB.Recordset", "closed"));
-    const Error e = Raised([&] { w.GetData(5); });
-    EXPECT_EQ(e.Source(), "ADODB.Recordset (clsWidget.GetData)");
+TEST_F(RecordObjectTest, LoadersAndProperties) {
+    test::WalkSteps(
+        *rec, test::DataLines("calls.log"),
+        {
+            {"before any load: Gets are empty, a Let does nothing, moves raise",
+             [&] {
+                 w.Let(kName, Variant("ignored"));
+                 EXPECT_EQ(w.GetText(kName), "");
+                 EXPECT_THROW(w.MoveFirst(), Error);
+                 EXPECT_FALSE(w.EOF());
+             }},
+            {"GetData reads one row",
+             [&] {
+                 EXPECT_TRUE(w.GetData(1));
+                 EXPECT_FALSE(w.IsNew());
+                 EXPECT_EQ(w.GetText(kName), "Anne");
+                 EXPECT_EQ(w.GetText(kDate), "03/01/2005");
+                 EXPECT_EQ(w.GetCurrency(kAmount), Currency::FromRaw(125000));
+                 EXPECT_TRUE(w.GetBoolean(kFlag));
+                 EXPECT_EQ(w.GetText(kAttendance), "");
+                 EXPECT_EQ(w.GetTextLength(1), 40);
+                 EXPECT_EQ(w.GetTextLength(2), 19);
+                 EXPECT_EQ(w.GetTextLength(3), 0);
+             }},
+            {"GetData() starts a blank row; a blank three-state reads 2",
+             [&] {
+                 EXPECT_TRUE(w.GetData());
+                 EXPECT_TRUE(w.IsNew() && w.DataReady());
+                 EXPECT_EQ(w.GetText(kName) + std::to_string(w.GetLong(kUniqueID)), "0");
+                 EXPECT_EQ(w.GetInteger(kTri), 2);
+             }},
+            {"no such row: nothing loaded",
+             [&] {
+                 EXPECT_FALSE(w.GetData(99));
+                 EXPECT_FALSE(w.DataReady() || w.IsNew());
+                 EXPECT_EQ(w.GetCurrency(kAmount), Currency());
+                 EXPECT_EQ(w.mRecSet(), nullptr);
+             }},
+            {"a raised error gains the class's source",
+             [&] {
+                 rec->RaiseOnQuery("unique_id = 5 ", Error(3704, "ADODB.Recordset", "closed"));
+                 EXPECT_EQ(Raised([&] { w.GetData(5); }).Source(),
+                           "ADODB.Recordset (clsWidget.GetData)");
+             }},
+            {"Lets follow their conversions",
+             [&] {
+                 ASSERT_TRUE(w.GetData(1));
+                 ResultSet& rs = *w.mRecSet();
+                 w.Let(kName, Variant(""));
+                 EXPECT_TRUE(rs.Value("name").IsNull());
+                 w.Let(kDate, Variant("02/30/2005"));
+                 EXPECT_TRUE(rs.Value("occur_date").IsNull());
+                 w.Let(kDate, Variant("4/5/2006"));
+                 EXPECT_EQ(w.GetText(kDate), "04/05/2006");
+                 w.Let(kAttendance, Variant("12abc"));
+                 EXPECT_EQ(rs.Value("attendance"), Variant(12.0));
+                 w.Let(kAttendance, Variant(""));
+                 EXPECT_TRUE(rs.Value("attendance").IsNull());
+                 w.Let(kTri, Variant(int16_t{0}));
+                 EXPECT_EQ(w.GetInteger(kTri), 0);
+                 w.Let(kTri, Variant(int16_t{2}));
+                 EXPECT_TRUE(rs.Value("tri").IsNull());
+                 EXPECT_EQ(w.Get(kTri), Variant(int16_t{2}));
+                 EXPECT_EQ(w.Get(kTwoIsNull), Variant(int16_t{0}));  // the same Null reads 0
+                 w.Let(kTwoIsNull, Variant(int16_t{1}));
+                 EXPECT_EQ(w.Get(kTwoIsNull), Variant(int16_t{1}));
+                 w.Let(kTwoIsNull, Variant(int16_t{2}));
+                 EXPECT_TRUE(rs.Value("tri").IsNull());
+                 EXPECT_THROW(w.Let(kUniqueID, Variant(int32_t{1})), Error);  // the database's
+             }},
+            {"the list; moves past either end come back; a filter of 0 clears",
+             [&] {
+                 ASSERT_TRUE(w.GetDataList(2));
+                 EXPECT_EQ(w.Count(), 2);
+                 EXPECT_FALSE(w.MoveNext());
+                 EXPECT_FALSE(w.MoveNext());
+                 EXPECT_TRUE(w.EOF() && w.DataReady());  // past the end still counts
+                 w.MoveNext();
+                 EXPECT_EQ(w.GetText(kName), "Carl");
+                 w.MoveFirst();
+                 w.MovePrevious();
+                 EXPECT_TRUE(w.BOF());
+                 w.MovePrevious();
+                 EXPECT_EQ(w.GetText(kName), "Anne");
+                 w.ListFilter("name = 'carl'");
+                 EXPECT_EQ(w.CurrentCount(), 1);
+                 EXPECT_EQ(w.ListFilter(), "name = 'carl'");
+                 w.ListFilter("0");
+                 EXPECT_EQ(w.CurrentCount(), 2);
+             }},
+            {"the audit list", [&] { EXPECT_TRUE(w.GetDataList(2, true)); }},
+            {"no rows", [&] { EXPECT_FALSE(w.GetDataList(3)); }},
+            {"no report: no text", [&] { EXPECT_FALSE(w.GetDataList()); }},
+            {"sequences; Null counts as 0, a failure answers 0",
+             [&] {
+                 EXPECT_EQ(w.GetNewSequence(2), 3);
+                 EXPECT_EQ(w.GetNewSequence(2, true), 3);
+                 EXPECT_EQ(w.GetNewSequence(3), 1);
+                 rec->FailQuery("f.ref_report_id = 4 ", "no such view");
+                 EXPECT_EQ(w.GetNewSequence(4), 0);
+             }},
+        });
 }
 
-TEST_F(RecordObjectTest, PropertyGetAndLetFollowTheirTypes) {
-    w.Let(kName, Variant("ignored"));  // before any load: nothing happens
-    ASSERT_TRUE(w.GetData(7));
-    EXPECT_EQ(w.GetText(kDate), "03/01/2005");
-    EXPECT_EQ(w.GetCurrency(kAmount), Currency::FromRaw(125000));
-    EXPECT_TRUE(w.GetBoolean(kFlag));
-    EXPECT_EQ(w.GetText(kAttendance), "");
-
-    ResultSet& rs = *w.mRecSet();
-    w.Let(kName, Variant(""));
-    EXPECT_TRUE(rs.Value("name").IsNull());
-    EXPECT_EQ(w.GetText(kName), "");
-    w.Let(kDate, Variant("02/30/2005"));
-    EXPECT_TRUE(rs.Value("occur_date").IsNull());
-    w.Let(kDate, Variant("4/5/2006"));
-    EXPECT_EQ(w.GetText(kDate), "04/05/2006");
-    w.Let(kAttendance, Variant("12abc"));
-    EXPECT_EQ(rs.Value("attendance"), Variant(12.0));
-    w.Let(kAttendance, Variant(""));
-    EXPECT_TRUE(rs.Value("attendance").IsNull());
-    w.Let(kTri, Variant(int16_t{2}));
-    EXPECT_TRUE(rs.Value("tri").IsNull());
-    w.Let(kTri, Variant(int16_t{0}));
-    EXPECT_EQ(w.GetInteger(kTri), 0);
-    w.Let(kTwoIsNull, Variant(int16_t{2}));  // stores Null as TriState does, but reads it as 0
-    EXPECT_TRUE(rs.Value("tri").IsNull());
-    EXPECT_EQ(w.Get(kTwoIsNull), Variant(int16_t{0}));
-    EXPECT_EQ(w.Get(kTri), Variant(int16_t{2}));
-    w.Let(kTwoIsNull, Variant(int16_t{1}));
-    EXPECT_EQ(w.Get(kTwoIsNull), Variant(int16_t{1}));
-    EXPECT_THROW(w.Let(kUniqueID, Variant(int32_t{1})), Error);  // the database sets it
-
-    EXPECT_EQ(w.GetTextLength(1), 40);
-    EXPECT_EQ(w.GetTextLength(2), 19);
-    EXPECT_EQ(w.GetTextLength(0), 0);
-    EXPECT_EQ(w.GetTextLength(3), 0);
+TEST_F(RecordObjectTest, SavePaths) {
+    test::WalkSteps(
+        *rec, test::DataLines("calls.log"),
+        {
+            {"nothing changed: nothing written",
+             [&] {
+                 ASSERT_TRUE(w.GetData(1));
+                 w.Let(kDate, Variant("03/01/2005"));  // the same date
+                 EXPECT_TRUE(w.SaveData());
+             }},
+            {"the current report's row: one update per changed column, in a transaction",
+             [&] {
+                 ASSERT_TRUE(w.GetData(1));
+                 w.Let(kName, Variant(""));
+                 w.Let(kAmount, Variant(Currency::FromRaw(200000)));
+                 w.Let(kFlag, Variant(false));
+                 EXPECT_TRUE(w.SaveData());
+             }},
+            {"an earlier version's row: one C copy, not re-read",
+             [&] {
+                 ASSERT_TRUE(w.GetData(2));
+                 w.Let(kName, Variant("Dora"));
+                 w.Let(kAmount, Variant(Currency::FromRaw(30000)));
+                 EXPECT_TRUE(w.SaveData());
+                 EXPECT_EQ(w.GetText(kName), "Dora");
+             }},
+            {"a new row: A, read back",
+             [&] {
+                 ASSERT_TRUE(w.GetData());
+                 w.Let(kReportID, Variant(int32_t{2}));
+                 w.Let(kName, Variant("Bob"));
+                 EXPECT_TRUE(w.SaveData());
+                 EXPECT_FALSE(w.IsNew());
+                 EXPECT_EQ(w.GetLong(kUniqueID), 4);
+             }},
+            {"an error text at the second update rolls back",
+             [&] {
+                 ASSERT_TRUE(w.GetData(1));
+                 w.Let(kName, Variant("x"));
+                 w.Let(kAmount, Variant(Currency()));
+                 rec->FailProcedure("sp_update_table", "sp_update_table: no column", 2);
+                 EXPECT_FALSE(w.SaveData());
+                 EXPECT_FALSE(w.Connection().InTransaction());
+             }},
+            {"a raised error rolls back and gains the class's source",
+             [&] {
+                 ASSERT_TRUE(w.GetData(1));
+                 w.Let(kName, Variant("y"));
+                 rec->RaiseOnProcedure("sp_update_table",
+                                       Error(-2147217900, "SQLite", "constraint failed"));
+                 const Error e = Raised([&] { w.SaveData(); });
+                 EXPECT_EQ(e.Source() + ": " + e.Description(),
+                           "SQLite (clsWidget.SaveData): constraint failed");
+                 Widget unloaded;
+                 const Error none = Raised([&] { unloaded.SaveData(); });
+                 EXPECT_EQ(none.Number(), 91);
+                 EXPECT_EQ(none.Source(), "MZ_report_bus (clsWidget.SaveData)");
+             }},
+        });
 }
 
-TEST_F(RecordObjectTest, NavigationAndFilterQuirks) {
-    EXPECT_THROW(w.MoveFirst(), Error);  // never loaded
-    EXPECT_FALSE(w.EOF());
-    rec->OnQuery("_ref_basic f", std::string(kFields) +
-                                     " | 1, 5, 1, 'a', 1, True, 1, Null, Null, 1"
-                                     " | 2, 5, 2, 'b', 2, True, 1, Null, Null, 2");
-    ASSERT_TRUE(w.GetDataList(5));
-    EXPECT_EQ(w.Count(), 2);
-    EXPECT_EQ(w.CurrentCount(), 2);
-    EXPECT_FALSE(w.MoveNext());
-    EXPECT_FALSE(w.MoveNext());
-    EXPECT_TRUE(w.EOF());
-    EXPECT_TRUE(w.DataReady());  // past the end still counts
-    w.MoveNext();                // at EOF: back to the last row
-    EXPECT_EQ(w.GetText(kName), "b");
-    w.MoveFirst();
-    w.MovePrevious();
-    EXPECT_TRUE(w.BOF());
-    w.MovePrevious();  // at BOF: to the first row
-    EXPECT_EQ(w.GetText(kName), "a");
-
-    w.ListFilter("name = 'b'");
-    EXPECT_EQ(w.CurrentCount(), 1);
-    EXPECT_EQ(w.ListFilter(), "name = 'b'");
-    w.ListFilter("0");
-    EXPECT_EQ(w.CurrentCount(), 2);
-}
-
-TEST_F(RecordObjectTest, ListAndSequenceTexts) {
-    const std::string view = "vw_mz_rpt_widgets_ref_basic";
-    const std::string audit =
-        std::string("and (f.ref_is_audit = 1 ") + "or (f.ref_is_audit = 0 " +
-        "and f.group_id not in ( " + "   select group_id " + "   from vw_mz_" + "rpt_widgets" +
-        "_ref_basic " + "   where unique_id <> f.unique_id " +
-        "   and report_group_id = f.report_group_id " + "   and ref_is_audit = 1 " + "))) ";
-    rec->OnQuery("max(sequence)", "sequence:Long | 7");
-    EXPECT_FALSE(w.GetDataList(5));  // no rows
-    EXPECT_EQ(w.Count(), 0);
-    EXPECT_FALSE(w.GetDataList(5, true));
-    EXPECT_FALSE(w.GetDataList());
-    EXPECT_EQ(w.GetNewSequence(5), 8);
-    EXPECT_EQ(w.GetNewSequence(5, true), 8);
-    EXPECT_EQ(rec->Log(), "query select * from " + view +
-                              " f where f.ref_report_id = 5 and f.delete_date is null "
-                              "and f.ref_is_audit = 0 order by f.sequence \n"
-                              "query select * from " +
-                              view + " f where f.ref_report_id = 5 and f.delete_date is null " +
-                              audit +
-                              "order by f.sequence \n"
-                              "query \n"
-                              "query select max(sequence) as sequence from " +
-                              view +
-                              " f where f.ref_report_id = 5 "
-                              "and f.delete_date is null and f.ref_is_audit = 0 \n"
-                              "query select max(sequence) as sequence from " +
-                              view +
-                              " f where f.ref_report_id = 5 "
-                              "and f.delete_date is null " +
-                              audit);
-
-    auto fresh = Recorder::Create("core");  // new script, same name
-    Widget other;
-    other.ConnectionVariables("core", "recording", "", "", false, "5");
-    fresh->FailQuery("f.ref_report_id = 6 ", "no such view")
-        .OnQuery("max(sequence)", "sequence:Long | Null");  // rules match in order
-    EXPECT_EQ(other.GetNewSequence(5), 1);
-    EXPECT_EQ(other.GetNewSequence(6), 0);
-}
-
-TEST_F(RecordObjectTest, SaveUpdatesChangedColumnsOfTheCurrentReportInATransaction) {
-    ASSERT_TRUE(w.GetData(7));
-    rec->ClearLog();
-    EXPECT_TRUE(w.SaveData());  // nothing changed: nothing written
-    EXPECT_EQ(rec->Log(), "");
-    w.Let(kName, Variant(""));
-    w.Let(kAmount, Variant(Currency::FromRaw(200000)));
-    w.Let(kFlag, Variant(false));
-    w.Let(kDate, Variant("03/01/2005"));  // same date: unchanged
-    EXPECT_TRUE(w.SaveData());
-    EXPECT_EQ(rec->Log(),
-              "begin\n"
-              "exec sp_update_table @table='rpt_widgets', @column='name', @unique_id=Long(7), "
-              "@value=Null\n"
-              "exec sp_update_table @table='rpt_widgets', @column='amount', @unique_id=Long(7), "
-              "@value='20'\n"
-              "exec sp_update_table @table='rpt_widgets', @column='is_flag', @unique_id=Long(7), "
-              "@value='False'\n"
-              "commit");
-}
-
-TEST_F(RecordObjectTest, SaveCopiesARowOfAnEarlierVersionOnce) {
-    ASSERT_TRUE(w.GetData(8));
-    rec->ClearLog();
-    w.Let(kName, Variant("Dora"));
-    w.Let(kAmount, Variant(Currency::FromRaw(30000)));
-    EXPECT_TRUE(w.SaveData());
-    EXPECT_EQ(rec->Log(),
-              "begin\n"
-              "exec sp_insert_rpt_widgets @Function='C', @Report_id='5', @Ref_id=Long(8), "
-              "@Name='Dora', @Amount=Currency(3), @Is_flag=Boolean(False), @Tri=Integer(1)\n"
-              "commit");
-    EXPECT_EQ(w.GetText(kName), "Dora");  // not re-read
-}
-
-TEST_F(RecordObjectTest, SaveInsertsANewRowAndReadsItBack) {
-    ASSERT_TRUE(w.GetData());
-    w.Let(kReportID, Variant(int32_t{5}));
-    w.Let(kName, Variant("Bob"));
-    rec->ClearLog();
-    EXPECT_TRUE(w.SaveData());
-    EXPECT_EQ(rec->Log(),
-              "exec sp_insert_rpt_widgets @Function='A', @Report_id=Long(5), @Ref_id=Integer(-1), "
-              "@Name='Bob', @Amount=Null, @Is_flag=Null, @Occur_date=Null\n"
-              "query SELECT * from vw_mz_rpt_widgets where unique_id = 70 ");
-    EXPECT_FALSE(w.IsNew());
-    EXPECT_EQ(w.GetLong(kUniqueID), 70);
-}
-
-TEST_F(RecordObjectTest, AForcedSaveWritesAnUnchangedRowByItsUsualPath) {
-    ASSERT_TRUE(w.GetData(7));
-    rec->ClearLog();
-    EXPECT_TRUE(w.SaveForced());  // no column to send, the transaction still runs
-    EXPECT_EQ(rec->Log(), "begin\ncommit");
-
-    ASSERT_TRUE(w.GetData(8));
-    rec->ClearLog();
-    EXPECT_TRUE(w.SaveForced());
-    EXPECT_EQ(rec->Log(),
-              "begin\n"
-              "exec sp_insert_rpt_widgets @Function='C', @Report_id='5', @Ref_id=Long(8), "
-              "@Name='Carl', @Amount=Currency(1), @Is_flag=Boolean(False), @Tri=Integer(1)\n"
-              "commit");
-
-    ASSERT_TRUE(w.GetData());
-    rec->ClearLog();
-    EXPECT_TRUE(w.SaveForced());
-    EXPECT_EQ(rec->Lines().front(),
-              "exec sp_insert_rpt_widgets @Function='A', @Report_id=Null, @Ref_id=Integer(-1), "
-              "@Name=Null, @Amount=Null, @Is_flag=Null, @Occur_date=Null");
-    EXPECT_EQ(w.GetLong(kUniqueID), 70);
-}
-
-TEST_F(RecordObjectTest, SaveFailuresRollBack) {
-    ASSERT_TRUE(w.GetData(7));
-    w.Let(kName, Variant("x"));
-    w.Let(kAmount, Variant(Currency()));
-    rec->FailProcedure("sp_update_table", "sp_update_table: no column", 2);
-    rec->ClearLog();
-    EXPECT_FALSE(w.SaveData());
-    EXPECT_FALSE(w.Connection().InTransaction());
-    EXPECT_EQ(rec->Lines().size(), 4u);
-    EXPECT_EQ(rec->Lines().back(), "rollback");
-
-    rec->RaiseOnProcedure("sp_update_table", Error(-2147217900, "SQLite", "constraint failed"));
-    rec->ClearLog();
-    const Error e = Raised([&] { w.SaveData(); });
-    EXPECT_EQ(e.Source(), "SQLite (clsWidget.SaveData)");
-    EXPECT_EQ(e.Description(), "constraint failed");
-    EXPECT_EQ(rec->Lines().back(), "rollback");
-
-    Widget unloaded;
-    const Error none = Raised([&] { unloaded.SaveData(); });
-    EXPECT_EQ(none.Number(), 91);
-    EXPECT_EQ(none.Source(), "MZ_report_bus (clsWidget.SaveData)");
-}
-
-TEST_F(RecordObjectTest, DeleteCascadesOnItsOwnTransactionOrMarksEarlierRows) {
-    DbConnect* ob = nullptr;
-    EXPECT_TRUE(w.DeleteData(7, ob));  // nothing loaded: nothing done
-    EXPECT_EQ(ob, nullptr);
-    EXPECT_EQ(rec->Log(), "");
-
-    ASSERT_TRUE(w.GetData(7));
-    rec->ClearLog();
-    EXPECT_TRUE(w.DeleteData(7, ob));
-    EXPECT_EQ(ob, &w.Connection());  // the caller receives the connection used
-    EXPECT_EQ(rec->Log(),
-              "begin\n"
-              "query select 'items'\n"
-              "query select 'notes'\n"
-              "exec sp_delete_table @table='rpt_widgets', @unique_id=Long(7)\n"
-              "commit");
-
-    ASSERT_TRUE(w.GetData(8));
-    rec->ClearLog();
-    EXPECT_TRUE(w.DeleteData(8));
-    EXPECT_EQ(rec->Log(),
-              "begin\n"
-              "exec sp_insert_rpt_widgets @Function='D', @Report_id='5', @Ref_id=Long(8)\n"
-              "commit");
-}
-
-TEST_F(RecordObjectTest, DeleteFailuresEndOnlyAnOwnedTransaction) {
-    ASSERT_TRUE(w.GetData(7));
-    w.notes_ok = false;
-    rec->ClearLog();
-    EXPECT_FALSE(w.DeleteData(7));
-    EXPECT_EQ(rec->Log(), "begin\nquery select 'items'\nquery select 'notes'\nrollback");
-
-    // A lent connection: the work joins the lender's transaction, which is left for the lender.
-    w.notes_ok = true;
-    DbConnect lender;
-    ASSERT_TRUE(lender.ConnectionVariables("core", "recording", "", "", false));
-    lender.BeginTrans();
-    rec->FailProcedure("sp_delete_table", "sp_delete_table: no row", 1);
-    rec->ClearLog();
-    DbConnect* ob = &lender;
-    EXPECT_FALSE(w.DeleteData(7, ob));
-    EXPECT_EQ(ob, &lender);
-    EXPECT_TRUE(lender.InTransaction());
-    EXPECT_EQ(rec->Log(),
-              "query select 'items'\nquery select 'notes'\n"
-              "exec sp_delete_table @table='rpt_widgets', @unique_id=Long(7)");
-    lender.EndTrans(false);
-
-    // A raised error keeps its description and gains the class's source.
-    w.raise_in_notes = true;
-    rec->ClearLog();
-    const Error e = Raised([&] { w.DeleteData(7); });
-    EXPECT_EQ(e.Source(), "SQLite (clsWidget.DeleteData)");
-    EXPECT_EQ(e.Description(), "disk I/O error");
-    EXPECT_EQ(rec->Lines().back(), "rollback");
-    EXPECT_FALSE(w.Connection().InTransaction());
-}
-
-TEST_F(RecordObjectTest, DeleteWithoutTheReadyTestRaisesForAMissingRow) {
-    Widget loose(kUntested);
-    ASSERT_TRUE(loose.ConnectionVariables("core", "recording", "", "", false, "5"));
-    rec->ClearLog();
-    DbConnect* ob = nullptr;
-    const Error e = Raised([&] { loose.DeleteData(7, ob); });
-    EXPECT_EQ(e.Number(), 91);
-    EXPECT_EQ(e.Source(), "MZ_report_bus (clsUntested.DeleteData)");
-    EXPECT_EQ(rec->Log(), "begin\nrollback");
-    EXPECT_EQ(ob, &loose.Connection());
-
-    ASSERT_TRUE(loose.GetData(7));  // with a row it deletes as any other class
-    rec->ClearLog();
-    EXPECT_TRUE(loose.DeleteData(7));
-    EXPECT_EQ(rec->Lines().back(), "commit");
+TEST_F(RecordObjectTest, DeletePaths) {
+    test::WalkSteps(
+        *rec, test::DataLines("calls.log"),
+        {
+            {"nothing loaded: nothing done",
+             [&] {
+                 DbConnect* ob = nullptr;
+                 EXPECT_TRUE(w.DeleteData(1, ob));
+                 EXPECT_EQ(ob, nullptr);
+             }},
+            {"a failing child step rolls back",
+             [&] {
+                 ASSERT_TRUE(w.GetData(1));
+                 w.notes_ok = false;
+                 EXPECT_FALSE(w.DeleteData(1));
+                 w.notes_ok = true;
+             }},
+            {"a lent connection: its transaction is left for the lender",
+             [&] {
+                 ASSERT_TRUE(w.GetData(1));
+                 DbConnect lender;
+                 ASSERT_TRUE(lender.ConnectionVariables("core", "recording", "", "", false));
+                 lender.BeginTrans();
+                 rec->FailProcedure("sp_delete_table", "sp_delete_table: no row", 1);
+                 DbConnect* ob = &lender;
+                 EXPECT_FALSE(w.DeleteData(1, ob));
+                 EXPECT_EQ(ob, &lender);
+                 EXPECT_TRUE(lender.InTransaction());
+                 lender.EndTrans(false);
+             }},
+            {"a raised error keeps its description and gains the class's source",
+             [&] {
+                 ASSERT_TRUE(w.GetData(1));
+                 w.raise_in_notes = true;
+                 const Error e = Raised([&] { w.DeleteData(1); });
+                 w.raise_in_notes = false;
+                 EXPECT_EQ(e.Source() + ": " + e.Description(),
+                           "SQLite (clsWidget.DeleteData): disk I/O error");
+                 EXPECT_FALSE(w.Connection().InTransaction());
+             }},
+            {"without the ready test a missing row raises inside an owned transaction",
+             [&] {
+                 Widget loose(kUntested);
+                 ASSERT_TRUE(loose.ConnectionVariables("core", "recording", "", "", false, "2"));
+                 DbConnect* ob = nullptr;
+                 const Error e = Raised([&] { loose.DeleteData(2, ob); });
+                 EXPECT_EQ(e.Number(), 91);
+                 EXPECT_EQ(e.Source(), "MZ_report_bus (clsUntested.DeleteData)");
+                 EXPECT_EQ(ob, &loose.Connection());
+             }},
+        });
 }
 
 }  // namespace

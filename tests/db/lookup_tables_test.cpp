@@ -59,6 +59,8 @@ TEST(LookupTablesTest, ABadFileIsRefusedWithItsLineAndNothingChanges) {
          "lks_state.csv line 2: column description "
          "may not be empty"},
         {"lks_state.csv", "code,name\n", "lks_state.csv line 1: lks_state has no column \"name\""},
+        {"lks_state.csv", "code\nVT\n",
+         "lks_state.csv line 1: column description is missing (it may not be empty)"},
         {"lks_state.csv", "", "lks_state.csv the file is empty"},
         {"lks_name_type.csv", "code,description,sequence,is_ind_exp\nIND,Individual,1,yes\n",
          "lks_name_type.csv line 2: column is_ind_exp: \"yes\" is not a bit (0 or 1)"},

@@ -1,13 +1,11 @@
-// Notes on a real report database walked through its versions, and a delete cascade that fails
-// half-way through a fault seam over the real backend.
+// Notes on a real report database walked through its versions, and a caller text that runs away.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "lists/notes.h"
 #include "platform/error.h"
-#include "support/recording_backend.h"
-#include "support/temp_db.h"
+#include "support/report_db.h"
 
 namespace mz {
 namespace {
@@ -29,14 +27,11 @@ void Version(DbConnect& c, const char* function, int32_t report, int32_t ref,
 }
 
 int32_t AddNote(clsNotes& notes, int32_t report, int32_t link, const std::string& text) {
-    EXPECT_TRUE(notes.GetData());
-    notes.ReportID(report);
-    notes.ReportSection("REC");
-    notes.LinkID(std::to_string(link));
-    notes.Description(text);
-    notes.EntryDate("03/01/2005");
-    EXPECT_TRUE(notes.SaveData());
-    return notes.UniqueID();
+    return test::AddRow(notes, {{"ReportID", report},
+                                {"ReportSection", "REC"},
+                                {"LinkID", link},
+                                {"Description", text},
+                                {"EntryDate", "03/01/2005"}});
 }
 
 // The descriptions a list shows, sorted.
@@ -88,63 +83,6 @@ TEST(NotesVersionsTest, EachVersionListsTheRowsItSees) {
     EXPECT_TRUE(notes.SaveData());
     EXPECT_EQ(List(notes, r1, 100), "one,three edited,two");
     EXPECT_EQ(db.Scalar("select count(*) from rpt_notes"), "6");
-}
-
-// A parent whose rows carry notes; its table is rpt_notes itself, which gives it real rows.
-constexpr PropertyDef kParentProps[] = {{"UniqueID", "unique_id", PropType::Long, kGet}};
-constexpr RecordClassInfo kParent = [] {
-    RecordClassInfo info;
-    info.class_name = "clsNoteParent";
-    info.table = "rpt_notes";
-    info.properties = kParentProps;
-    info.notes_failure = "Parent Notes Delete Error";
-    return info;
-}();
-
-class Parent : public RecordObject {
-  public:
-    Parent() : RecordObject(kParent) { clsNotes::Adopt(*this, mobNotes); }
-    std::shared_ptr<clsNotes> mobNotes = std::make_shared<clsNotes>();
-};
-
-TEST(NotesVersionsTest, AFailingCascadeStepLeavesTheDatabaseUnchanged) {
-    test::TempReportDb db;
-    DbConnect c;
-    ASSERT_TRUE(c.ConnectionVariables(db.Path(), "", "", "", false));
-    const int32_t r1 = test::NewReportVersion(c, "new");
-    clsNotes notes;
-    ASSERT_TRUE(notes.ConnectionVariables(db.Path(), "", "", "", false, std::to_string(r1)));
-    const int32_t parent_id = AddNote(notes, r1, 1000, "parent");
-    AddNote(notes, r1, notes.GroupID(), "child a");
-    AddNote(notes, r1, parent_id, "child b");
-    const std::string rows = "select group_concat(unique_id) from rpt_notes";
-    const std::string before = db.Scalar(rows);
-
-    auto rec = test::Recorder::Create("cascade", db.Path());
-    rec->FailProcedure("sp_delete_table", "injected failure", 3);  // the parent row itself
-    Parent parent;
-    ASSERT_TRUE(
-        parent.ConnectionVariables("cascade", "recording", "", "", false, std::to_string(r1)));
-    ASSERT_TRUE(parent.GetData(parent_id));
-    EXPECT_FALSE(parent.DeleteData(parent_id));
-    EXPECT_EQ(db.Scalar(rows), before);
-    EXPECT_EQ(rec->Lines().back(), "rollback");
-
-    auto raising = test::Recorder::Create("cascade", db.Path());
-    raising->RaiseOnProcedure("sp_delete_table", Error(-2147217900, "SQLite", "disk I/O error"), 2);
-    Parent second;
-    second.ConnectionVariables("cascade", "recording", "", "", false, std::to_string(r1));
-    ASSERT_TRUE(second.GetData(parent_id));
-    try {
-        second.DeleteData(parent_id);
-        ADD_FAILURE() << "nothing was raised";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.Source(), "SQLite (clsNotes.DeleteData) (clsNoteParent.DeleteData)");
-    }
-    EXPECT_EQ(db.Scalar(rows), before);
-
-    EXPECT_TRUE(second.DeleteData(parent_id));  // no fault left: all three go
-    EXPECT_EQ(db.Scalar("select count(*) from rpt_notes"), "0");
 }
 
 // A table name that smuggles an endless query into GetTableCode is stopped by the time limit,

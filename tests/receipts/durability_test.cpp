@@ -13,7 +13,7 @@
 
 #include "platform/error.h"
 #include "receipts/receipt_data.h"
-#include "support/temp_db.h"
+#include "support/report_db.h"
 
 namespace mz {
 namespace {
@@ -26,31 +26,23 @@ constexpr int kItems = 3;
 void ReceiptWork(const std::string& path, int32_t report, const std::string& who, int count) {
     clsReceipt_Data r;
     ASSERT_TRUE(r.ConnectionVariables(path, "", "", "", false, std::to_string(report)));
-    for (int i = 1; i <= count; ++i) {
+    for (int i = 1; i <= count && !::testing::Test::HasFailure(); ++i) {
         const std::string name = who + "-" + std::to_string(i);
-        ASSERT_TRUE(r.GetData());
-        r.ReportID(report);
-        r.ReceiptCode("GNS");
-        r.Description(name);
-        r.Amount(Currency::FromDouble(10.0 * i));
-        ASSERT_TRUE(r.SaveData()) << name;
-        const int32_t receipt = r.UniqueID();
+        const int32_t receipt = test::AddRow(r, {{"ReportID", report},
+                                                 {"ReceiptCode", "GNS"},
+                                                 {"Description", name},
+                                                 {"Amount", 10.0 * i}});
         for (int k = 1; k <= kItems; ++k) {
-            clsGnSItems_Data& items = *r.mobGnSItem;
-            ASSERT_TRUE(items.GetData());
-            items.ReportID(report);
-            items.ReceiptID(receipt);
-            items.Sequence(items.GetNewSequence(report, receipt));
-            items.Description(name + "/" + std::to_string(k));
-            ASSERT_TRUE(items.SaveData()) << name;
+            test::AddRow(*r.mobGnSItem,
+                         {{"ReportID", report},
+                          {"ReceiptID", receipt},
+                          {"Sequence", r.mobGnSItem->GetNewSequence(report, receipt)},
+                          {"Description", name + "/" + std::to_string(k)}});
         }
-        clsNotes& notes = *r.mobNotes;
-        ASSERT_TRUE(notes.GetData());
-        notes.ReportID(report);
-        notes.ReportSection("REC");
-        notes.LinkID(std::to_string(r.GroupID()));
-        notes.Description(name);
-        ASSERT_TRUE(notes.SaveData()) << name;
+        test::AddRow(*r.mobNotes, {{"ReportID", report},
+                                   {"ReportSection", "REC"},
+                                   {"LinkID", r.GroupID()},
+                                   {"Description", name}});
         ASSERT_TRUE(r.GetData(receipt));
         r.Comments("complete");
         ASSERT_TRUE(r.SaveData()) << name;
@@ -63,12 +55,10 @@ void ReceiptWork(const std::string& path, int32_t report, const std::string& who
 void NoteWork(const std::string& path, int32_t report, const std::string& who, int count) {
     clsNotes n;
     ASSERT_TRUE(n.ConnectionVariables(path, "", "", "", false, std::to_string(report)));
-    for (int i = 1; i <= count; ++i) {
-        ASSERT_TRUE(n.GetData());
-        n.ReportID(report);
-        n.LinkID("7");
-        n.Description(who + "-" + std::to_string(i));
-        ASSERT_TRUE(n.SaveData()) << who << i;
+    for (int i = 1; i <= count && !::testing::Test::HasFailure(); ++i) {
+        test::AddRow(n, {{"ReportID", report},
+                         {"LinkID", "7"},
+                         {"Description", who + "-" + std::to_string(i)}});
     }
 }
 

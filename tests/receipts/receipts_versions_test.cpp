@@ -24,18 +24,17 @@ class ReceiptsDb : public test::ReportDb {
     }
 };
 
-int32_t AddReceipt(clsReceipt_Data& r, int32_t report, const std::string& type, double amount,
-                   int32_t entity, int16_t aggregated = 0, const std::string& date = "03/01/2005") {
-    EXPECT_TRUE(r.GetData());
-    r.ReportID(report);
-    r.ReceiptCode(type);
-    r.Amount(Currency::FromDouble(amount));
-    if (entity > 0) r.EntityID(entity);
-    r.IsAggregated(aggregated);
-    r.TransDate(date);
-    r.Sequence(r.GetNewSequence(report));
-    EXPECT_TRUE(r.SaveData());
-    return r.UniqueID();
+using test::AddRow;
+
+int32_t AddReceipt(clsReceipt_Data& r, int32_t report, const char* type, double amount,
+                   int32_t entity, int16_t aggregated = 0) {
+    return AddRow(r, {{"ReportID", report},
+                      {"ReceiptCode", type},
+                      {"Amount", amount},
+                      {"EntityID", entity > 0 ? Variant(entity) : Variant()},
+                      {"IsAggregated", aggregated},
+                      {"TransDate", "03/01/2005"},
+                      {"Sequence", r.GetNewSequence(report)}});
 }
 
 int32_t AddLoan(clsReceipt_Data& r, int32_t report, int32_t entity, double original,
@@ -49,32 +48,25 @@ int32_t AddLoan(clsReceipt_Data& r, int32_t report, int32_t entity, double origi
 }
 
 void AddGnsItem(clsGnSItems_Data& items, int32_t report, int32_t receipt, double amount) {
-    EXPECT_TRUE(items.GetData());
-    items.ReportID(report);
-    items.ReceiptID(receipt);
-    items.Amount(Currency::FromDouble(amount));
-    items.Sequence(items.GetNewSequence(report, receipt));
-    EXPECT_TRUE(items.SaveData());
+    AddRow(items, {{"ReportID", report},
+                   {"ReceiptID", receipt},
+                   {"Amount", amount},
+                   {"Sequence", items.GetNewSequence(report, receipt)}});
 }
 
 void AddLoanItem(clsLoanItems_Data& items, int32_t report, int32_t receipt, int32_t entity,
                  double amount) {
-    EXPECT_TRUE(items.GetData());
-    items.ReportID(report);
-    items.ReceiptID(receipt);
-    items.EntityID(entity);
-    items.Amount(Currency::FromDouble(amount));
-    items.IsAmount(1);
-    EXPECT_TRUE(items.SaveData());
+    AddRow(items, {{"ReportID", report},
+                   {"ReceiptID", receipt},
+                   {"Amount", amount},
+                   {"EntityID", entity > 0 ? Variant(entity) : Variant()},
+                   {"IsAmount", 1}});
 }
 
 void AddNote(clsNotes& notes, int32_t report, int32_t link, const std::string& text) {
-    EXPECT_TRUE(notes.GetData());
-    notes.ReportID(report);
-    notes.ReportSection("REC");
-    notes.LinkID(std::to_string(link));
-    notes.Description(text);
-    EXPECT_TRUE(notes.SaveData());
+    AddRow(
+        notes,
+        {{"ReportID", report}, {"ReportSection", "REC"}, {"LinkID", link}, {"Description", text}});
 }
 
 // A report with a gift-and-service receipt (two items, a note, a contributor of its own), a loan
@@ -250,7 +242,7 @@ TEST(ReceiptsDbTest, ListsOverAnAmendedAndAnAuditedReport) {
     EXPECT_NE(ReceiptList(*audit, 2, r3).find("Acme PAC=500; "), std::string::npos);
 }
 
-TEST(ReceiptsDbTest, ItemsListAndNumberPerReceiptThroughTheCurrentReport) {
+TEST(ReceiptsDbTest, GnsItemsNumberPerReceiptAndAnAmendmentMarksTheirDeletion) {
     ReceiptsDb d;
     const int32_t r1 = d.NewReport();
     auto receipts = d.Receipts(r1);
@@ -262,9 +254,6 @@ TEST(ReceiptsDbTest, ItemsListAndNumberPerReceiptThroughTheCurrentReport) {
     EXPECT_EQ(items.GetNewSequence(r1, gift + 1), 1);
     ASSERT_TRUE(items.GetDataList(gift));
     EXPECT_EQ(items.CurrentCount(), 2);
-    ASSERT_TRUE(items.GetData(items.UniqueID()));
-    EXPECT_EQ(items.OrgName(), "Print Shop");  // the receipt's contributor, from the base view
-    EXPECT_TRUE(items.IsOrg());
 
     // In an amendment an inherited item is marked deleted, not removed.
     const int32_t r2 = d.Amend(r1);
@@ -278,21 +267,6 @@ TEST(ReceiptsDbTest, ItemsListAndNumberPerReceiptThroughTheCurrentReport) {
     EXPECT_EQ(later.CurrentCount(), 1);
     ASSERT_TRUE(items.GetDataList(gift));
     EXPECT_EQ(items.CurrentCount(), 2);  // r1 still sees both
-
-    // Loan items read their names from the base view and from the loan list.
-    const int32_t loan = AddReceipt(*receipts, r1, "LOAN", 900, d.Org("Credit Union"));
-    clsLoanItems_Data& endorsers = *receipts->mobLoanEndorers;
-    AddLoanItem(endorsers, r1, loan, d.Person("Kim", "Joe"), 600);
-    AddLoanItem(endorsers, r1, loan, -1, 300);
-    ASSERT_TRUE(endorsers.GetData(endorsers.UniqueID()));
-    EXPECT_EQ(endorsers.FullName(), "");
-    endorsers.IsAmount(2);
-    EXPECT_EQ(endorsers.IsAmount(), 0);
-    ASSERT_TRUE(endorsers.GetDataLoanList(loan));
-    EXPECT_EQ(endorsers.FullName(), "Kim, Joe");
-    EXPECT_EQ(endorsers.Amount(), Currency::FromDouble(600));
-    endorsers.MoveNext();
-    EXPECT_EQ(endorsers.FullName(), "");
 }
 
 }  // namespace

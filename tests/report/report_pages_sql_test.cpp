@@ -1,7 +1,7 @@
 // The cover, the summary and the page rows against the recording backend over a real report
 // database: the exact SQL of every loader and the exact procedure calls of every save, delete and
-// page-number update, one table of steps per class. The rows are real, so every text also runs
-// on SQLite, and the loaders that should find rows must.
+// page-number update, one table of steps per class; the logs are in calls.log. The rows are real,
+// so every text also runs on SQLite, and the loaders that should find rows must.
 #include <gtest/gtest.h>
 
 #include "expenditures/expenditure_data.h"
@@ -10,23 +10,15 @@
 #include "report/cover_data.h"
 #include "report/page_amount.h"
 #include "report/summary_data.h"
+#include "support/data_file.h"
 #include "support/recording_backend.h"
 #include "support/report_db.h"
 
 namespace mz {
 namespace {
 
-using test::AuditTail;
-
 Currency Money(double amount) {
     return Currency::FromDouble(amount);
-}
-
-// "@a=Null, @b=Null" for the parameters named.
-std::string Nulls(std::initializer_list<const char*> params) {
-    std::string text;
-    for (const char* p : params) text += std::string(text.empty() ? "" : ", ") + p + "=Null";
-    return text;
 }
 
 // Report 1 filed, report 2 its amendment. In report 1: receipt pages 1 and 2 of type 'ind' and
@@ -109,187 +101,79 @@ class ReportPagesSqlTest : public ::testing::Test {
 TEST_F(ReportPagesSqlTest, PageAmountCalls) {
     auto pages = Recorded<clsPage_Amount>();
     clsPage_Amount& p = *pages;
-    const std::string columns =
-        "select unique_id, group_id, isnull(actual_page_number, 0) as actual_page_number, "
-        "isnull(current_page_number, 0) as current_page_number, isnull(current_page_amount, 0) "
-        "as current_page_amount, isnull(max_page_number, 0) as max_page_number, "
-        "isnull(max_page_amount, 0) as max_page_amount, report_section_type_code "
-        "from vw_mz_rpt_page_amount_ref_current p where ref_report_id = 1 and delete_date is "
-        "null and report_section_code = 'rec' ";
-    const std::string page_audit = AuditTail("rpt_page_amount", "p", "_ref_current");
-    const std::string order = "order by report_section_type_code, p.actual_page_number ";
-    const auto computed = [](const std::string& type) {
-        return "select distinct p.unique_id, p.group_id, isnull(p.actual_page_number, 0) as "
-               "actual_page_number, isnull(p.current_page_number, 0) as current_page_number, "
-               "isnull(p.current_page_amount, 0) as current_page_amount, "
-               "isnull(p.max_page_number, 0) as max_page_number, isnull(p.max_page_amount, 0) as "
-               "max_page_amount, report_section_type_code = " +
-               type + " from vw_mz_rpt_page_amount_ref_current p ";
-    };
-    const std::string rec_type =
-        "case isnull(r.is_aggregated, 0) when '1' then 'AGG' when '0' then r.receipt_type_code "
-        "end";
-    const std::string exp_type =
-        "case when isnull(r.is_aggregated, 0) = '1' and r.expenditure_type_code in ('oper', "
-        "'ccpc', 'cpe')  then 'AGG' else r.expenditure_type_code end";
-    const auto audit_join = [](const std::string& items) {
-        return "left outer join (    select * from vw_mz_rpt_" + items +
-               "_ref_current x    where x.ref_report_id = 1    and (x.ref_is_audit = 1    or "
-               "(x.ref_is_audit = 0    and x.group_id not in (       select group_id       From "
-               "vw_mz_rpt_" +
-               items +
-               "_ref_current       Where unique_id <> x.unique_id       and report_group_id = "
-               "x.report_group_id       and ref_is_audit = 1    )))) as r on p.group_id = "
-               "r.page_amount_id ";
-    };
-    const auto pages_of = [](const std::string& section) {
-        return "where p.ref_report_id = 1 and p.delete_date is null and p.report_section_code = '" +
-               section + "' ";
-    };
-    const std::string totals =
-        "select report_section_type_code, max_page_number, max_page_amount from "
-        "vw_mz_rpt_page_amount_ref_current p Where ref_report_id = 1 and delete_date is null and "
-        "report_section_code = 'rec' ";
-    const std::string grouped =
-        "group by report_section_type_code, p.max_page_number, "
-        "p.max_page_amount ";
-    const auto computed_totals = [](const std::string& type) {
-        return "select report_section_type_code = " + type +
-               ", p.max_page_number , p.max_page_amount from vw_mz_rpt_page_amount_ref_current p ";
-    };
-    const std::string insert = "exec sp_insert_rpt_page_amount ";
-    const std::string update = "exec sp_update_table @table='rpt_page_amount', ";
     test::WalkSteps(
-        *rec,
+        *rec, test::DataLines("calls.log"),
         {
-            {"GetData", [&] { EXPECT_TRUE(p.GetData(1)); },
-             "query select * from vw_mz_rpt_page_amount where unique_id = 1 "},
-            {"GetData new", [&] { EXPECT_TRUE(p.GetData()); },
-             "query select * from vw_mz_rpt_page_amount where unique_id is null "},
+            {"GetData", [&] { EXPECT_TRUE(p.GetData(1)); }},
+            {"GetData new", [&] { EXPECT_TRUE(p.GetData()); }},
             {"GetDataLinked none: released, nothing read",
              [&] {
                  EXPECT_FALSE(p.GetDataLinked());
                  EXPECT_FALSE(p.DataReady());
-             },
-             ""},
+             }},
             {"GetDataLinked: the current report's version of a page",
              [&] {
                  p.IsNew(false);
                  EXPECT_TRUE(p.GetDataLinked(2));
                  EXPECT_EQ(p.ActualPageNumber(), "2");
-             },
-             "query SELECT * from vw_mz_rpt_page_amount_ref_current f Where ref_report_id = 2 and "
-             "group_id = 2 and f.ref_is_audit = 0 "},
+             }},
             {"GetDataLinked, audit, starting a page: a blank new row",
              [&] {
                  p.IsNew(true);
                  EXPECT_TRUE(p.GetDataLinked(99, true));
                  EXPECT_TRUE(p.IsNew());
                  EXPECT_EQ(p.CurrentCount(), 1);
-             },
-             "query SELECT * from vw_mz_rpt_page_amount_ref_current f Where ref_report_id = 2 and "
-             "group_id = 99 " +
-                 AuditTail("rpt_page_amount", "f", "_ref_current")},
-            {"GetDataList none", [&] { EXPECT_FALSE(p.GetDataList()); }, ""},
+             }},
+            {"GetDataList none", [&] { EXPECT_FALSE(p.GetDataList()); }},
             {"stored pages by type and number",
              [&] {
                  EXPECT_TRUE(p.GetDataList(r1, "rec"));
                  EXPECT_EQ(p.Count(), 3);
                  EXPECT_FALSE(p.IsNew());
-             },
-             "query " + columns + "and ref_is_audit = 0 " + order},
-            {"stored pages of type otln", [&] { EXPECT_TRUE(p.GetDataList(r1, "rec", "otln")); },
-             "query " + columns + "and ref_is_audit = 0 and report_section_type_code = 'otln' " +
-                 order},
-            {"stored pages, audit", [&] { EXPECT_TRUE(p.GetDataList(r1, "rec", "", true)); },
-             "query " + columns + page_audit + order},
+             }},
+            {"stored pages of type otln", [&] { EXPECT_TRUE(p.GetDataList(r1, "rec", "otln")); }},
+            {"stored pages, audit", [&] { EXPECT_TRUE(p.GetDataList(r1, "rec", "", true)); }},
             {"receipt pages typed by their items",
              [&] {
                  EXPECT_TRUE(p.GetDataList(r1, "rec", "ind"));
                  EXPECT_EQ(p.Count(), 3);  // page 1 as AGG and as ind, page 2 as com
-             },
-             "query " + computed(rec_type) +
-                 "left outer join rpt_receipts r on p.group_id = r.page_amount_id  " +
-                 pages_of("rec") +
-                 "and ref_is_audit = 0 and p.report_section_type_code != 'otln' order by " +
-                 rec_type + ", isnull(p.actual_page_number, 0)"},
-            {"receipt pages, audit", [&] { EXPECT_TRUE(p.GetDataList(r1, "rec", "AGG", true)); },
-             "query " + computed(rec_type) + audit_join("receipts") + pages_of("rec") + page_audit +
-                 "and p.report_section_type_code != 'otln' order by " + rec_type +
-                 ", isnull(p.actual_page_number, 0)"},
+             }},
+            {"receipt pages, audit", [&] { EXPECT_TRUE(p.GetDataList(r1, "rec", "AGG", true)); }},
             {"expenditure pages typed by their items",
-             [&] { EXPECT_TRUE(p.GetDataList(r1, "exp", "x")); },
-             "query " + computed(exp_type) +
-                 "left outer join rpt_expenditures r on p.group_id = r.page_amount_id  " +
-                 pages_of("exp") + "and ref_is_audit = 0 order by " + exp_type +
-                 ", isnull(p.actual_page_number, 0)"},
-            {"expenditure pages, audit", [&] { EXPECT_TRUE(p.GetDataList(r1, "exp", "x", true)); },
-             "query " + computed(exp_type) + audit_join("expenditures") + pages_of("exp") +
-                 page_audit + "order by " + exp_type + ", isnull(p.actual_page_number, 0)"},
-            {"totals of the stored types", [&] { EXPECT_TRUE(p.GetDataTotalList(r1, "rec")); },
-             "query " + totals + "and ref_is_audit = 0 " + grouped},
+             [&] { EXPECT_TRUE(p.GetDataList(r1, "exp", "x")); }},
+            {"expenditure pages, audit", [&] { EXPECT_TRUE(p.GetDataList(r1, "exp", "x", true)); }},
+            {"totals of the stored types", [&] { EXPECT_TRUE(p.GetDataTotalList(r1, "rec")); }},
             {"totals of one stored type, audit",
-             [&] { EXPECT_TRUE(p.GetDataTotalList(r1, "rec", "otln", true)); },
-             "query " + totals + page_audit + "and report_section_type_code = 'otln' " + grouped},
+             [&] { EXPECT_TRUE(p.GetDataTotalList(r1, "rec", "otln", true)); }},
             {"receipt totals by computed type",
              [&] {
                  EXPECT_TRUE(p.GetDataTotalList(r1, "rec", "ind"));
                  EXPECT_EQ(p.Count(), 3);
-             },
-             "query " + computed_totals(rec_type) +
-                 "left outer join rpt_receipts r on p.group_id = r.page_amount_id where "
-                 "p.ref_report_id = 1 and p.report_section_code = 'rec' and p.ref_is_audit = 0 "
-                 "and report_section_type_code != 'otln' group by report_section_type_code, "
-                 "p.max_page_number, p.max_page_amount, r.is_aggregated , r.receipt_type_code "},
+             }},
             {"receipt totals, audit",
-             [&] { EXPECT_TRUE(p.GetDataTotalList(r1, "rec", "ind", true)); },
-             "query " + computed_totals(rec_type) + audit_join("receipts") +
-                 "where p.ref_report_id = 1 and p.report_section_code = 'rec' " + page_audit +
-                 "and report_section_type_code != 'otln' group by report_section_type_code, "
-                 "p.max_page_number, p.max_page_amount, r.is_aggregated , r.receipt_type_code "},
-            {"expenditure totals", [&] { EXPECT_TRUE(p.GetDataTotalList(r1, "exp", "oper")); },
-             "query " + computed_totals(exp_type) +
-                 "left outer join rpt_expenditures r on p.group_id = r.page_amount_id where "
-                 "p.ref_report_id = 1 and p.report_section_code = 'exp' and p.ref_is_audit = 0 "
-                 "group by report_section_type_code, p.max_page_number, p.max_page_amount, "
-                 "r.is_aggregated , r.expenditure_type_code "},
+             [&] { EXPECT_TRUE(p.GetDataTotalList(r1, "rec", "ind", true)); }},
+            {"expenditure totals", [&] { EXPECT_TRUE(p.GetDataTotalList(r1, "exp", "oper")); }},
             {"expenditure totals, audit: only the section's pages",
              [&] {
                  EXPECT_TRUE(p.GetDataTotalList(r1, "exp", "oper", true));
                  EXPECT_EQ(p.Count(), 1);
-             },
-             "query " + computed_totals(exp_type) + audit_join("expenditures") +
-                 "where p.ref_report_id = 1 and p.report_section_code = 'exp' " + page_audit +
-                 "group by report_section_type_code, p.max_page_number, p.max_page_amount, "
-                 "r.is_aggregated , r.expenditure_type_code "},
+             }},
             {"item count without a page",
-             [&] { EXPECT_EQ(p.GetPageItemCount("receipts", -1), -1); }, ""},
+             [&] { EXPECT_EQ(p.GetPageItemCount("receipts", -1), -1); }},
             {"item count in the current report",
              [&] {
                  EXPECT_EQ(p.GetPageItemCount("receipts", 1), 2);
                  EXPECT_EQ(p.Count(), 2);
-             },
-             "query select count(*) as count from vw_mz_rpt_receipts_ref_current f where "
-             "f.ref_report_id = 2 and f.page_amount_id = 1 and f.ref_is_audit = 0 "},
+             }},
             {"item count, audit",
-             [&] { EXPECT_EQ(p.GetPageItemCount("expenditures", 4, true), 1); },
-             "query select count(*) as count from vw_mz_rpt_expenditures_ref_current f where "
-             "f.ref_report_id = 2 and f.page_amount_id = 4 " +
-                 AuditTail("rpt_expenditures", "f", "_ref_current")},
+             [&] { EXPECT_EQ(p.GetPageItemCount("expenditures", 4, true), 1); }},
             {"items of a page in the loaded page's report, by sequence",
              [&] {
                  EXPECT_TRUE(p.GetData(1));
                  EXPECT_EQ(p.GetPageItems("receipts", 1), 2);
                  EXPECT_EQ(p.mRecSet()->Value("Amount").ToText(), "100");
-             },
-             "query select * from vw_mz_rpt_page_amount where unique_id = 1 \n"
-             "query select * from vw_mz_rpt_receipts_ref_current f where f.ref_report_id = 1 and "
-             "f.delete_date is null and f.page_amount_id = 1and f.ref_is_audit = 0 order by "
-             "f.sequence "},
-            {"items, audit", [&] { EXPECT_EQ(p.GetPageItems("receipts", 2, true), 1); },
-             "query select * from vw_mz_rpt_receipts_ref_current f where f.ref_report_id = 1 and "
-             "f.delete_date is null and f.page_amount_id = 2" +
-                 AuditTail("rpt_receipts", "f", "_ref_current") + "order by f.sequence "},
+             }},
+            {"items, audit", [&] { EXPECT_EQ(p.GetPageItems("receipts", 2, true), 1); }},
             {"save new: numbers as given, read back",
              [&] {
                  EXPECT_TRUE(p.GetData());
@@ -300,48 +184,30 @@ TEST_F(ReportPagesSqlTest, PageAmountCalls) {
                  p.CurrentPageAmount("80");
                  EXPECT_TRUE(p.SaveData());
                  EXPECT_EQ(p.UniqueID(), 5);
-             },
-             "query select * from vw_mz_rpt_page_amount where unique_id is null \n" + insert +
-                 "@Function='A', @Report_id=Long(2), @Ref_id=Integer(-1), "
-                 "@Report_section_code='exp', @Report_section_type_code='ccpc', "
-                 "@Actual_page_number=Double(3), @Current_page_number=Null, "
-                 "@Max_page_number=Null, @Current_page_amount=Double(80), @Max_page_amount=Null\n"
-                 "query select * from vw_mz_rpt_page_amount where unique_id = 5 "},
+             }},
             {"save in place: one update per changed column",
              [&] {
                  EXPECT_TRUE(p.GetData(5));
                  p.CurrentPageAmount("95.5");
                  p.MaxPageNumber("2");
                  EXPECT_TRUE(p.SaveData());
-             },
-             "query select * from vw_mz_rpt_page_amount where unique_id = 5 \nbegin\n" + update +
-                 "@column='max_page_number', @unique_id=Long(5), @value='2'\n" + update +
-                 "@column='current_page_amount', @unique_id=Long(5), @value='95.5'\ncommit"},
+             }},
             {"save an earlier version's page: one C copy of all seven columns",
              [&] {
                  EXPECT_TRUE(p.GetData(1));
                  p.ActualPageNumber("");
                  EXPECT_TRUE(p.SaveData());
-             },
-             "query select * from vw_mz_rpt_page_amount where unique_id = 1 \nbegin\n" + insert +
-                 "@Function='C', @Report_id='2', @Ref_id=Long(1), @Report_section_code='rec', "
-                 "@Report_section_type_code='ind', @Actual_page_number=Null, "
-                 "@Current_page_number=Null, @Max_page_number=Null, "
-                 "@Current_page_amount=Currency(150), @Max_page_amount=Currency(150)\ncommit"},
+             }},
             {"delete in place",
              [&] {
                  EXPECT_TRUE(p.GetData(5));
                  EXPECT_TRUE(p.DeleteData(5));
-             },
-             "query select * from vw_mz_rpt_page_amount where unique_id = 5 \nbegin\n"
-             "exec sp_delete_table @table='rpt_page_amount', @unique_id=Long(5)\ncommit"},
+             }},
             {"delete an earlier version's page: a D marker",
              [&] {
                  EXPECT_TRUE(p.GetData(2));
                  EXPECT_TRUE(p.DeleteData(2));
-             },
-             "query select * from vw_mz_rpt_page_amount where unique_id = 2 \nbegin\n" + insert +
-                 "@Function='D', @Report_id='2', @Ref_id=Long(2)\ncommit"},
+             }},
             {"delete with nothing loaded raises, after a roll-back",
              [&] {
                  auto none = Recorded<clsPage_Amount>();
@@ -352,70 +218,42 @@ TEST_F(ReportPagesSqlTest, PageAmountCalls) {
                      EXPECT_EQ(e.Number(), 91);
                      EXPECT_EQ(e.Source(), "MZ_report_bus (clsPage_Amount.DeleteData)");
                  }
-             },
-             "begin\nrollback"},
+             }},
             {"highest numbers of a section",
-             [&] { EXPECT_TRUE(p.UpdateMaxTotals(r2, 3, 750.5, "rec", "")); },
-             "exec sp_misc_rpt_page_amount_update @Report_id=Long(2), @report_section_code='rec', "
-             "@Max_page_number=Long(3), @Max_page_amount=Double(750.5)"},
+             [&] { EXPECT_TRUE(p.UpdateMaxTotals(r2, 3, 750.5, "rec", "")); }},
             {"highest numbers of a section type",
-             [&] { EXPECT_TRUE(p.UpdateMaxTotals(r2, 1, 40, "exp", "oper")); },
-             "exec sp_misc_rpt_page_amount_update @Report_id=Long(2), @report_section_code='exp', "
-             "@report_section_type_code='oper', @Max_page_number=Long(1), "
-             "@Max_page_amount=Double(40)"},
+             [&] { EXPECT_TRUE(p.UpdateMaxTotals(r2, 1, 40, "exp", "oper")); }},
             {"highest numbers of a report that does not exist: False",
-             [&] { EXPECT_FALSE(p.UpdateMaxTotals(99, 1, 1, "rec", "")); },
-             "exec sp_misc_rpt_page_amount_update @Report_id=Long(99), "
-             "@report_section_code='rec', @Max_page_number=Long(1), @Max_page_amount=Double(1)"},
+             [&] { EXPECT_FALSE(p.UpdateMaxTotals(99, 1, 1, "rec", "")); }},
         });
 }
 
 TEST_F(ReportPagesSqlTest, CoverCalls) {
     auto covers = Recorded<clsCover_Data>();
     clsCover_Data& c = *covers;
-    const std::string current =
-        "query select * from vw_mz_rpt_cover_ref_current f where "
-        "f.ref_report_id = 2 and f.delete_date is null ";
-    const std::string insert = "exec sp_insert_rpt_cover ";
-    const auto columns = [](const std::string& memo) {
-        return "@Entity_id=Null, @Report_year=Double(2019), @Report_level_code=Null, "
-               "@Report_sub_type_code=Null, @Report_name='Spring report', "
-               "@Certified_date=Null, @Entity_type_code=Null, @Orig_filed_tolvid=Null, "
-               "@Fund_type_code=Null, @Fund_name=Null, @Begin_date=Date(2019-01-01), "
-               "@End_date=Null, @Filed_date=Null, @Parent_entity_id=Null, "
-               "@Parent_entity_name=Null, @Signed_name=Null, @Is_account_segregated=Null, "
-               "@Memo=" +
-               memo + ", @Is_amendment=Integer(1), @Comments=Null";
-    };
     test::WalkSteps(
-        *rec,
+        *rec, test::DataLines("calls.log"),
         {
-            {"GetData", [&] { EXPECT_TRUE(c.GetData(1)); },
-             "query select * from vw_mz_rpt_cover_detail where unique_id = 1 "},
-            {"GetData new", [&] { EXPECT_TRUE(c.GetData()); },
-             "query select * from vw_mz_rpt_cover_detail where unique_id is null"},
-            {"GetDataDetail none", [&] { EXPECT_FALSE(c.GetDataDetail()); }, ""},
+            {"GetData", [&] { EXPECT_TRUE(c.GetData(1)); }},
+            {"GetData new", [&] { EXPECT_TRUE(c.GetData()); }},
+            {"GetDataDetail none", [&] { EXPECT_FALSE(c.GetDataDetail()); }},
             {"GetDataDetail: the cover the amendment sees",
              [&] {
                  EXPECT_TRUE(c.GetDataDetail(r2));
                  EXPECT_EQ(c.ReportName(), "Spring report");
-             },
-             current + "and ref_is_audit = 0 "},
-            {"GetDataDetail, audit", [&] { EXPECT_TRUE(c.GetDataDetail(r2, true)); },
-             current + AuditTail("rpt_cover", "f", "_ref_current")},
-            {"CheckReport below 1: nothing read", [&] { EXPECT_FALSE(c.CheckReport(0)); }, ""},
+             }},
+            {"GetDataDetail, audit", [&] { EXPECT_TRUE(c.GetDataDetail(r2, true)); }},
+            {"CheckReport below 1: nothing read", [&] { EXPECT_FALSE(c.CheckReport(0)); }},
             {"CheckReport of a linked report; the cover is gone",
              [&] {
                  EXPECT_TRUE(c.CheckReport(r2));
                  EXPECT_EQ(c.mRecSet()->Value("comm_id").ToText(), "7");
-             },
-             "query select * from xrf_comm_report where report_id = 2 "},
+             }},
             {"save unchanged",
              [&] {
                  EXPECT_TRUE(c.GetData(1));
                  EXPECT_TRUE(c.SaveData());
-             },
-             "query select * from vw_mz_rpt_cover_detail where unique_id = 1 "},
+             }},
             {"save new: without the fundraiser count",
              [&] {
                  EXPECT_TRUE(c.GetData());
@@ -428,19 +266,13 @@ TEST_F(ReportPagesSqlTest, CoverCalls) {
                  EXPECT_TRUE(c.SaveData());
                  EXPECT_EQ(c.FundraiserCount(), 0);
                  EXPECT_EQ(c.UniqueID(), 2);
-             },
-             "query select * from vw_mz_rpt_cover_detail where unique_id is null\n" + insert +
-                 "@Function='A', @Report_id=Long(2), @Ref_id=Integer(-1), " + columns("Null") +
-                 "\nquery select * from vw_mz_rpt_cover_detail where unique_id = 2 "},
+             }},
             {"save in place: Memo alone",
              [&] {
                  EXPECT_TRUE(c.GetData(2));
                  c.Memo("late filing");
                  EXPECT_TRUE(c.SaveData());
-             },
-             "query select * from vw_mz_rpt_cover_detail where unique_id = 2 \nbegin\n"
-             "exec sp_update_table @table='rpt_cover', @column='Memo', @unique_id=Long(2), "
-             "@value='late filing'\ncommit"},
+             }},
             {"save the filed cover: a C copy with every column and the fundraiser count",
              [&] {
                  EXPECT_TRUE(c.GetData(1));
@@ -450,149 +282,89 @@ TEST_F(ReportPagesSqlTest, CoverCalls) {
                  c.Memo("amended");
                  c.FundraiserCount(2);
                  EXPECT_TRUE(c.SaveData());
-             },
-             "query select * from vw_mz_rpt_cover_detail where unique_id = 1 \nbegin\n" + insert +
-                 "@Function='C', @Report_id='2', @Ref_id=Long(1), " + columns("'amended'") +
-                 ", @Fundraiser_count=Integer(2)\ncommit"},
+             }},
             {"delete the filed cover: a D marker",
              [&] {
                  EXPECT_TRUE(c.GetData(1));
                  EXPECT_TRUE(c.DeleteData(1));
-             },
-             "query select * from vw_mz_rpt_cover_detail where unique_id = 1 \nbegin\n" + insert +
-                 "@Function='D', @Report_id='2', @Ref_id=Long(1)\ncommit"},
+             }},
         });
 }
 
 TEST_F(ReportPagesSqlTest, SummaryCalls) {
     auto summaries = Recorded<clsSummary_Data>();
     clsSummary_Data& s = *summaries;
-    const std::string page_rows =
-        "from vw_mz_rpt_page_amount_ref_basic where ref_report_id = 1 and report_section_code = "
-        "'rec' ";
-    const std::string stored =
-        "query select * from vw_mz_rpt_summary_ref_basic f where "
-        "ref_report_id = 1 and delete_date is null ";
-    const std::string detail =
-        "query select * from vw_mz_rpt_summary_ref_current f where "
-        "f.ref_report_id = 1 and f.delete_date is null and "
-        "f.Summary_type_code = ";
-    const std::string with_exp =
-        "select 'P' as summary_type_code, max(max_page_amount) as  total_rec, (    select "
-        "max(max_page_amount) as  total_rec    from vw_mz_rpt_page_amount_ref_basic    where "
-        "ref_report_id = 1    and report_section_code = 'exp' ) as total_exp ";
     // The 40 column parameters; the amounts not set are Null.
-    const auto columns = [](const std::string& total_rec) {
-        return "@Sequence=Long(1), @Summary_type_code='F', @Start_year=Double(2019), "
-               "@Begin_balance=Currency(100), " +
-               Nulls({"@Individual_rec", "@Individual_agg_rec", "@Old_interest_exp", "@Party_rec",
-                      "@Committee_rec", "@Loan_proceed_rec", "@Refund_rec", "@Interest_rec",
-                      "@Not_for_profit_rec", "@Outside_source_rec", "@GnS_rec", "@Forgiven_loan"}) +
-               ", @Total_rec=Currency(" + total_rec + "), " +
-               Nulls({"@Operating_exp", "@Contribution_exp", "@Coordinated_party_exp",
-                      "@Loan_repayment_exp", "@Refund_exp", "@Inkind_exp", "@Total_exp",
-                      "@End_balance", "@Nonmonetary_gifts", "@Outstanding_loans", "@Debts_by_comm",
-                      "@Debts_to_comm", "@Account_transfer", "@Admin_support", "@Notice_sum"}) +
-               ", @Amend_code='A', @Contribution_total_rec=Null, @Individual_total_rec=Null, "
-               "@Total_rec_count=Integer(3), " +
-               Nulls({"@contribution_to_reimburse", "@individual_agg_exp",
-                      "@legal_expense_other_rec", "@exempt_sales_rec"});
-    };
-    const std::string insert = "exec sp_insert_rpt_summary ";
-    test::WalkSteps(
-        *rec,
-        {
-            {"GetData", [&] { EXPECT_TRUE(s.GetData(1)); },
-             "query SELECT * from vw_mz_rpt_summary_detail Where unique_id = 1 "},
-            {"GetData new", [&] { EXPECT_TRUE(s.GetData()); },
-             "query select * from vw_mz_rpt_summary where unique_id is null "},
-            {"GetDataList none", [&] { EXPECT_FALSE(s.GetDataList()); }, ""},
-            {"type 4: the page-based row of the receipt pages",
-             [&] {
-                 EXPECT_TRUE(s.GetDataList(r1, "4"));
-                 EXPECT_EQ(s.SummaryCode() + " " + s.TotalRec().ToString(), "P 220");
-             },
-             "query select 'P' as summary_type_code, max(max_page_amount) as  total_rec " +
-                 page_rows + "and ref_is_audit = 0 "},
-            {"type I: with the expenditure pages",
-             [&] {
-                 EXPECT_TRUE(s.GetDataList(r1, "I"));
-                 EXPECT_EQ(s.TotalRec().ToString() + " " + s.TotalExp().ToString(), "220 40");
-             },
-             "query " + with_exp + page_rows + "and ref_is_audit = 0 "},
-            {"type I, audit",
-             [&] {
-                 EXPECT_TRUE(s.GetDataList(r1, "I", true));
-                 EXPECT_EQ(s.TotalRec().ToString(), "220");
-             },
-             "query " + with_exp + page_rows +
-                 "and (ref_is_audit = 1 or (ref_is_audit = 0 and group_id not in (    select "
-                 "a.group_id    from vw_mz_rpt_page_amount_ref_basic a    where a.unique_id <> "
-                 "vw_mz_rpt_page_amount_ref_basic.unique_id    and a.report_group_id = "
-                 "vw_mz_rpt_page_amount_ref_basic.report_group_id    and a.ref_is_audit = 1 ))) "},
-            {"type i is not I: the stored rows",
-             [&] {
-                 EXPECT_TRUE(s.GetDataList(r1, "i"));
-                 EXPECT_EQ(s.CurrentCount(), 1);
-             },
-             stored + "and ref_is_audit = 0 "},
-            {"stored rows, audit", [&] { EXPECT_TRUE(s.GetDataList(r1, "", true)); },
-             stored + AuditTail("rpt_summary", "f")},
-            {"one summary code", [&] { EXPECT_TRUE(s.GetDataDetail(r1, "F")); },
-             detail + "'F' and f.ref_is_audit = 0 "},
-            {"a code without a row, audit",
-             [&] {
-                 EXPECT_FALSE(s.GetDataDetail(r1, "X", true));
-                 EXPECT_FALSE(s.DataReady());
-             },
-             detail + "'X' " + AuditTail("rpt_summary", "f", "_ref_current")},
-            {"save new: 43 parameters",
-             [&] {
-                 EXPECT_TRUE(s.GetData());
-                 s.ReportID(r2);
-                 s.Sequence(1);
-                 s.SummaryCode("F");
-                 s.StartYear("2019");
-                 s.AmmendCode("A");
-                 s.TotalRecCount(3);
-                 s.BeginBalance(Money(100));
-                 s.TotalRec(Money(250.5));
-                 EXPECT_TRUE(s.SaveData());
-                 EXPECT_EQ(s.AmendCode() + " " + s.StartYear(), "A 2019");
-             },
-             "query select * from vw_mz_rpt_summary where unique_id is null \n" + insert +
-                 "@Function='A', @Report_id=Long(2), @Ref_id=Integer(-1), " + columns("250.5") +
-                 "\nquery SELECT * from vw_mz_rpt_summary_detail Where unique_id = 2 "},
-            {"save in place: the amend code cleared",
-             [&] {
-                 EXPECT_TRUE(s.GetData(2));
-                 s.AmmendCode("");
-                 EXPECT_TRUE(s.SaveData());
-                 EXPECT_EQ(s.AmendCode(), "");
-             },
-             "query SELECT * from vw_mz_rpt_summary_detail Where unique_id = 2 \nbegin\n"
-             "exec sp_update_table @table='rpt_summary', @column='amend_code', "
-             "@unique_id=Long(2), @value=Null\ncommit"},
-            {"save the filed row: a C copy with the same 40 columns",
-             [&] {
-                 EXPECT_TRUE(s.GetData(1));
-                 s.Sequence(1);
-                 s.StartYear("2019");
-                 s.AmmendCode("A");
-                 s.TotalRecCount(3);
-                 s.TotalRec(Money(300));
-                 EXPECT_TRUE(s.SaveData());
-             },
-             "query SELECT * from vw_mz_rpt_summary_detail Where unique_id = 1 \nbegin\n" + insert +
-                 "@Function='C', @Report_id='2', @Ref_id=Long(1), " + columns("300") + "\ncommit"},
-            {"delete the filed row: a D marker",
-             [&] {
-                 EXPECT_TRUE(s.GetData(1));
-                 EXPECT_TRUE(s.DeleteData(1));
-             },
-             "query SELECT * from vw_mz_rpt_summary_detail Where unique_id = 1 \nbegin\n" + insert +
-                 "@Function='D', @Report_id='2', @Ref_id=Long(1)\ncommit"},
-        });
+    test::WalkSteps(*rec, test::DataLines("calls.log"),
+                    {
+                        {"GetData", [&] { EXPECT_TRUE(s.GetData(1)); }},
+                        {"GetData new", [&] { EXPECT_TRUE(s.GetData()); }},
+                        {"GetDataList none", [&] { EXPECT_FALSE(s.GetDataList()); }},
+                        {"type 4: the page-based row of the receipt pages",
+                         [&] {
+                             EXPECT_TRUE(s.GetDataList(r1, "4"));
+                             EXPECT_EQ(s.SummaryCode() + " " + s.TotalRec().ToString(), "P 220");
+                         }},
+                        {"type I: with the expenditure pages",
+                         [&] {
+                             EXPECT_TRUE(s.GetDataList(r1, "I"));
+                             EXPECT_EQ(s.TotalRec().ToString() + " " + s.TotalExp().ToString(),
+                                       "220 40");
+                         }},
+                        {"type I, audit",
+                         [&] {
+                             EXPECT_TRUE(s.GetDataList(r1, "I", true));
+                             EXPECT_EQ(s.TotalRec().ToString(), "220");
+                         }},
+                        {"type i is not I: the stored rows",
+                         [&] {
+                             EXPECT_TRUE(s.GetDataList(r1, "i"));
+                             EXPECT_EQ(s.CurrentCount(), 1);
+                         }},
+                        {"stored rows, audit", [&] { EXPECT_TRUE(s.GetDataList(r1, "", true)); }},
+                        {"one summary code", [&] { EXPECT_TRUE(s.GetDataDetail(r1, "F")); }},
+                        {"a code without a row, audit",
+                         [&] {
+                             EXPECT_FALSE(s.GetDataDetail(r1, "X", true));
+                             EXPECT_FALSE(s.DataReady());
+                         }},
+                        {"save new: 43 parameters",
+                         [&] {
+                             EXPECT_TRUE(s.GetData());
+                             s.ReportID(r2);
+                             s.Sequence(1);
+                             s.SummaryCode("F");
+                             s.StartYear("2019");
+                             s.AmmendCode("A");
+                             s.TotalRecCount(3);
+                             s.BeginBalance(Money(100));
+                             s.TotalRec(Money(250.5));
+                             EXPECT_TRUE(s.SaveData());
+                             EXPECT_EQ(s.AmendCode() + " " + s.StartYear(), "A 2019");
+                         }},
+                        {"save in place: the amend code cleared",
+                         [&] {
+                             EXPECT_TRUE(s.GetData(2));
+                             s.AmmendCode("");
+                             EXPECT_TRUE(s.SaveData());
+                             EXPECT_EQ(s.AmendCode(), "");
+                         }},
+                        {"save the filed row: a C copy with the same 40 columns",
+                         [&] {
+                             EXPECT_TRUE(s.GetData(1));
+                             s.Sequence(1);
+                             s.StartYear("2019");
+                             s.AmmendCode("A");
+                             s.TotalRecCount(3);
+                             s.TotalRec(Money(300));
+                             EXPECT_TRUE(s.SaveData());
+                         }},
+                        {"delete the filed row: a D marker",
+                         [&] {
+                             EXPECT_TRUE(s.GetData(1));
+                             EXPECT_TRUE(s.DeleteData(1));
+                         }},
+                    });
 }
 
 }  // namespace

@@ -1,15 +1,18 @@
 // A seeded generator of hostile texts for the fuzz tests of the translator, the filter parser and
 // the shell: texts grown from a vocabulary of pieces, and corpus texts mutated (spans cut,
 // doubled, swapped or overwritten, pieces spliced in). Each test runs it for a fixed time budget,
-// so a slow build (the sanitizers) tries fewer texts rather than taking longer.
+// so a slow build (the sanitizers) tries fewer texts rather than taking longer. The vocabularies
+// are data files beside the tests, one piece a line as it stands ("\n" for a line break).
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <random>
-#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "support/data_file.h"
 
 namespace mz::test {
 
@@ -23,9 +26,11 @@ inline std::string Repeat(std::string_view piece, int n) {
 
 class Fuzzer {
   public:
-    Fuzzer(uint32_t seed, std::span<const std::string_view> pieces,
-           std::chrono::milliseconds budget)
-        : random_(seed), pieces_(pieces), end_(std::chrono::steady_clock::now() + budget) {}
+    // pieces: the vocabulary file (DataLines).
+    Fuzzer(uint32_t seed, const std::string& pieces, std::chrono::milliseconds budget)
+        : random_(seed),
+          pieces_(DataLines(pieces)),
+          end_(std::chrono::steady_clock::now() + budget) {}
 
     // True while the budget lasts, and for at least a few hundred texts.
     bool More() { return ++tried_ < 300 || std::chrono::steady_clock::now() < end_; }
@@ -78,7 +83,7 @@ class Fuzzer {
 
   private:
     std::mt19937 random_;
-    std::span<const std::string_view> pieces_;
+    std::vector<std::string> pieces_;
     std::chrono::steady_clock::time_point end_;
     int tried_ = 0;
 };

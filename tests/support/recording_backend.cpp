@@ -2,25 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <map>
 #include <mutex>
-#include <stdexcept>
+#include <sstream>
 
 #include "db/backend.h"
 #include "db/db_connect.h"
 #include "db/db_observer.h"
 
 namespace mz::test {
-
 namespace {
-
-std::string Trim(std::string_view s) {
-    size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return std::string(s.substr(b, e - b));
-}
 
 bool SameText(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -32,86 +25,23 @@ bool SameText(std::string_view a, std::string_view b) {
     return true;
 }
 
-// Splits on sep outside '...' and #...#.
-std::vector<std::string> Split(std::string_view s, char sep) {
-    std::vector<std::string> parts;
-    std::string current;
-    bool in_quote = false, in_date = false;
-    for (size_t i = 0; i < s.size(); ++i) {
-        const char c = s[i];
-        if (c == '\'' && !in_date) in_quote = !in_quote;
-        if (c == '#' && !in_quote) in_date = !in_date;
-        if (c == sep && !in_quote && !in_date) {
-            parts.push_back(current);
-            current.clear();
-        } else {
-            current += c;
-        }
-    }
-    parts.push_back(current);
-    return parts;
-}
-
-FieldInfo ParseField(const std::string& text) {
-    const size_t colon = text.find(':');
-    if (colon == std::string::npos) throw std::invalid_argument("field without type: " + text);
-    FieldInfo f;
-    f.name = Trim(text.substr(0, colon));
-    std::string type = Trim(text.substr(colon + 1));
-    int size = 0;
-    if (const size_t paren = type.find('('); paren != std::string::npos) {
-        size = std::stoi(type.substr(paren + 1));
-        type = Trim(type.substr(0, paren));
-    }
+std::vector<FieldInfo> Fields(const std::string& description) {
     static const std::map<std::string, VarType> kTypes = {
         {"Long", VarType::Int32},        {"Integer", VarType::Int16}, {"String", VarType::String},
         {"Currency", VarType::Currency}, {"Double", VarType::Double}, {"Date", VarType::Date},
         {"Boolean", VarType::Boolean}};
-    auto it = kTypes.find(type);
-    if (it == kTypes.end()) throw std::invalid_argument("unknown field type: " + type);
-    f.type = it->second;
-    if (f.type == VarType::String) f.defined_size = size;
-    if (f.type == VarType::Currency || f.type == VarType::Double) {
-        f.precision = static_cast<uint8_t>(size);
-        f.scale = f.type == VarType::Currency ? 4 : 0;
+    std::vector<FieldInfo> fields;
+    std::istringstream in(description);
+    for (std::string field; std::getline(in, field, ',');) {
+        const size_t colon = field.find(':');
+        FieldInfo f;
+        f.name = field.substr(field.find_first_not_of(' '), colon - field.find_first_not_of(' '));
+        const auto type = kTypes.find(field.substr(colon + 1));
+        EXPECT_NE(type, kTypes.end()) << field;
+        if (type != kTypes.end()) f.type = type->second;
+        fields.push_back(f);
     }
-    if (f.type == VarType::Int32) f.defined_size = 4;
-    if (f.type == VarType::Int16) f.defined_size = 2;
-    return f;
-}
-
-Variant ParseValue(const std::string& raw, VarType type) {
-    const std::string text = Trim(raw);
-    if (text == "Null") return Variant::Null();
-    if (text.size() >= 2 && text.front() == '\'' && text.back() == '\'') {
-        std::string s;
-        for (size_t i = 1; i + 1 < text.size(); ++i) {
-            s += text[i];
-            if (text[i] == '\'' && text[i + 1] == '\'') ++i;
-        }
-        return Variant(s);
-    }
-    if (text.size() >= 2 && text.front() == '#' && text.back() == '#') {
-        auto d = Date::Parse(text.substr(1, text.size() - 2));
-        if (!d) throw std::invalid_argument("bad date: " + text);
-        return Variant(*d);
-    }
-    switch (type) {
-        case VarType::Int32:
-            return Variant(static_cast<int32_t>(std::stol(text)));
-        case VarType::Int16:
-            return Variant(static_cast<int16_t>(std::stoi(text)));
-        case VarType::Double:
-            return Variant(std::stod(text));
-        case VarType::Currency:
-            return Variant(*Currency::Parse(text));
-        case VarType::Boolean:
-            return Variant(text == "True" || text == "1");
-        case VarType::Date:
-            return Variant(*Date::Parse(text));
-        default:
-            return Variant(text);
-    }
+    return fields;
 }
 
 std::map<std::string, std::weak_ptr<Recorder>>& Registry() {
@@ -120,26 +50,6 @@ std::map<std::string, std::weak_ptr<Recorder>>& Registry() {
 }
 
 }  // namespace
-
-ResultSet MakeResultSet(std::string_view description) {
-    std::vector<std::string> parts = Split(description, '|');
-    std::vector<FieldInfo> fields;
-    for (const std::string& f : Split(parts[0], ',')) fields.push_back(ParseField(f));
-    ResultSet rs(fields);
-    for (size_t r = 1; r < parts.size(); ++r) {
-        std::vector<std::string> cells = Split(parts[r], ',');
-        if (cells.size() != fields.size()) {
-            throw std::invalid_argument("row " + std::to_string(r) + " has " +
-                                        std::to_string(cells.size()) + " values");
-        }
-        std::vector<Variant> values;
-        for (size_t i = 0; i < cells.size(); ++i)
-            values.push_back(ParseValue(cells[i], fields[i].type));
-        rs.AppendRow(std::move(values));
-    }
-    if (rs.RecordCount() > 0) rs.MoveFirst();
-    return rs;
-}
 
 std::string LogValue(const Variant& value) {
     switch (value.Type()) {
@@ -165,84 +75,48 @@ std::string LogValue(const Variant& value) {
     return "?";
 }
 
-// One connection's backend; the recorder holds the script and the log shared by all of them.
+// One connection's backend over the real one; the recorder holds the rules and the log shared by
+// all of them.
 class RecordingBackend : public Backend {
   public:
     RecordingBackend(std::shared_ptr<Recorder> recorder, std::unique_ptr<Backend> real)
         : recorder_(std::move(recorder)), real_(std::move(real)) {}
 
     std::string Query(std::string_view tsql, ResultSet& out) override {
-        out = ResultSet();
         if (const Recorder::Rule* rule = recorder_->Fire(Recorder::Kind::Query, tsql)) {
+            out = ResultSet();
             if (rule->raise) throw *rule->raise;
-            if (rule->error_text) return *rule->error_text;
-            out = MakeResultSet(*rule->answer);
-            return "";
+            if (rule->fields) out = ResultSet(Fields(*rule->fields));
+            return rule->error_text.value_or("");
         }
-        if (real_) return real_->Query(tsql, out);
-        out = ResultSet(std::vector<FieldInfo>{});
-        return "";
+        return real_->Query(tsql, out);
     }
 
     std::string DescribeProcedure(std::string_view name, ProcedureInfo& info) override {
-        if (const Recorder::Rule* rule = recorder_->Fire(Recorder::Kind::Create, name)) {
+        if (const Recorder::Rule* rule = recorder_->Fire(Recorder::Kind::Create, name))
             return *rule->error_text;
-        }
-        if (real_ && !recorder_->FindProcedure(name)) return real_->DescribeProcedure(name, info);
-        info = ProcedureInfo{};
-        info.any_input = true;
-        if (const auto* script = recorder_->FindProcedure(name)) {
-            for (const auto& [param, value] : script->outputs) {
-                info.params.push_back(ProcedureParam{param, "", true});
-            }
-        }
-        return "";
+        return real_->DescribeProcedure(name, info);
     }
 
     std::string Execute(std::string_view name, ParamValues& values) override {
-        const auto* script = recorder_->FindProcedure(name);
         if (const Recorder::Rule* rule = recorder_->Fire(Recorder::Kind::Exec, name)) {
             if (rule->raise) throw *rule->raise;
             return *rule->error_text;
         }
-        if (real_ && !script) return real_->Execute(name, values);
-        if (script) {
-            for (const auto& [output, answer] : script->outputs) {
-                bool set = false;
-                for (auto& [param, value] : values) {
-                    if (SameText(output, param)) value = answer, set = true;
-                }
-                if (!set) values.emplace_back(output, answer);
-            }
-        }
-        return "";
+        return real_->Execute(name, values);
     }
 
-    bool InTransaction() const override { return real_ ? real_->InTransaction() : in_transaction_; }
-    void QueryTimeLimit(std::chrono::milliseconds limit) override {
-        if (real_) real_->QueryTimeLimit(limit);
-    }
-    void Begin() override {
-        if (real_) return real_->Begin();
-        if (in_transaction_)
-            throw Error(err::kInvalidCall, "recording", "transaction already open");
-        in_transaction_ = true;
-    }
-    void Commit() override {
-        if (real_) return real_->Commit();
-        if (!in_transaction_) throw Error(err::kInvalidCall, "recording", "no transaction open");
-        in_transaction_ = false;
-    }
+    bool InTransaction() const override { return real_->InTransaction(); }
+    void QueryTimeLimit(std::chrono::milliseconds limit) override { real_->QueryTimeLimit(limit); }
+    void Begin() override { real_->Begin(); }
+    void Commit() override { real_->Commit(); }
     void Rollback() override {
-        if (!InTransaction()) return;
-        if (real_) return real_->Rollback();
-        in_transaction_ = false;
+        if (InTransaction()) real_->Rollback();
     }
 
   private:
     std::shared_ptr<Recorder> recorder_;
     std::unique_ptr<Backend> real_;
-    bool in_transaction_ = false;
 };
 
 // The log: the calls that the connections made to this recorder report (Source "recording",
@@ -324,14 +198,11 @@ std::shared_ptr<Recorder> Recorder::Create(const std::string& name,
                     error = "no recorder named '" + settings.database_name + "'";
                     return nullptr;
                 }
-                std::unique_ptr<Backend> real;
-                if (!recorder->real_database_.empty()) {
-                    ConnectionSettings real_settings = settings;
-                    real_settings.database_name = recorder->real_database_;
-                    real_settings.source = "";
-                    real = FindBackend("")(real_settings, error);
-                    if (!real) return nullptr;
-                }
+                ConnectionSettings real_settings = settings;
+                real_settings.database_name = recorder->real_database_;
+                real_settings.source = "";
+                std::unique_ptr<Backend> real = FindBackend("")(real_settings, error);
+                if (!real) return nullptr;
                 return std::make_unique<RecordingBackend>(recorder, std::move(real));
             });
         return true;
@@ -354,15 +225,8 @@ const Recorder::Rule* Recorder::Fire(Kind kind, std::string_view text) {
     return nullptr;
 }
 
-const Recorder::ProcedureScript* Recorder::FindProcedure(std::string_view name) const {
-    for (const ProcedureScript& p : procedures_) {
-        if (SameText(p.name, name)) return &p;
-    }
-    return nullptr;
-}
-
-Recorder& Recorder::OnQuery(std::string substring, std::string result) {
-    rules_.push_back(Rule{Kind::Query, std::move(substring), 0, 0, {}, {}, std::move(result)});
+Recorder& Recorder::OnQuery(std::string substring, std::string fields) {
+    rules_.push_back(Rule{Kind::Query, std::move(substring), 0, 0, {}, {}, std::move(fields)});
     return *this;
 }
 
@@ -374,12 +238,6 @@ Recorder& Recorder::FailQuery(std::string substring, std::string error_text, int
 
 Recorder& Recorder::RaiseOnQuery(std::string substring, Error error, int nth) {
     rules_.push_back(Rule{Kind::Query, std::move(substring), nth, 0, {}, std::move(error), {}});
-    return *this;
-}
-
-Recorder& Recorder::OnProcedure(std::string name,
-                                std::vector<std::pair<std::string, Variant>> outputs) {
-    procedures_.push_back(ProcedureScript{std::move(name), std::move(outputs)});
     return *this;
 }
 
@@ -412,8 +270,42 @@ void WalkSteps(Recorder& recorder, const std::vector<LoggedStep>& steps) {
     for (const LoggedStep& step : steps) {
         recorder.ClearLog();
         step.call();
-        EXPECT_EQ(recorder.Log(), step.log) << step.name;
+        // An expected line ending in "..." stands for every line it begins.
+        std::string log;
+        size_t from = 0;
+        for (const std::string& line : recorder.Lines()) {
+            const size_t end = std::min(step.log.find('\n', from), step.log.size());
+            const std::string_view want = std::string_view(step.log).substr(from, end - from);
+            const bool wild =
+                want.ends_with("...") && line.starts_with(want.substr(0, want.size() - 3));
+            log += (log.empty() ? "" : "\n") + (wild ? std::string(want) : line);
+            from = std::min(end + 1, step.log.size());
+        }
+        EXPECT_EQ(log, step.log) << step.name;
     }
+}
+
+void WalkSteps(Recorder& recorder, const std::vector<std::string>& log_file,
+               const std::vector<NamedCall>& calls) {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const std::string section = std::string("### ") + test->test_suite_name() + "." + test->name();
+    std::vector<LoggedStep> steps;
+    bool inside = false;
+    for (const std::string& line : log_file) {
+        if (line.starts_with("### ")) {
+            inside = line == section;
+        } else if (inside && line.starts_with("== ")) {
+            steps.push_back({line.substr(3), nullptr, ""});
+        } else if (inside && !steps.empty() && !line.empty()) {
+            steps.back().log += (steps.back().log.empty() ? "" : "\n") + line;
+        }
+    }
+    ASSERT_EQ(steps.size(), calls.size()) << "steps in the log file";
+    for (size_t i = 0; i < calls.size(); ++i) {
+        EXPECT_EQ(steps[i].name, calls[i].name);
+        steps[i].call = calls[i].call;
+    }
+    WalkSteps(recorder, steps);
 }
 
 std::string AuditTail(const std::string& table, const std::string& a, const std::string& suffix) {

@@ -4,6 +4,18 @@
 
 namespace mz::test {
 
+int32_t AddRow(RecordObject& o, std::initializer_list<Value> values) {
+    EXPECT_TRUE(o.GetData());
+    for (const Value& v : values) {
+        if (v.value.IsEmpty()) continue;
+        const PropertyDef* p = o.Info().FindProperty(v.property);
+        EXPECT_NE(p, nullptr) << v.property;
+        if (p) o.Let(*p, v.value);
+    }
+    EXPECT_TRUE(o.SaveData()) << o.Info().class_name;
+    return o.GetLong(*o.Info().FindProperty("UniqueID"));
+}
+
 ReportDb::ReportDb() {
     EXPECT_TRUE(c_.ConnectionVariables(db.Path(), "", "", "", false));
     names_.ConnectionVariables(db.Path(), "", "", "", false);

@@ -8,12 +8,23 @@
 #include <memory>
 #include <string>
 
+#include "core/record_object.h"
 #include "db/db_connect.h"
 #include "lists/notes.h"
 #include "names/name_address.h"
 #include "support/temp_db.h"
 
 namespace mz::test {
+
+// A property value by public name, for AddRow.
+struct Value {
+    const char* property;
+    Variant value;
+};
+
+// Saves a new row of o with the properties given (ReportID among them; an Empty value is left
+// alone); its unique_id. Fails the test when a property is unknown or the save fails.
+int32_t AddRow(RecordObject& o, std::initializer_list<Value> values);
 
 class ReportDb {
   public:

@@ -21,11 +21,14 @@
 namespace mz::test {
 namespace {
 
-// One directory per test process, removed when the process ends.
+// One directory per test process, removed when the process ends. One found there already was
+// left by an earlier process of the same id that was killed: it goes first.
 struct TempRootDir {
     std::filesystem::path path;
     TempRootDir()
         : path(std::filesystem::temp_directory_path() / ("mz_test_" + std::to_string(::getpid()))) {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
         std::filesystem::create_directories(path);
     }
     ~TempRootDir() {
