@@ -46,10 +46,15 @@ std::string Quoted(std::string_view s) {
     return "\"" + std::string(s) + "\"";
 }
 
-// The table a lookup file loads: its name without ".csv", when it is one of the seed files.
+// A seed file's table: its name without ".csv".
+std::string SeedTable(const SchemaFile& seed) {
+    return std::string(seed.name.substr(0, seed.name.size() - 4));
+}
+
+// The table a lookup file loads, when it is named as one of the seed files.
 std::optional<std::string> LookupTableOf(std::string_view file_name) {
     for (const SchemaFile& seed : SeedFiles())
-        if (seed.name == file_name) return std::string(file_name.substr(0, file_name.size() - 4));
+        if (seed.name == file_name) return SeedTable(seed);
     return std::nullopt;
 }
 
@@ -370,8 +375,7 @@ std::string LoadLookupSeed(sqlite3* db) {
 
 std::string LoadLookupSeed(LookupStore& store) {
     for (const SchemaFile& seed : SeedFiles()) {
-        std::string table(seed.name.substr(0, seed.name.size() - 4));
-        if (std::string e = LoadTable(store, table, seed.text); !e.empty())
+        if (std::string e = LoadTable(store, SeedTable(seed), seed.text); !e.empty())
             return std::string(seed.name) + " " + e;
     }
     return store.Renumbered();
@@ -428,7 +432,7 @@ std::string ExportLookupTables(const std::string& db_path, const std::string& di
     std::filesystem::create_directories(dir, ec);
     for (const SchemaFile& seed : SeedFiles()) {
         if (!error.empty()) break;
-        const std::string table(seed.name.substr(0, seed.name.size() - 4));
+        const std::string table = SeedTable(seed);
         Statement s = Prepare(db, "SELECT * FROM " + Quoted(table) + " ORDER BY rowid");
         if (!s) {
             error = table + ": " + sqlite3_errmsg(db);

@@ -14,7 +14,8 @@ struct SchemaFile {
 
 // The schema files, in the order they are applied.
 const std::vector<SchemaFile>& SchemaFiles();
-// One CSV file per lookup table, "<table>.csv", in name order (db/lookup_tables.h).
+// One CSV file per lookup table, "<table>.csv", in the order of src/db/seed's file names; a file
+// there may name its table on a first line "# table <name>" (db/lookup_tables.h).
 const std::vector<SchemaFile>& SeedFiles();
 
 }  // namespace mz
