@@ -3,6 +3,7 @@
 #include "app/command_support.h"
 #include "app/table_printer.h"
 #include "platform/error.h"
+#include "platform/text.h"
 
 #include <cctype>
 #include <sstream>
@@ -16,15 +17,6 @@ std::string ArgText(const AutoValue& v) {
     if (s.IsText()) return "\"" + s.GetString() + "\"";
     if (s.IsNull()) return "Null";
     return DisplayText(s);
-}
-
-bool EqualsNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
 }
 
 }  // namespace

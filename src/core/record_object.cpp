@@ -9,6 +9,7 @@
 #include "names/name_address.h"
 #include "platform/date.h"
 #include "platform/error.h"
+#include "platform/text.h"
 
 namespace mz {
 
@@ -58,13 +59,7 @@ void RaiseObjectNotSet() {
 
 const PropertyDef* RecordClassInfo::FindProperty(std::string_view name) const {
     for (const PropertyDef& p : properties) {
-        if (p.name.size() != name.size()) continue;
-        bool same = true;
-        for (size_t i = 0; i < name.size() && same; ++i) {
-            same = std::tolower(static_cast<unsigned char>(p.name[i])) ==
-                   std::tolower(static_cast<unsigned char>(name[i]));
-        }
-        if (same) return &p;
+        if (EqualsNoCase(p.name, name)) return &p;
     }
     return nullptr;
 }

@@ -8,15 +8,10 @@
 #include "db/postgres/pg_connection.h"
 #include "db/postgres/postgres_backend.h"
 #include "db/sqlite_backend.h"
+#include "platform/text.h"
 
 namespace mz {
 namespace {
-
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 struct Registry {
     std::mutex mutex;

@@ -5,18 +5,10 @@
 
 #include "db/db_observer.h"
 #include "platform/error.h"
+#include "platform/text.h"
 
 namespace mz {
 namespace {
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 constexpr const char* kNotConnected =
     "The connection is not open: ConnectionVariables has not succeeded.";

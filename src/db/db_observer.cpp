@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/json_text.h"
+#include "platform/text.h"
 
 namespace mz {
 
@@ -89,8 +90,7 @@ DbCall QueryCall(std::string_view sql) {
     while (end < sql.size() &&
            (std::isalnum(static_cast<unsigned char>(sql[end])) || sql[end] == '_'))
         ++end;
-    std::string word(sql.substr(i, end - i));
-    for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string word = Lower(sql.substr(i, end - i));
     return word == "exec" || word == "execute" ? DbCall::kExecute : DbCall::kOpen;
 }
 

@@ -19,6 +19,7 @@
 #include "db/schema_files.h"
 #include "db/sql_types.h"
 #include "platform/date.h"
+#include "platform/text.h"
 
 namespace mz {
 namespace {
@@ -34,12 +35,6 @@ Statement Prepare(sqlite3* db, const std::string& sql) {
 std::string Exec(sqlite3* db, const char* sql) {
     if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK) return "";
     return sqlite3_errmsg(db);
-}
-
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
 }
 
 std::string Quoted(std::string_view s) {

@@ -3,18 +3,10 @@
 #include <cctype>
 
 #include "db/tsql_translator.h"
+#include "platform/text.h"
 
 namespace mz {
 namespace {
-
-bool SameWord(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 struct Token {
     TokenKind kind;
@@ -39,7 +31,7 @@ size_t Match(const std::vector<Token>& tokens, size_t i, const SchemaRewrite& re
         if (i >= tokens.size()) return 0;
         const Token& t = tokens[i];
         const bool ok = want == "#" ? t.kind == TokenKind::Number
-                                    : t.kind != TokenKind::Comment && SameWord(t.text, want);
+                                    : t.kind != TokenKind::Comment && EqualsNoCase(t.text, want);
         if (!ok) return 0;
         ++i;
     }

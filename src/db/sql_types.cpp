@@ -1,4 +1,5 @@
 #include "db/sql_types.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,12 +8,6 @@
 
 namespace mz {
 namespace {
-
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
 
 // Reads "(a)" or "(a,b)" after a type name.
 void ReadSizes(std::string_view rest, int& a, int& b) {

@@ -19,6 +19,7 @@
 #include "db/sqlite_functions.h"
 #include "db/tsql_translator.h"
 #include "platform/error.h"
+#include "platform/text.h"
 
 namespace mz {
 namespace {
@@ -27,21 +28,6 @@ constexpr int kKnownSchemaVersion = 1;
 constexpr int kBusyTimeoutMs = 5000;
 // Virtual-machine steps between two looks at the clock of a running query: a few microseconds.
 constexpr int kProgressSteps = 1000;
-
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
 
 TranslationCache& Translations() {
     static TranslationCache cache;

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "db/sql_dialect.h"
+#include "platform/text.h"
 
 namespace mz {
 
@@ -44,16 +45,6 @@ std::string_view Trim(std::string_view s) {
     while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
     while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
     return s;
-}
-
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    return Lower(a) == Lower(b);
 }
 
 // Splits on commas outside parentheses; empty items dropped.
@@ -105,7 +96,7 @@ bool IsText(std::string_view type) {
 const VersionedColumn* FindColumn(const std::vector<VersionedColumn>& columns,
                                   std::string_view name) {
     for (const VersionedColumn& c : columns)
-        if (SameName(c.name, name)) return &c;
+        if (EqualsNoCase(c.name, name)) return &c;
     return nullptr;
 }
 
@@ -158,7 +149,7 @@ VersionedTable ParseVersionedTable(std::string_view declaration, std::string& er
     const std::string uncommented = WithoutComments(declaration);
     std::string_view text = Trim(uncommented);
     const size_t open = text.find('(');
-    if (!SameName(text.substr(0, kHead.size()), kHead) || open == std::string_view::npos) {
+    if (!EqualsNoCase(text.substr(0, kHead.size()), kHead) || open == std::string_view::npos) {
         error = "a versioned table starts \"CREATE VERSIONED TABLE name (\"";
         return t;
     }
@@ -214,7 +205,7 @@ VersionedTable ParseVersionedTable(std::string_view declaration, std::string& er
         if (!std::isspace(static_cast<unsigned char>(line.front()))) {
             current = nullptr;
             for (const Clause& c : clauses) {
-                if (SameName(line.substr(0, c.keyword.size()), c.keyword) &&
+                if (EqualsNoCase(line.substr(0, c.keyword.size()), c.keyword) &&
                     (line.size() == c.keyword.size() ||
                      std::isspace(static_cast<unsigned char>(line[c.keyword.size()])))) {
                     current = c.text;
@@ -304,7 +295,7 @@ ProcedureText InsertProcedure(const VersionedTable& t, const SqlDialect& dialect
     for (const std::string& column : CopiedColumns(t)) {
         std::string value = "o." + column;
         for (const VersionedParam& param : t.params)
-            if (SameName(param.column, column)) value = param.name;
+            if (EqualsNoCase(param.column, column)) value = param.name;
         columns += ", " + column;
         values += ", " + value;
     }

@@ -11,19 +11,10 @@
 #include "db/backend.h"
 #include "db/db_connect.h"
 #include "db/db_observer.h"
+#include "platform/text.h"
 
 namespace mz::test {
 namespace {
-
-bool SameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
 
 std::vector<FieldInfo> Fields(const std::string& description) {
     static const std::map<std::string, VarType> kTypes = {
@@ -127,7 +118,7 @@ class Recorder::CallLog : public DbObserver {
 
     void OnCall(const DbCallEvent& e) override {
         const ConnectionSettings& settings = e.connection.Settings();
-        if (!SameText(settings.source, "recording") || settings.database_name != name_) return;
+        if (!EqualsNoCase(settings.source, "recording") || settings.database_name != name_) return;
         std::lock_guard lock(mutex_);
         lines_.push_back(Line(e));
     }
@@ -216,8 +207,9 @@ std::shared_ptr<Recorder> Recorder::Create(const std::string& name,
 const Recorder::Rule* Recorder::Fire(Kind kind, std::string_view text) {
     for (Rule& rule : rules_) {
         if (rule.kind != kind) continue;
-        const bool match = kind == Kind::Query ? text.find(rule.match) != std::string_view::npos
-                                               : rule.match.empty() || SameText(rule.match, text);
+        const bool match = kind == Kind::Query
+                               ? text.find(rule.match) != std::string_view::npos
+                               : rule.match.empty() || EqualsNoCase(rule.match, text);
         if (!match) continue;
         ++rule.seen;
         if (rule.nth == 0 || rule.nth == rule.seen) return &rule;

@@ -16,22 +16,13 @@
 #include "db/sqlite_backend.h"
 #include "db/tsql_translator.h"
 #include "platform/error.h"
+#include "platform/text.h"
 
 namespace mz {
 namespace {
 
 // Tries of a procedure call that loses a serialization conflict outside a transaction.
 constexpr int kConflictTries = 5;
-
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && Lower(a) == Lower(b);
-}
 
 TranslationCache& Translations() {
     static TranslationCache cache(4096, TsqlDialect::PostgreSQL);
