@@ -8,28 +8,12 @@
 namespace mz {
 namespace {
 
-struct Token {
-    TokenKind kind;
-    std::string_view text;
-};
-
-std::vector<Token> Tokens(std::string_view sql) {
-    std::vector<Token> tokens;
-    for (size_t pos = 0; pos < sql.size();) {
-        size_t length = 0;
-        const TokenKind kind = NextToken(sql, pos, &length);
-        tokens.push_back({kind, sql.substr(pos, length)});
-        pos += length;
-    }
-    return tokens;
-}
-
 // The index past the match of pattern at tokens[i], or 0 when it does not match there.
-size_t Match(const std::vector<Token>& tokens, size_t i, const SchemaRewrite& rewrite) {
+size_t Match(const std::vector<SqlToken>& tokens, size_t i, const SchemaRewrite& rewrite) {
     for (std::string_view want : rewrite.pattern) {
         while (i < tokens.size() && tokens[i].kind == TokenKind::Blank) ++i;
         if (i >= tokens.size()) return 0;
-        const Token& t = tokens[i];
+        const SqlToken& t = tokens[i];
         const bool ok = want == "#" ? t.kind == TokenKind::Number
                                     : t.kind != TokenKind::Comment && EqualsNoCase(t.text, want);
         if (!ok) return 0;
@@ -62,7 +46,7 @@ WHERE m.type = 'table' AND m.name <> 'rpt_name_address' AND p.name LIKE '%entity
 
 std::string RewriteSchemaSql(std::string_view sql, const SqlDialect& dialect) {
     if (dialect.rewrites.empty()) return std::string(sql);
-    const std::vector<Token> tokens = Tokens(sql);
+    const std::vector<SqlToken> tokens = Tokenize(sql);
     std::string out;
     out.reserve(sql.size() + sql.size() / 8);
     for (size_t i = 0; i < tokens.size();) {

@@ -14,6 +14,7 @@
 #include <new>
 #include <unordered_map>
 
+#include "db/builtin_procedures.h"
 #include "db/procedure_text.h"
 #include "db/sql_types.h"
 #include "db/sqlite_functions.h"
@@ -135,26 +136,6 @@ std::string FirstKeyword(std::string_view sql) {
 }
 
 // How one column's stored values become field values.
-enum class Conv : uint8_t { Undecided, Int32, Int16, Boolean, Double, Currency, Date, String };
-
-Conv ConvFor(VarType t) {
-    switch (t) {
-        case VarType::Int32:
-            return Conv::Int32;
-        case VarType::Int16:
-            return Conv::Int16;
-        case VarType::Boolean:
-            return Conv::Boolean;
-        case VarType::Double:
-            return Conv::Double;
-        case VarType::Currency:
-            return Conv::Currency;
-        case VarType::Date:
-            return Conv::Date;
-        default:
-            return Conv::String;
-    }
-}
 
 std::string_view ColumnText(sqlite3_stmt* stmt, int i) {
     const unsigned char* p = sqlite3_column_text(stmt, i);
@@ -289,12 +270,6 @@ const std::vector<ProcedureParam>& GenericParams(std::string_view name) {
     return none;
 }
 
-Variant* FindValue(ParamValues& values, std::string_view name) {
-    for (auto& [n, v] : values)
-        if (EqualsNoCase(n, name)) return &v;
-    return nullptr;
-}
-
 class SqliteBackend final : public Backend {
   public:
     explicit SqliteBackend(sqlite3* db) : db_(db) {}
@@ -334,10 +309,13 @@ class SqliteBackend final : public Backend {
     }
 
     std::string Execute(std::string_view name, ParamValues& values) override {
-        if (EqualsNoCase(name, "sp_update_table"))
-            return AllOrNothing(false, [&] { return UpdateTable(values); });
-        if (EqualsNoCase(name, "sp_delete_table"))
-            return AllOrNothing(false, [&] { return DeleteRow(values); });
+        const auto plan = EqualsNoCase(name, "sp_update_table")   ? &PlanUpdateTable
+                          : EqualsNoCase(name, "sp_delete_table") ? &PlanDeleteTable
+                                                                  : nullptr;
+        if (plan) {
+            const FindSchemaTable find = [this](std::string_view t) { return FindTable(t); };
+            return AllOrNothing(false, [&] { return RunBuiltin(plan(values, find, kBuiltins)); });
+        }
         Procedure* proc = nullptr;
         if (std::string error = LoadProcedure(name, proc); !error.empty()) return error;
         return AllOrNothing(proc->read_only, [&] { return RunStatements(*proc, values, nullptr); });
@@ -561,22 +539,8 @@ class SqliteBackend final : public Backend {
         }
     }
 
-    struct Column {
-        std::string name;
-        VarType type;
-    };
-    struct Table {
-        std::string name;
-        std::vector<Column> columns;
-        const Column* Find(std::string_view column) const {
-            for (const Column& c : columns)
-                if (EqualsNoCase(c.name, column)) return &c;
-            return nullptr;
-        }
-    };
-
     // The schema's table of that name (any case), or null.
-    const Table* FindTable(std::string_view name) {
+    const SchemaTable* FindTable(std::string_view name) {
         std::string key = Lower(name);
         if (auto it = tables_.find(key); it != tables_.end()) return &it->second;
         StmtGuard g;
@@ -587,7 +551,7 @@ class SqliteBackend final : public Backend {
                            "AND m.name NOT LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY p.cid",
                            -1, &g.stmt, nullptr);
         sqlite3_bind_text(g.stmt, 1, key.c_str(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
-        Table table;
+        SchemaTable table;
         int rc;
         while ((rc = sqlite3_step(g.stmt)) == SQLITE_ROW) {
             table.name = std::string(ColumnText(g.stmt, 0));
@@ -599,61 +563,22 @@ class SqliteBackend final : public Backend {
         return &tables_.emplace(key, std::move(table)).first->second;
     }
 
-    std::string UpdateTable(ParamValues& values) {
-        const Variant* table_name = FindValue(values, "@table");
-        const Variant* column_name = FindValue(values, "@column");
-        const Variant* id = FindValue(values, "@unique_id");
-        const Variant* value = FindValue(values, "@value");
-        std::string tname = table_name ? table_name->ToText() : "";
-        const Table* table = FindTable(tname);
-        if (!table) return "sp_update_table: the report database has no table \"" + tname + "\".";
-        std::string cname = column_name ? column_name->ToText() : "";
-        const Column* column = table->Find(cname);
-        if (!column)
-            return "sp_update_table: table " + table->name + " has no column \"" + cname + "\".";
-        if (EqualsNoCase(column->name, "unique_id"))
-            return "sp_update_table: the column unique_id of " + table->name +
-                   " cannot be changed.";
-        if (!id || !id->IsNumeric()) return "sp_update_table: @unique_id must be a number.";
-        std::string sql = "UPDATE \"" + table->name + "\" SET \"" + column->name + "\" = ?1";
-        if (table->Find("update_date") && !EqualsNoCase(column->name, "update_date"))
-            sql += ", update_date = datetime('now', 'localtime')";
-        sql += " WHERE unique_id = ?2";
-        return RunWrite(
-            sql,
-            {ValueForStorage(value ? *value : Variant::Null(), column->type),
-             Variant(id->ToInt32())},
-            "sp_update_table: " + table->name + " has no row with unique_id " + id->ToText() + ".");
-    }
+    static constexpr BuiltinDialect kBuiltins = {"?1", "?2", "datetime('now', 'localtime')"};
 
-    std::string DeleteRow(ParamValues& values) {
-        const Variant* table_name = FindValue(values, "@table");
-        const Variant* id = FindValue(values, "@unique_id");
-        std::string tname = table_name ? table_name->ToText() : "";
-        const Table* table = FindTable(tname);
-        if (!table) return "sp_delete_table: the report database has no table \"" + tname + "\".";
-        if (!table->Find("unique_id"))
-            return "sp_delete_table: table " + table->name + " has no unique_id.";
-        if (!id || !id->IsNumeric()) return "sp_delete_table: @unique_id must be a number.";
-        return RunWrite(
-            "DELETE FROM \"" + table->name + "\" WHERE unique_id = ?1", {Variant(id->ToInt32())},
-            "sp_delete_table: " + table->name + " has no row with unique_id " + id->ToText() + ".");
-    }
-
-    std::string RunWrite(const std::string& sql, const std::vector<Variant>& args,
-                         const std::string& none_text) {
+    std::string RunBuiltin(const BuiltinWrite& w) {
+        if (!w.refusal.empty()) return w.refusal;
         StmtGuard g;
-        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &g.stmt, nullptr) != SQLITE_OK)
+        if (sqlite3_prepare_v2(db_, w.sql.c_str(), -1, &g.stmt, nullptr) != SQLITE_OK)
             RaiseDriverError(db_);
-        for (size_t i = 0; i < args.size(); ++i) Bind(g.stmt, static_cast<int>(i + 1), args[i]);
+        for (size_t i = 0; i < w.args.size(); ++i) Bind(g.stmt, static_cast<int>(i + 1), w.args[i]);
         if (sqlite3_step(g.stmt) != SQLITE_DONE) RaiseDriverError(db_);
-        return sqlite3_changes(db_) == 0 ? none_text : "";
+        return sqlite3_changes(db_) == 0 ? w.no_row : "";
     }
 
     sqlite3* db_;
     std::chrono::milliseconds query_time_limit_{0};
     std::unordered_map<std::string, Procedure> procedures_;
-    std::unordered_map<std::string, Table> tables_;
+    std::unordered_map<std::string, SchemaTable> tables_;
 };
 
 }  // namespace

@@ -102,6 +102,17 @@ size_t ScanDelimited(std::string_view text, size_t i, char close) {
 
 }  // namespace
 
+std::vector<SqlToken> Tokenize(std::string_view text) {
+    std::vector<SqlToken> tokens;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t length = 0;
+        const TokenKind kind = NextToken(text, pos, &length);
+        tokens.push_back({kind, text.substr(pos, length)});
+        pos += length;
+    }
+    return tokens;
+}
+
 TokenKind NextToken(std::string_view text, size_t pos, size_t* length) {
     const size_t n = text.size();
     size_t i = pos;

@@ -68,6 +68,13 @@ enum class TokenKind : uint8_t {
 // and returns its kind. Pure: no allocation, no state.
 TokenKind NextToken(std::string_view text, size_t pos, size_t* length);
 
+struct SqlToken {
+    TokenKind kind;
+    std::string_view text;  // a view into the text tokenized
+};
+// The whole text as its tokens, blanks and comments included, in order.
+std::vector<SqlToken> Tokenize(std::string_view text);
+
 struct Translation {
     std::string sql;             // SQLite text, when not an exec
     std::string error;           // non-empty: the text was refused; says which construct and where

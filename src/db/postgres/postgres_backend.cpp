@@ -9,6 +9,7 @@
 #include <thread>
 #include <unordered_map>
 
+#include "db/builtin_procedures.h"
 #include "db/postgres/pg_connection.h"
 #include "db/postgres/pg_values.h"
 #include "db/procedure_text.h"
@@ -31,23 +32,7 @@ TranslationCache& Translations() {
 
 // ---- statements as tokens ----------------------------------------------------------------------
 
-struct Piece {
-    TokenKind kind;
-    std::string_view text;
-};
-
-std::vector<Piece> Pieces(std::string_view sql) {
-    std::vector<Piece> out;
-    for (size_t pos = 0; pos < sql.size();) {
-        size_t n = 0;
-        const TokenKind k = NextToken(sql, pos, &n);
-        out.push_back({k, sql.substr(pos, n)});
-        pos += n;
-    }
-    return out;
-}
-
-bool IsTrivia(const Piece& p) {
+bool IsTrivia(const SqlToken& p) {
     return p.kind == TokenKind::Blank || p.kind == TokenKind::Comment;
 }
 
@@ -57,7 +42,7 @@ std::vector<std::string> Statements(std::string_view body) {
     std::string current;
     bool significant = false;
     int depth = 0;
-    for (const Piece& p : Pieces(body)) {
+    for (const SqlToken& p : Tokenize(body)) {
         if (p.kind == TokenKind::LeftParen) ++depth;
         if (p.kind == TokenKind::RightParen) --depth;
         if (p.kind == TokenKind::Semicolon && depth == 0) {
@@ -73,8 +58,8 @@ std::vector<std::string> Statements(std::string_view body) {
     return out;
 }
 
-std::string FirstWord(const std::vector<Piece>& pieces) {
-    for (const Piece& p : pieces) {
+std::string FirstWord(const std::vector<SqlToken>& pieces) {
+    for (const SqlToken& p : pieces) {
         if (IsTrivia(p) || p.kind == TokenKind::LeftParen) continue;
         return p.kind == TokenKind::Identifier ? Lower(p.text) : "";
     }
@@ -89,12 +74,12 @@ bool IsReadingWord(const std::string& w) {
 // transaction by itself; inside the caller's transaction this is the guard: one statement, a
 // reading one, no writing clause and none of the server's functions that change state.
 std::string ReadingProblem(std::string_view sql, std::string_view tsql) {
-    const std::vector<Piece> pieces = Pieces(sql);
+    const std::vector<SqlToken> pieces = Tokenize(sql);
     const std::string refused = "Only reading statements may be run by a query; refused: \"" +
                                 std::string(tsql.substr(0, 60)) + "\"";
     if (!IsReadingWord(FirstWord(pieces))) return refused;
     for (size_t i = 0; i < pieces.size(); ++i) {
-        const Piece& p = pieces[i];
+        const SqlToken& p = pieces[i];
         if (p.kind == TokenKind::Semicolon) {
             std::string rest;
             for (size_t j = i + 1; j < pieces.size(); ++j) {
@@ -144,7 +129,7 @@ unsigned OidForDeclared(std::string_view declared) {
 // The statement with each @Name of params as $n; other @names are Null.
 std::string Numbered(std::string_view statement, const std::vector<ProcedureParam>& params) {
     std::string out;
-    for (const Piece& p : Pieces(statement)) {
+    for (const SqlToken& p : Tokenize(statement)) {
         if (p.kind != TokenKind::Variable || p.text.front() != '@') {
             out += p.text;
             continue;
@@ -154,12 +139,6 @@ std::string Numbered(std::string_view statement, const std::vector<ProcedurePara
         out += k < params.size() ? "$" + std::to_string(k + 1) : std::string("NULL");
     }
     return out;
-}
-
-Variant* FindValue(ParamValues& values, std::string_view name) {
-    for (auto& [n, v] : values)
-        if (EqualsNoCase(n, name)) return &v;
-    return nullptr;
 }
 
 const std::vector<ProcedureParam>& GenericParams(std::string_view name) {
@@ -225,10 +204,14 @@ class PostgresBackend final : public Backend {
     }
 
     std::string Execute(std::string_view name, ParamValues& values) override {
-        if (EqualsNoCase(name, "sp_update_table"))
-            return AllOrNothing(false, values, [&] { return UpdateTable(values); });
-        if (EqualsNoCase(name, "sp_delete_table"))
-            return AllOrNothing(false, values, [&] { return DeleteRow(values); });
+        const auto plan = EqualsNoCase(name, "sp_update_table")   ? &PlanUpdateTable
+                          : EqualsNoCase(name, "sp_delete_table") ? &PlanDeleteTable
+                                                                  : nullptr;
+        if (plan) {
+            const FindSchemaTable find = [this](std::string_view t) { return FindTable(t); };
+            return AllOrNothing(false, values,
+                                [&] { return RunBuiltin(plan(values, find, kBuiltins)); });
+        }
         Procedure* proc = nullptr;
         if (std::string error = LoadProcedure(name, proc); !error.empty()) return error;
         return AllOrNothing(proc->read_only, values,
@@ -336,7 +319,7 @@ class PostgresBackend final : public Backend {
                 return "Procedure " + std::string(name) +
                        " cannot be prepared: " + prepared.Message();
             }
-            proc.read_only = proc.read_only && IsReadingWord(FirstWord(Pieces(sql)));
+            proc.read_only = proc.read_only && IsReadingWord(FirstWord(Tokenize(sql)));
             proc.statements.push_back(id);
         }
         if (nested) conn_->Exec("RELEASE mz_prepare");
@@ -402,23 +385,8 @@ class PostgresBackend final : public Backend {
 
     // ---- sp_update_table and sp_delete_table
 
-    struct Column {
-        std::string name;
-        VarType type;
-        unsigned oid;
-    };
-    struct Table {
-        std::string name;
-        std::vector<Column> columns;
-        const Column* Find(std::string_view column) const {
-            for (const Column& c : columns)
-                if (EqualsNoCase(c.name, column)) return &c;
-            return nullptr;
-        }
-    };
-
     // The schema's table of that name (any case), or null.
-    const Table* FindTable(std::string_view name) {
+    const SchemaTable* FindTable(std::string_view name) {
         std::string key = Lower(name);
         if (auto it = tables_.find(key); it != tables_.end()) return &it->second;
         pg::Result r = conn_->Exec(
@@ -429,7 +397,7 @@ class PostgresBackend final : public Backend {
             "AND NOT a.attisdropped ORDER BY a.attnum",
             {key}, {pg::kText});
         if (r.Rows() == 0) return nullptr;
-        Table table;
+        SchemaTable table;
         table.name = std::string(r.Text(0, 0));
         for (int i = 0; i < r.Rows(); ++i) {
             unsigned oid = 0;
@@ -442,57 +410,23 @@ class PostgresBackend final : public Backend {
         return &tables_.emplace(key, std::move(table)).first->second;
     }
 
-    std::string UpdateTable(ParamValues& values) {
-        const Variant* table_name = FindValue(values, "@table");
-        const Variant* column_name = FindValue(values, "@column");
-        const Variant* id = FindValue(values, "@unique_id");
-        const Variant* value = FindValue(values, "@value");
-        std::string tname = table_name ? table_name->ToText() : "";
-        const Table* table = FindTable(tname);
-        if (!table) return "sp_update_table: the report database has no table \"" + tname + "\".";
-        std::string cname = column_name ? column_name->ToText() : "";
-        const Column* column = table->Find(cname);
-        if (!column)
-            return "sp_update_table: table " + table->name + " has no column \"" + cname + "\".";
-        if (EqualsNoCase(column->name, "unique_id"))
-            return "sp_update_table: the column unique_id of " + table->name +
-                   " cannot be changed.";
-        if (!id || !id->IsNumeric()) return "sp_update_table: @unique_id must be a number.";
-        std::string sql = "UPDATE \"" + table->name + "\" SET \"" + column->name + "\" = $1";
-        if (table->Find("update_date") && !EqualsNoCase(column->name, "update_date"))
-            sql += ", update_date = LOCALTIMESTAMP(0)";
-        sql += " WHERE unique_id = $2";
-        pg::Result r = conn_->Exec(
-            sql,
-            {pg::ParamText(ValueForStorage(value ? *value : Variant::Null(), column->type)),
-             std::to_string(id->ToInt32())},
-            {column->oid, pg::kInt4});
-        return r.Affected() == 0 ? "sp_update_table: " + table->name +
-                                       " has no row with unique_id " + id->ToText() + "."
-                                 : "";
-    }
+    static constexpr BuiltinDialect kBuiltins = {"$1", "$2", "LOCALTIMESTAMP(0)"};
 
-    std::string DeleteRow(ParamValues& values) {
-        const Variant* table_name = FindValue(values, "@table");
-        const Variant* id = FindValue(values, "@unique_id");
-        std::string tname = table_name ? table_name->ToText() : "";
-        const Table* table = FindTable(tname);
-        if (!table) return "sp_delete_table: the report database has no table \"" + tname + "\".";
-        if (!table->Find("unique_id"))
-            return "sp_delete_table: table " + table->name + " has no unique_id.";
-        if (!id || !id->IsNumeric()) return "sp_delete_table: @unique_id must be a number.";
-        pg::Result r = conn_->Exec("DELETE FROM \"" + table->name + "\" WHERE unique_id = $1",
-                                   {std::to_string(id->ToInt32())}, {pg::kInt4});
-        return r.Affected() == 0 ? "sp_delete_table: " + table->name +
-                                       " has no row with unique_id " + id->ToText() + "."
-                                 : "";
+    std::string RunBuiltin(const BuiltinWrite& w) {
+        if (!w.refusal.empty()) return w.refusal;
+        std::vector<std::optional<std::string>> texts;
+        for (const Variant& v : w.args) texts.push_back(pg::ParamText(v));
+        std::vector<unsigned> types = {w.column ? w.column->engine_type : pg::kInt4};
+        if (w.column) types.push_back(pg::kInt4);
+        pg::Result r = conn_->Exec(w.sql, texts, types);
+        return r.Affected() == 0 ? w.no_row : "";
     }
 
     std::unique_ptr<pg::Connection> conn_;
     pg::FieldReader fields_;
     std::chrono::milliseconds query_time_limit_{0};
     std::unordered_map<std::string, Procedure> procedures_;
-    std::unordered_map<std::string, Table> tables_;
+    std::unordered_map<std::string, SchemaTable> tables_;
     int prepared_ = 0;
 };
 
