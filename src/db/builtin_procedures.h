@@ -38,11 +38,11 @@ struct BuiltinDialect {
 
 // The statement of one call, or why it is refused.
 struct BuiltinWrite {
-    std::string refusal;        // non-empty: nothing is run, this is the call's error text
+    std::string refusal;  // non-empty: nothing is run, this is the call's error text
     std::string sql;
     std::vector<Variant> args;  // for the placeholders, in order, already in storage form
     const SchemaColumn* column = nullptr;  // sp_update_table: the column written by args[0]
-    std::string no_row;  // the error text when the statement changed no row
+    std::string no_row;                    // the error text when the statement changed no row
 };
 
 BuiltinWrite PlanUpdateTable(ParamValues& values, const FindSchemaTable& find,

@@ -17,4 +17,26 @@ FieldInfo FieldInfoForDeclaredType(std::string_view declared);
 // Values that do not convert are passed through unchanged (the engine then decides).
 Variant ValueForStorage(const Variant& value, VarType type);
 
+// How a result column's engine value becomes a field value: one switch per value on loading.
+// Undecided: an expression with no declared type, whose first row decides.
+enum class Conv : uint8_t { Undecided, Int32, Int16, Boolean, Double, Currency, Date, String };
+inline Conv ConvFor(VarType t) {
+    switch (t) {
+        case VarType::Int32:
+            return Conv::Int32;
+        case VarType::Int16:
+            return Conv::Int16;
+        case VarType::Boolean:
+            return Conv::Boolean;
+        case VarType::Double:
+            return Conv::Double;
+        case VarType::Currency:
+            return Conv::Currency;
+        case VarType::Date:
+            return Conv::Date;
+        default:
+            return Conv::String;
+    }
+}
+
 }  // namespace mz

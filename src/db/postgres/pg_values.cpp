@@ -11,28 +11,6 @@
 namespace mz::pg {
 namespace {
 
-// How one column's text becomes a field value.
-enum class Conv : uint8_t { Int32, Int16, Boolean, Double, Currency, Date, String };
-
-Conv ConvFor(VarType t) {
-    switch (t) {
-        case VarType::Int32:
-            return Conv::Int32;
-        case VarType::Int16:
-            return Conv::Int16;
-        case VarType::Boolean:
-            return Conv::Boolean;
-        case VarType::Double:
-            return Conv::Double;
-        case VarType::Currency:
-            return Conv::Currency;
-        case VarType::Date:
-            return Conv::Date;
-        default:
-            return Conv::String;
-    }
-}
-
 // The declared type of the embedded schema that the server's type stands for.
 std::string DeclaredType(unsigned oid, int typmod) {
     switch (oid) {
@@ -90,6 +68,7 @@ Variant Converted(std::string_view text, Conv conv) {
         case Conv::Date:
             if (auto d = Date::Parse(text)) return Variant(*d);
             break;
+        case Conv::Undecided:  // every server column has a type
         case Conv::String:
             break;
     }
