@@ -685,7 +685,10 @@ bool RecordObject::DeleteData(int32_t UniqueID, DbConnect*& ObConnect) {
             return false;
         } catch (const Error& e) {
             if (owned && conn.InTransaction()) conn.EndTrans(false);
-            if (owned && attempt < kCascadeTries && IsConflict(e)) continue;
+            if (owned && attempt < kCascadeTries && IsConflict(e)) {
+                WaitAfterConflict(attempt);
+                continue;
+            }
             ReportRaised("DeleteData", failure_text);
             return false;
         } catch (...) {

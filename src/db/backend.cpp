@@ -2,8 +2,10 @@
 
 #include <atomic>
 #include <cctype>
+#include <chrono>
 #include <map>
 #include <mutex>
+#include <thread>
 
 #include "db/postgres/pg_connection.h"
 #include "db/postgres/postgres_backend.h"
@@ -62,8 +64,13 @@ bool IsServerConnection(std::string_view text) {
 }
 
 bool IsConflict(const Error& e) {
-    return e.Source() == "PostgreSQL" &&
+    // The source may carry the layers it passed through: "PostgreSQL (clsNotes.DeleteData)".
+    return e.Source().starts_with("PostgreSQL") &&
            (e.Number() == pg::ErrorNumber("40001") || e.Number() == pg::ErrorNumber("40P01"));
+}
+
+void WaitAfterConflict(int attempt) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5 * attempt * attempt));
 }
 
 BackendFactory FindBackend(std::string_view source) {

@@ -88,6 +88,9 @@ bool IsServerConnection(std::string_view text);
 // True for an engine failure that says another connection's work at the same time got in the
 // way (a serialization conflict or a deadlock): the rolled-back transaction may be run again.
 bool IsConflict(const Error& e);
+// Waits before running again work that lost a conflict for the attempt-th time: longer each
+// time, so two writers that keep colliding fall out of step.
+void WaitAfterConflict(int attempt);
 
 // Registers (or replaces) the factory for a Source name, compared case-insensitively.
 void RegisterBackend(std::string source, BackendFactory factory);

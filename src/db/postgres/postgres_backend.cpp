@@ -268,7 +268,7 @@ class PostgresBackend final : public Backend {
                 Undo(nested);
                 if (nested || !IsConflict(e) || attempt == kConflictTries) throw;
                 values = given;
-                std::this_thread::sleep_for(std::chrono::milliseconds(5 * attempt * attempt));
+                WaitAfterConflict(attempt);
                 continue;
             } catch (...) {
                 Undo(nested);
