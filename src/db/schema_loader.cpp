@@ -1,4 +1,5 @@
 #include "db/schema_loader.h"
+#include "platform/text.h"
 
 #include <sqlite3.h>
 
@@ -36,15 +37,6 @@ std::string CheckProcedures(sqlite3* db) {
     }
     sqlite3_finalize(list);
     return error;
-}
-
-std::string Quoted(std::string_view text) {
-    std::string q = "'";
-    for (char c : text) {
-        q += c;
-        if (c == '\'') q += '\'';
-    }
-    return q + "'";
 }
 
 class SqliteTarget final : public SchemaTarget {
@@ -105,8 +97,8 @@ std::string BuildReportSchema(SchemaTarget& target) {
         std::string error;
         ParseParameters(p.parameters, error);
         if (!error.empty()) return "procedure " + p.name + ": " + error;
-        rows += std::string(rows.empty() ? "" : ",\n") + "(" + Quoted(p.name) + ", " +
-                Quoted(p.parameters) + ", " + Quoted(RewriteSchemaSql(p.body, dialect)) + ")";
+        rows += std::string(rows.empty() ? "" : ",\n") + "(" + SqlQuoted(p.name) + ", " +
+                SqlQuoted(p.parameters) + ", " + SqlQuoted(RewriteSchemaSql(p.body, dialect)) + ")";
     }
     if (std::string e =
             target.Exec("INSERT INTO mz_procedure (name, parameters, body) VALUES\n" + rows + ";");
@@ -127,6 +119,39 @@ std::string BuildReportSchema(SchemaTarget& target) {
     return target.LoadSeed();
 }
 
+namespace {
+
+std::string BuildSqliteSchema(sqlite3* db, const char* begin) {
+    RegisterDialectFunctions(db);
+    SqliteTarget target(db);
+    std::string error = target.Exec(begin);
+    if (error.empty()) error = BuildReportSchema(target);
+    if (error.empty()) error = target.Exec("COMMIT");
+    return error;
+}
+
+}  // namespace
+
+std::vector<DeclaredColumn> DeclaredColumns(std::string& error) {
+    std::vector<DeclaredColumn> columns;
+    sqlite3* db = nullptr;
+    if (sqlite3_open(":memory:", &db) != SQLITE_OK) {
+        error = "out of memory";
+    } else if (error = BuildSqliteSchema(db, "BEGIN"); error.empty()) {
+        sqlite3_stmt* s = nullptr;
+        sqlite3_prepare_v2(db,
+                           "SELECT lower(m.name), p.name, p.type FROM sqlite_master m, "
+                           "pragma_table_info(m.name) p WHERE m.type IN ('table', 'view') "
+                           "AND m.name NOT LIKE 'sqlite\\_%' ESCAPE '\\' AND p.type <> ''",
+                           -1, &s, nullptr);
+        auto text = [s](int i) { return reinterpret_cast<const char*>(sqlite3_column_text(s, i)); };
+        while (sqlite3_step(s) == SQLITE_ROW) columns.push_back({text(0), text(1), text(2)});
+        sqlite3_finalize(s);
+    }
+    sqlite3_close_v2(db);
+    return columns;
+}
+
 std::string CreateReportDatabase(const std::string& path) {
     if (IsServerConnection(path)) return CreatePostgresReportDatabase(path);
     std::error_code ec;
@@ -143,11 +168,7 @@ std::string CreateReportDatabase(const std::string& path) {
         RemoveFiles(path);
         return error;
     }
-    RegisterDialectFunctions(db);
-    SqliteTarget target(db);
-    std::string error = target.Exec("PRAGMA journal_mode = WAL; BEGIN");
-    if (error.empty()) error = BuildReportSchema(target);
-    if (error.empty()) error = target.Exec("COMMIT");
+    std::string error = BuildSqliteSchema(db, "PRAGMA journal_mode = WAL; BEGIN");
     sqlite3_close_v2(db);
     if (!error.empty()) {
         RemoveFiles(path);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "db/sql_dialect.h"
 
@@ -28,5 +29,15 @@ class SchemaTarget {
 
 // Builds the whole schema through target, inside the transaction its caller opened.
 std::string BuildReportSchema(SchemaTarget& target);
+
+// Every column of every table and view of the schema as the embedded engine declares it (its
+// name's case, its type with length and precision), for an engine that keeps neither: read from
+// the schema built in memory. Empty, with error set, when that fails.
+struct DeclaredColumn {
+    std::string table;  // lower case
+    std::string column;
+    std::string type;
+};
+std::vector<DeclaredColumn> DeclaredColumns(std::string& error);
 
 }  // namespace mz

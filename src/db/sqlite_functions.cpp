@@ -522,6 +522,12 @@ void MzConvert(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     }
 }
 
+// mz_last_id(table, column): the rowid of the connection's last insert. The server's version
+// needs the table; here last_insert_rowid() knows it.
+void MzLastId(sqlite3_context* ctx, int, sqlite3_value**) {
+    sqlite3_result_int64(ctx, sqlite3_last_insert_rowid(sqlite3_context_db_handle(ctx)));
+}
+
 void MzGetdate(sqlite3_context* ctx, int, sqlite3_value**) {
     std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -554,6 +560,7 @@ void RegisterDialectFunctions(sqlite3* db) {
         {"mz_convert", 2, kPure, MzConvert},
         {"mz_convert", 3, kPure, MzConvert},
         {"mz_getdate", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, MzGetdate},
+        {"mz_last_id", 2, SQLITE_UTF8, MzLastId},
         {"mz_year", 1, kPure, MzDatePart<&Stamp::year>},
         {"mz_month", 1, kPure, MzDatePart<&Stamp::month>},
         {"mz_day", 1, kPure, MzDatePart<&Stamp::day>},

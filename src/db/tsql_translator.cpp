@@ -801,6 +801,10 @@ class Translator {
 
     size_t EmitBoundary(size_t i, size_t e, std::string& out) {
         if (IsWord(i, "select")) return EmitSelect(i, e, out);
+        if (dialect_ == TsqlDialect::PostgreSQL && IsWord(i, "order")) {
+            const size_t by = SkipTrivia(i + 1, e);
+            if (by < e && IsWord(by, "by")) return EmitOrderBy(i, by, e, out);
+        }
         EmitToken(out, i);
         if (IsWord(i, "as")) {
             size_t j = SkipTrivia(i + 1, e);
@@ -811,6 +815,30 @@ class Translator {
             }
         }
         return i + 1;
+    }
+
+    // "order by" on the server: Null sorts first going up and last going down, as on the
+    // embedded file (PostgreSQL's default is the other way round).
+    size_t EmitOrderBy(size_t i, size_t by, size_t e, std::string& out) {
+        for (size_t k = i; k <= by; ++k) EmitToken(out, k);
+        size_t end = by + 1;
+        while (end < e && !HasFlag(end, kEndsList) && Kind(end) != TokenKind::RightParen &&
+               Kind(end) != TokenKind::Semicolon && !IsWord(end, "limit") && !IsWord(end, "offset"))
+            end = Skip(end, e);
+        for (size_t s = by + 1; error_.empty();) {
+            size_t t = s;
+            while (t < end && Kind(t) != TokenKind::Comma) t = Skip(t, end);
+            size_t y = t;
+            while (y > s && IsTrivia(y - 1)) --y;
+            EmitRange(s, y, out);
+            if (y > s && !IsWord(y - 1, "first") && !IsWord(y - 1, "last"))
+                Put(out, IsWord(y - 1, "desc") ? " NULLS LAST" : " NULLS FIRST");
+            for (size_t k = y; k < t; ++k) EmitToken(out, k);
+            if (t >= end) break;
+            EmitToken(out, t);
+            s = t + 1;
+        }
+        return end;
     }
 
     // An operand run: arithmetic expressions where they parse, anything else token by token

@@ -78,15 +78,6 @@ std::string Fill(std::string_view text, const VersionedTable& t) {
     return out;
 }
 
-std::string Quoted(std::string_view text) {
-    std::string q = "'";
-    for (char c : text) {
-        q += c;
-        if (c == '\'') q += '\'';
-    }
-    return q + "'";
-}
-
 bool IsText(std::string_view type) {
     const std::string t = Lower(type);
     return t.starts_with("varchar") || t.starts_with("char") || t.starts_with("nvarchar") ||
@@ -423,9 +414,9 @@ std::string VersionedObjectsSql(const VersionedTable& t, const SqlDialect& diale
 )sql",
                                 t));
     sql += "INSERT INTO mz_versioned_table (table_name, section_code, link_column) VALUES (" +
-           Quoted(t.name) + ", " +
-           (t.section_code.empty() ? std::string("NULL") : Quoted(t.section_code)) + ", " +
-           (t.link_column.empty() ? std::string("NULL") : Quoted(t.link_column)) + ");\n";
+           SqlQuoted(t.name) + ", " +
+           (t.section_code.empty() ? std::string("NULL") : SqlQuoted(t.section_code)) + ", " +
+           (t.link_column.empty() ? std::string("NULL") : SqlQuoted(t.link_column)) + ");\n";
     return sql;
 }
 
@@ -435,13 +426,13 @@ ProcedureText SequenceProcedure(const std::vector<VersionedTable>& tables) {
     for (const VersionedTable& t : tables) {
         if (t.section_code.empty()) continue;
         if (!codes.empty()) codes += ", ";
-        codes += Quoted(t.section_code);
+        codes += SqlQuoted(t.section_code);
         updates += Fill(
                        "UPDATE $T SET sequence = sequence + @Increment, "
                        "update_date = datetime('now', 'localtime')\n"
                        "WHERE upper(@Report_section_code) = upper(",
                        t) +
-                   Quoted(t.section_code) +
+                   SqlQuoted(t.section_code) +
                    ") AND report_id = @Report_id AND delete_date IS NULL\n"
                    "  AND (coalesce(@Page_id, 0) <= 0 OR page_amount_id = @Page_id)\n"
                    "  AND (@Low_end IS NULL OR sequence >= @Low_end)\n"

@@ -41,7 +41,9 @@ bool NameAddress::ConnectionVariables(const std::string& DatabaseName, const std
 
 bool NameAddress::CanDelete(int32_t EntityID) {
     DbConnect& reader = reader_ ? *reader_ : connection_;
-    // Every column of a schedule table that holds an entity identifier counts as a use.
+    // Every column of a schedule table that holds an entity identifier counts as a use. The
+    // identifier is quoted: a column may hold it as text, and a server compares no text with a
+    // number (a quoted number compares with either).
     ResultSet columns;
     if (!reader.OpenRecordset("select table_name, column_name from mz_entity_column", columns)
              .empty())
@@ -52,7 +54,7 @@ bool NameAddress::CanDelete(int32_t EntityID) {
     for (columns.MoveFirst(); !columns.EOF(); columns.MoveNext()) {
         if (columns.AbsolutePosition() > 1) sql += " union all ";
         sql += "select 1 as used from \"" + columns.Value(0).ToText() + "\" where \"" +
-               columns.Value(1).ToText() + "\" = " + id;
+               columns.Value(1).ToText() + "\" = '" + id + "'";
     }
     sql += ") u";
     ResultSet uses;

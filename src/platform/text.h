@@ -24,4 +24,14 @@ inline bool EqualsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// SQL quoting: a text literal ('it''s'), or with quote '"' a quoted name ("a""b").
+inline std::string SqlQuoted(std::string_view text, char quote = '\'') {
+    std::string q(1, quote);
+    for (char c : text) {
+        q += c;
+        if (c == quote) q += quote;
+    }
+    return q + quote;
+}
+
 }  // namespace mz

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "db/sql_types.h"
+#include "platform/text.h"
 
 namespace mz::pg {
 namespace {
@@ -88,26 +89,31 @@ Variant StoredValue(const Result& r, int row, int column) {
     return Converted(r.Text(row, column), conv == Conv::Int16 ? Conv::Int32 : conv);
 }
 
-bool FieldReader::IsBit(unsigned table, int column) {
-    auto it = bits_.find(table);
-    if (it == bits_.end()) {
-        std::vector<bool> bits;
+const FieldInfo* FieldReader::Declared(unsigned table, int attnum) {
+    auto it = declared_.find(table);
+    if (it == declared_.end()) {
+        std::vector<FieldInfo> columns;
         Result r = conn_.Run(
-            "SELECT a.attnum, t.typname = 'mz_bit' FROM pg_attribute a "
-            "JOIN pg_type t ON t.oid = a.atttypid WHERE a.attrelid = $1 AND a.attnum > 0",
+            "SELECT a.attnum, m.column_name, m.declared_type FROM pg_attribute a "
+            "JOIN pg_class c ON c.oid = a.attrelid JOIN mz_column m ON m.table_name = c.relname "
+            "AND lower(m.column_name) = a.attname WHERE a.attrelid = $1 AND a.attnum > 0",
             {std::to_string(table)}, {kOid});
         for (int i = 0; r.Ok() && i < r.Rows(); ++i) {
-            int attnum = 0;
-            const std::string_view n = r.Text(i, 0);
-            std::from_chars(n.data(), n.data() + n.size(), attnum);
-            if (attnum >= static_cast<int>(bits.size()))
-                bits.resize(static_cast<size_t>(attnum) + 1);
-            bits[static_cast<size_t>(attnum)] = r.Text(i, 1) == "t";
+            int n = 0;
+            const std::string_view text = r.Text(i, 0);
+            std::from_chars(text.data(), text.data() + text.size(), n);
+            if (n >= static_cast<int>(columns.size()))
+                columns.resize(static_cast<size_t>(n) + 1, FieldInfo{{}, VarType::Empty});
+            FieldInfo& f = columns[static_cast<size_t>(n)];
+            f = FieldInfoForDeclaredType(r.Text(i, 2));
+            f.name = std::string(r.Text(i, 1));
         }
-        it = bits_.emplace(table, std::move(bits)).first;
+        it = declared_.emplace(table, std::move(columns)).first;
     }
-    return column >= 0 && static_cast<size_t>(column) < it->second.size() &&
-           it->second[static_cast<size_t>(column)];
+    const std::vector<FieldInfo>& columns = it->second;
+    if (attnum <= 0 || static_cast<size_t>(attnum) >= columns.size()) return nullptr;
+    const FieldInfo& f = columns[static_cast<size_t>(attnum)];
+    return f.type == VarType::Empty ? nullptr : &f;
 }
 
 void FieldReader::Fill(const Result& r, ResultSet& out) {
@@ -116,12 +122,18 @@ void FieldReader::Fill(const Result& r, ResultSet& out) {
     std::vector<FieldInfo> fields(static_cast<size_t>(n));
     std::vector<Conv> convs(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
-        const unsigned oid = PQftype(res, i);
         FieldInfo& f = fields[static_cast<size_t>(i)];
-        f = oid == kInt2 && PQftable(res, i) != 0 && IsBit(PQftable(res, i), PQftablecol(res, i))
-                ? FieldInfoForDeclaredType("bit")
-                : TypeOfColumn(oid, PQfmod(res, i));
-        f.name = PQfname(res, i);
+        const char* name = PQfname(res, i);
+        const unsigned table = PQftable(res, i);
+        const FieldInfo* declared = table ? Declared(table, PQftablecol(res, i)) : nullptr;
+        if (declared) {
+            f = *declared;
+            // An alias keeps its own spelling; the server folded the declared name only.
+            if (!EqualsNoCase(f.name, name)) f.name = name;
+        } else {
+            f = TypeOfColumn(PQftype(res, i), PQfmod(res, i));
+            f.name = name;
+        }
         convs[static_cast<size_t>(i)] = ConvFor(f.type);
     }
     ResultSet rs(std::move(fields));

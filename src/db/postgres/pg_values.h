@@ -1,6 +1,8 @@
-// What the server's values become: the field description of a result column (by its type, and
-// for columns of the mz_bit domain, which the server reports as smallint, by the column it reads)
-// and each text value as the Variant the embedded backend would give. Private to the db layer.
+// What the server's values become: the field description of a result column and each text
+// value as the Variant the embedded backend would give. A column read from a table or view of
+// the report database is described by what the schema declares for it (its name in the declared
+// case, its declared type and length, which the server does not keep: mz_column); any other
+// column by the server's type. Private to the db layer.
 #pragma once
 
 #include <unordered_map>
@@ -29,10 +31,12 @@ class FieldReader {
     void Fill(const Result& r, ResultSet& out);
 
   private:
-    bool IsBit(unsigned table, int column);
+    // What the schema declares for column attnum of the table or view; null when it says nothing.
+    const FieldInfo* Declared(unsigned table, int attnum);
 
     Connection& conn_;
-    std::unordered_map<unsigned, std::vector<bool>> bits_;  // by table: attnum -> mz_bit
+    // By table or view: attnum -> the declared column (type Empty when the schema has none).
+    std::unordered_map<unsigned, std::vector<FieldInfo>> declared_;
 };
 
 }  // namespace mz::pg

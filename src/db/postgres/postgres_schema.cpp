@@ -8,18 +8,10 @@
 #include "db/schema_loader.h"
 #include "db/sql_types.h"
 #include "platform/error.h"
+#include "platform/text.h"
 
 namespace mz {
 namespace {
-
-std::string QuotedName(std::string_view name) {
-    std::string q = "\"";
-    for (char c : name) {
-        q += c;
-        if (c == '"') q += '"';
-    }
-    return q + "\"";
-}
 
 // The database a connection string names, or "" when it leaves that to libpq's defaults.
 std::string DatabaseOf(const std::string& conninfo) {
@@ -76,11 +68,11 @@ class PgLookupStore final : public LookupStore {
 
     std::string Insert(const std::string& table, const std::vector<const LookupColumn*>& columns,
                        const std::vector<Variant>& values) override {
-        std::string sql = "INSERT INTO " + QuotedName(table) + " (";
+        std::string sql = "INSERT INTO " + SqlQuoted(table, '"') + " (";
         std::string marks;
         std::vector<std::optional<std::string>> params;
         for (size_t i = 0; i < columns.size(); ++i) {
-            sql += (i ? ", " : "") + QuotedName(columns[i]->name);
+            sql += (i ? ", " : "") + SqlQuoted(columns[i]->name, '"');
             marks += (i ? ", $" : "$") + std::to_string(i + 1);
             params.push_back(pg::ParamText(values[i]));
         }
@@ -97,7 +89,8 @@ class PgLookupStore final : public LookupStore {
         if (!r.Ok()) return r.Message();
         std::string sql;
         for (int i = 0; i < r.Rows(); ++i) {
-            const std::string table = QuotedName(r.Text(i, 0)), column = QuotedName(r.Text(i, 1));
+            const std::string table = SqlQuoted(r.Text(i, 0), '"'),
+                              column = SqlQuoted(r.Text(i, 1), '"');
             sql += "SELECT setval(pg_get_serial_sequence('" + table + "', '" +
                    std::string(r.Text(i, 1)) + "'), coalesce(max(" + column +
                    "), 0) + 1, false) FROM " + table + ";";
@@ -144,6 +137,21 @@ class OwningLookupStore final : public LookupStore {
     PgLookupStore store_;
 };
 
+std::string StoreDeclaredColumns(pg::Connection& conn) {
+    std::string error;
+    const std::vector<DeclaredColumn> columns = DeclaredColumns(error);
+    if (!error.empty()) return "mz_column: " + error;
+    std::string sql;
+    for (const DeclaredColumn& c : columns) {
+        sql += sql.empty() ? "INSERT INTO mz_column VALUES " : ", ";
+        sql +=
+            "(" + SqlQuoted(c.table) + ", " + SqlQuoted(c.column) + ", " + SqlQuoted(c.type) + ")";
+    }
+    if (sql.empty()) return "";
+    pg::Result r = conn.Run(sql);
+    return r.Ok() ? "" : "mz_column: " + r.Message();
+}
+
 }  // namespace
 
 std::string CreatePostgresReportDatabase(const std::string& conninfo) {
@@ -155,13 +163,13 @@ std::string CreatePostgresReportDatabase(const std::string& conninfo) {
         if (!created) return;
         std::string ignored;
         if (auto admin = pg::Connection::Open(conninfo, "postgres", "", "", ignored))
-            admin->Run("DROP DATABASE IF EXISTS " + QuotedName(name) + " WITH (FORCE)");
+            admin->Run("DROP DATABASE IF EXISTS " + SqlQuoted(name, '"') + " WITH (FORCE)");
     };
     if (!conn && !name.empty() && error.find("does not exist") != std::string::npos) {
         std::unique_ptr<pg::Connection> admin =
             pg::Connection::Open(conninfo, "postgres", "", "", error);
         if (!admin) return "Cannot connect to the report database server: " + error;
-        pg::Result r = admin->Run("CREATE DATABASE " + QuotedName(name));
+        pg::Result r = admin->Run("CREATE DATABASE " + SqlQuoted(name, '"'));
         if (!r.Ok()) return "Cannot create the database \"" + name + "\": " + r.Message();
         created = true;
         admin.reset();
@@ -180,6 +188,7 @@ std::string CreatePostgresReportDatabase(const std::string& conninfo) {
     PgTarget target(*conn);
     error = target.Exec("BEGIN");
     if (error.empty()) error = BuildReportSchema(target);
+    if (error.empty()) error = StoreDeclaredColumns(*conn);
     if (error.empty()) error = target.Exec("COMMIT");
     if (!error.empty()) {
         conn->Run("ROLLBACK");

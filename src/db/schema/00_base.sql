@@ -74,7 +74,7 @@ BEGIN
         city = @City, state = @State, zip = @Zip, country = @Country, occupation = @Occupation,
         employer = @Employer, update_date = datetime('now', 'localtime')
     WHERE unique_id = @Unique_id AND ifnull(@Unique_id, -1) >= 0;
-    SELECT CASE WHEN ifnull(@Unique_id, -1) < 0 THEN last_insert_rowid() ELSE @Unique_id END
+    SELECT CASE WHEN ifnull(@Unique_id, -1) < 0 THEN mz_last_id('rpt_name_address', 'unique_id') ELSE @Unique_id END
         AS "@Unique_id";
 END;
 

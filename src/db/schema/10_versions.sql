@@ -48,8 +48,8 @@ AS
 BEGIN
     INSERT INTO rpt_report_group DEFAULT VALUES;
     INSERT INTO rpt_report (report_group_id, version_order, is_audit)
-    VALUES (last_insert_rowid(), 1, 0);
-    SELECT last_insert_rowid() AS "@Report_id";
+    VALUES (mz_last_id('rpt_report_group', 'report_group_id'), 1, 0);
+    SELECT mz_last_id('rpt_report', 'report_id') AS "@Report_id";
 END;
 
 -- An amendment of a report: the next version of its group, filed.
@@ -64,7 +64,7 @@ BEGIN
            (SELECT max(g.version_order) + 1 FROM rpt_report g WHERE g.report_group_id = r.report_group_id),
            0, r.report_id
     FROM rpt_report r WHERE r.report_id = @Ref_report_id;
-    SELECT last_insert_rowid() AS "@Report_id";
+    SELECT mz_last_id('rpt_report', 'report_id') AS "@Report_id";
 END;
 
 -- An audit of a report: the next version of its group, marked as an audit.
@@ -79,5 +79,5 @@ BEGIN
            (SELECT max(g.version_order) + 1 FROM rpt_report g WHERE g.report_group_id = r.report_group_id),
            1, r.report_id
     FROM rpt_report r WHERE r.report_id = @Ref_report_id;
-    SELECT last_insert_rowid() AS "@Report_id";
+    SELECT mz_last_id('rpt_report', 'report_id') AS "@Report_id";
 END;
