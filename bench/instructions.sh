@@ -15,6 +15,8 @@ pairs=(
     "versioned_list BM_VersionedList_10kOf1M BM_PlainList_10k"
     "history BM_Diff_100k BM_RawSqlite_Scan_100k"
 )
+# The server's pair where a server is found (PGHOST, as ./dev starts it): client instructions only.
+[ -n "${PGHOST:-}" ] && pairs+=("receipts BM_ReceiptList_10k_Postgres BM_Libpq_ReceiptList_10k")
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT
 count() {  # count <program> <benchmark> <repetitions>

@@ -130,6 +130,23 @@ Currency Currency::FromDouble(double value) {
 }
 
 std::optional<Currency> Currency::Parse(std::string_view text) {
+    // The stored form, [-]digits[.up to 4 digits], is what lists load on every row.
+    {
+        size_t i = !text.empty() && text[0] == '-' ? 1 : 0;
+        const size_t first = i;
+        int64_t whole = 0;
+        while (i < text.size() && i - first < 14 && text[i] >= '0' && text[i] <= '9')
+            whole = whole * 10 + (text[i++] - '0');
+        int64_t frac = 0, scale = kScale;
+        if (i > first && i < text.size() && text[i] == '.') {
+            for (++i; i < text.size() && scale > 1 && text[i] >= '0' && text[i] <= '9'; ++i)
+                frac = frac * 10 + (text[i] - '0'), scale /= 10;
+        }
+        if (i > first && i == text.size()) {
+            const int64_t raw = whole * kScale + frac * scale;
+            return FromRaw(first ? -raw : raw);
+        }
+    }
     std::string_view s = Trim(text);
     bool negative = false;
     if (s.size() >= 2 && s.front() == '(' && s.back() == ')') {

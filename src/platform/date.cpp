@@ -132,21 +132,30 @@ bool Date::IsValid(int year, int month, int day) {
 }
 
 std::optional<Date> Date::Parse(std::string_view text) {
-    // The stored form, yyyy-mm-dd, is what lists load on every row: read it straight off.
-    if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
-        int v[8];
+    // The stored forms, yyyy-mm-dd and a server's yyyy-mm-dd hh:mm:ss, are what lists load on
+    // every row: read them straight off.
+    if ((text.size() == 10 ||
+         (text.size() == 19 && text[10] == ' ' && text[13] == ':' && text[16] == ':')) &&
+        text[4] == '-' && text[7] == '-') {
+        constexpr size_t kDigits[] = {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18};
+        const size_t n = text.size() == 10 ? 8 : 14;
+        int v[14];
         bool digits = true;
-        for (size_t i = 0, k = 0; i < 10; ++i) {
-            if (i == 4 || i == 7) continue;
-            v[k] = text[i] - '0';
+        for (size_t k = 0; k < n; ++k) {
+            v[k] = text[kDigits[k]] - '0';
             digits = digits && v[k] >= 0 && v[k] <= 9;
-            ++k;
         }
         if (digits) {
             const int year = v[0] * 1000 + v[1] * 100 + v[2] * 10 + v[3];
             const int month = v[4] * 10 + v[5], day = v[6] * 10 + v[7];
             if (!IsValid(year, month, day)) return std::nullopt;
-            return Date(year, month, day);
+            Date d(year, month, day);
+            if (n == 14) {
+                const int h = v[8] * 10 + v[9], m = v[10] * 10 + v[11], sec = v[12] * 10 + v[13];
+                if (h > 23 || m > 59 || sec > 59) return std::nullopt;
+                d.seconds_ = h * 3600 + m * 60 + sec;
+            }
+            return d;
         }
     }
     Scanner sc{text};

@@ -144,13 +144,13 @@ void FieldReader::Fill(const Result& r, ResultSet& out) {
                 // Built in place (the slot is Empty), as the embedded backend does.
                 std::destroy_at(slots + i);
                 try {
-                    ::new (static_cast<void*>(slots + i))
-                        Variant(PQgetisnull(res, row, i)
-                                    ? Variant::Null()
-                                    : Converted(std::string_view(
-                                                    PQgetvalue(res, row, i),
-                                                    static_cast<size_t>(PQgetlength(res, row, i))),
-                                                convs[static_cast<size_t>(i)]));
+                    // A text-format value is a terminated string, "" for Null: only an empty
+                    // value needs asking whether it is Null.
+                    const char* value = PQgetvalue(res, row, i);
+                    ::new (static_cast<void*>(slots + i)) Variant(
+                        *value == '\0' && PQgetisnull(res, row, i)
+                            ? Variant::Null()
+                            : Converted(std::string_view(value), convs[static_cast<size_t>(i)]));
                 } catch (...) {
                     ::new (static_cast<void*>(slots + i)) Variant();
                     throw;
