@@ -347,6 +347,7 @@ class WholeReportDemo {
         say_.Line("  report " + std::to_string(report) + " (" + done + "):");
         for (const Step& step : steps) Apply(report, step);
         seen_[report] = rows_;
+        objects_.clear();  // each holds a connection: a server allows only so many
         return report;
     }
 
@@ -432,6 +433,8 @@ class WholeReportDemo {
             }
             const ObjectRef obj = Object(section.cls, report);
             const bool found = ObjectModel::Invoke(obj, section.loader, args).Scalar().ToBool();
+            Check(found, std::string("the ") + section.label + " list of report " +
+                             std::to_string(report) + " loads");
             ResultSet* rows = obj->Rows();
             const int32_t n = found && rows ? rows->RecordCount() : 0;
             std::string cell = std::to_string(n) + (n == 1 ? " row" : " rows");
@@ -448,6 +451,7 @@ class WholeReportDemo {
             }
             cells.push_back(cell);
         }
+        objects_.clear();
         return cells;
     }
 

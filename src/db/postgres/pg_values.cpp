@@ -129,7 +129,7 @@ void FieldReader::Fill(const Result& r, ResultSet& out) {
         if (declared) {
             f = *declared;
             // An alias keeps its own spelling; the server folded the declared name only.
-            if (!EqualsNoCase(f.name, name)) f.name = name;
+            if (!EqualsNoCase(f.name, name) || Lower(name) != name) f.name = name;
         } else {
             f = TypeOfColumn(PQftype(res, i), PQfmod(res, i));
             f.name = name;
