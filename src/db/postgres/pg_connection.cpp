@@ -176,8 +176,9 @@ Result Connection::Reply(bool sent) {
         if (!PQconsumeInput(conn_)) break;
         if (!cancelled && stop_->Due()) {
             // The server answers the running statement with 57014; one that already finished
-            // is not touched.
+            // is not touched. The statements that undo the query after it are not watched.
             cancelled = true;
+            stop_ = nullptr;
             PGcancel* cancel = PQgetCancel(conn_);
             char error[256];
             PQcancel(cancel, error, sizeof error);

@@ -108,7 +108,7 @@ class Connection {
                    const std::vector<unsigned>& types);
 
     // While stop is set (not null), Run and RunPrepared cancel their statement on the server
-    // once it is due: the statement then fails (57014) and stop tells why.
+    // once it is due: the statement then fails (57014), stop tells why, and the watch ends.
     void Watch(QueryStop* stop) { stop_ = stop; }
 
   private:
