@@ -680,11 +680,13 @@ bool RecordObject::DeleteData(int32_t UniqueID, DbConnect*& ObConnect) {
         }
     } guard{conn, owned};
     std::string failure_text;
-    // A cascade of its own that lost to another connection's work is run again from the start:
-    // it was rolled back whole, and every step reads afresh what it deletes.
+    // A cascade in a transaction of its own that lost to another connection's work is run again
+    // from the start: it was rolled back whole, and every step reads afresh what it deletes.
+    // Work the caller began on the own connection before it would be lost: no rerun then.
+    const bool rerun = owned && !conn.InTransaction();
     try {
         return RunTransaction(
-            owned,
+            rerun,
             [&] {
                 failure_text.clear();
                 if (!lent) {
