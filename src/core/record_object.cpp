@@ -19,7 +19,6 @@ constexpr int32_t kObjectNotSet = 91;
 constexpr int32_t kLetNotDefined = 451;
 constexpr const char* kLibrarySource = "MZ_report_bus";
 constexpr int kUnresolved = -2;
-constexpr int kCascadeTries = 5;  // runs of a delete cascade that loses a conflict
 
 Variant EmptyOf(PropType type) {
     switch (type) {
@@ -606,9 +605,21 @@ bool RecordObject::SaveRow(bool force) {
             changed = Differs(rs.Value(i), rs.OriginalValue(i));
         }
         if (!changed) return true;
-        const bool saved = is_new_ ? SaveNew() : SaveExisting();
-        if (db_.InTransaction()) db_.EndTrans(false);
-        return saved;
+        // An update of its own that lost to another connection's work is run again: nothing of
+        // it was committed and the row's values it sends are as loaded and let. A new row is one
+        // call, which the connection itself runs again.
+        const bool rerun = !is_new_ && !db_.InTransaction();
+        const auto rollback = [this] {
+            if (db_.InTransaction()) db_.EndTrans(false);
+        };
+        return RunTransaction(
+            rerun,
+            [&] {
+                const bool saved = is_new_ ? SaveNew() : SaveExisting();
+                rollback();
+                return saved;
+            },
+            rollback);
     } catch (...) {
         if (db_.InTransaction()) db_.EndTrans(false);
         ReportRaised("SaveData", "");
@@ -669,33 +680,29 @@ bool RecordObject::DeleteData(int32_t UniqueID, DbConnect*& ObConnect) {
         }
     } guard{conn, owned};
     std::string failure_text;
-    // A cascade of its own that lost to another connection's work is run again from the start:
-    // it was rolled back whole, and every step reads afresh what it deletes.
-    for (int attempt = 1;; ++attempt) {
-        try {
-            if (!lent) {
-                if (info_.delete_takes_connection) ObConnect = &db_;
-                if (!conn.InTransaction()) conn.BeginTrans();
-            }
-            if (DeleteRow(UniqueID, conn, failure_text)) {
-                if (owned && conn.InTransaction()) conn.EndTrans(true);
-                return true;
-            }
-            if (owned && conn.InTransaction()) conn.EndTrans(false);
-            return false;
-        } catch (const Error& e) {
-            if (owned && conn.InTransaction()) conn.EndTrans(false);
-            if (owned && attempt < kCascadeTries && IsConflict(e)) {
-                WaitAfterConflict(attempt);
-                continue;
-            }
-            ReportRaised("DeleteData", failure_text);
-            return false;
-        } catch (...) {
-            if (owned && conn.InTransaction()) conn.EndTrans(false);
-            ReportRaised("DeleteData", failure_text);
-            return false;
-        }
+    // A cascade in a transaction of its own that lost to another connection's work is run again
+    // from the start: it was rolled back whole, and every step reads afresh what it deletes.
+    // Work the caller began on the own connection before it would be lost: no rerun then.
+    const bool rerun = owned && !conn.InTransaction();
+    try {
+        return RunTransaction(
+            rerun,
+            [&] {
+                failure_text.clear();
+                if (!lent) {
+                    if (info_.delete_takes_connection) ObConnect = &db_;
+                    if (!conn.InTransaction()) conn.BeginTrans();
+                }
+                const bool deleted = DeleteRow(UniqueID, conn, failure_text);
+                if (owned && conn.InTransaction()) conn.EndTrans(deleted);
+                return deleted;
+            },
+            [&] {
+                if (owned && conn.InTransaction()) conn.EndTrans(false);
+            });
+    } catch (...) {
+        ReportRaised("DeleteData", failure_text);
+        return false;
     }
 }
 

@@ -1,10 +1,12 @@
 #include "db/backend.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <chrono>
 #include <map>
 #include <mutex>
+#include <random>
 #include <thread>
 
 #include "db/postgres/pg_connection.h"
@@ -44,6 +46,37 @@ uint32_t QueryInterrupts() {
     return g_interrupts.load(std::memory_order_relaxed);
 }
 
+QueryStop::QueryStop(std::chrono::milliseconds limit)
+    : limit_(limit),
+      deadline_(std::chrono::steady_clock::now() + limit),
+      interrupts_(QueryInterrupts()) {}
+
+bool QueryStop::Due() {
+    if (stopped_) return true;
+    if (QueryInterrupts() != interrupts_) {
+        stopped_ = true;
+    } else if (limit_.count() > 0 && std::chrono::steady_clock::now() > deadline_) {
+        stopped_ = timed_out_ = true;
+    }
+    return stopped_;
+}
+
+std::chrono::milliseconds QueryStop::NextLook() const {
+    // An interrupt is noticed within this time even without a limit.
+    constexpr std::chrono::milliseconds kLongest(50);
+    if (limit_.count() <= 0) return kLongest;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline_ - std::chrono::steady_clock::now());
+    return std::clamp(left + std::chrono::milliseconds(1), std::chrono::milliseconds(1), kLongest);
+}
+
+void QueryStop::Raise(std::string_view engine) const {
+    const std::string why = timed_out_ ? "it ran longer than its time limit of " +
+                                             std::to_string(limit_.count()) + " ms"
+                                       : std::string("it was interrupted (Ctrl-C)");
+    throw Error(kQueryStoppedNumber, std::string(engine), "The query was stopped: " + why);
+}
+
 void RegisterBackend(std::string source, BackendFactory factory) {
     Registry& r = TheRegistry();
     std::lock_guard lock(r.mutex);
@@ -70,7 +103,11 @@ bool IsConflict(const Error& e) {
 }
 
 void WaitAfterConflict(int attempt) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5 * attempt * attempt));
+    // Half the growing wait for certain, the other half by chance.
+    thread_local std::minstd_rand chance(std::random_device{}());
+    const int most = 5 * attempt * attempt;
+    const int wait = most / 2 + static_cast<int>(chance() % static_cast<unsigned>(most / 2 + 1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(wait));
 }
 
 BackendFactory FindBackend(std::string_view source) {

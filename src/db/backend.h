@@ -77,6 +77,29 @@ class Backend {
 void InterruptQueries();
 uint32_t QueryInterrupts();
 
+// The number of the error a stopped query raises, whichever engine ran it.
+constexpr int32_t kQueryStoppedNumber = err::kDriverBase + 9;
+
+// When one running query must stop: past its time limit (zero is none), or after an
+// InterruptQueries since it started. The engine looks at Due while the query runs and stops it.
+class QueryStop {
+  public:
+    explicit QueryStop(std::chrono::milliseconds limit);
+    // True once the query must stop; remembers why.
+    bool Due();
+    bool Stopped() const { return stopped_; }
+    // How long the engine may wait before it looks again (up to the deadline).
+    std::chrono::milliseconds NextLook() const;
+    // The clear error of a stopped query, with the engine as its source.
+    [[noreturn]] void Raise(std::string_view engine) const;
+
+  private:
+    std::chrono::milliseconds limit_;
+    std::chrono::steady_clock::time_point deadline_;
+    uint32_t interrupts_;
+    bool stopped_ = false, timed_out_ = false;
+};
+
 // Creates a backend for the settings, or returns null with error set (settings unusable).
 using BackendFactory =
     std::function<std::unique_ptr<Backend>(const ConnectionSettings& settings, std::string& error)>;
@@ -89,8 +112,29 @@ bool IsServerConnection(std::string_view text);
 // way (a serialization conflict or a deadlock): the rolled-back transaction may be run again.
 bool IsConflict(const Error& e);
 // Waits before running again work that lost a conflict for the attempt-th time: longer each
-// time, so two writers that keep colliding fall out of step.
+// time, and by chance, so two writers that keep colliding fall out of step.
 void WaitAfterConflict(int attempt);
+// Runs of one transaction that keeps losing conflicts before the conflict reaches the caller.
+constexpr int kConflictTries = 10;
+
+// Runs work, one whole transaction; undo rolls it back after each raise. A lost conflict runs it
+// again after WaitAfterConflict while may_rerun (nothing of it was committed, and work sets up
+// everything it sends anew); any other failure, or the last conflict, reaches the caller.
+template <class Work, class Undo>
+decltype(auto) RunTransaction(bool may_rerun, Work&& work, Undo&& undo) {
+    for (int attempt = 1;; ++attempt) {
+        try {
+            return work();
+        } catch (const Error& e) {
+            undo();
+            if (!may_rerun || attempt >= kConflictTries || !IsConflict(e)) throw;
+        } catch (...) {
+            undo();
+            throw;
+        }
+        WaitAfterConflict(attempt);
+    }
+}
 
 // Registers (or replaces) the factory for a Source name, compared case-insensitively.
 void RegisterBackend(std::string source, BackendFactory factory);

@@ -29,6 +29,8 @@ constexpr int kKnownSchemaVersion = 1;
 constexpr int kBusyTimeoutMs = 5000;
 // Virtual-machine steps between two looks at the clock of a running query: a few microseconds.
 constexpr int kProgressSteps = 1000;
+// A stopped query raises SQLite's own number for an interrupted statement, on every engine.
+static_assert(kQueryStoppedNumber == err::kDriverBase + SQLITE_INTERRUPT);
 
 TranslationCache& Translations() {
     static TranslationCache cache;
@@ -51,15 +53,11 @@ struct ResetGuard {
     ~ResetGuard() { sqlite3_reset(stmt); }
 };
 
-// Stops the statements of one query past their deadline or after InterruptQueries, through
-// SQLite's progress handler, for as long as it lives.
+// Stops the statements of one query when its QueryStop is due, through SQLite's progress
+// handler, for as long as it lives.
 class QueryWatch {
   public:
-    QueryWatch(sqlite3* db, std::chrono::milliseconds limit)
-        : db_(db),
-          limit_(limit),
-          deadline_(std::chrono::steady_clock::now() + limit),
-          interrupts_(QueryInterrupts()) {
+    QueryWatch(sqlite3* db, std::chrono::milliseconds limit) : db_(db), stop_(limit) {
         sqlite3_progress_handler(db_, kProgressSteps, &QueryWatch::Check, this);
     }
     ~QueryWatch() { sqlite3_progress_handler(db_, 0, nullptr, nullptr); }
@@ -69,29 +67,14 @@ class QueryWatch {
     // After a raised error: the clear error of a stopped query, or nothing when it was not this
     // watch that stopped it.
     void RaiseIfStopped() const {
-        if (!stopped_) return;
-        std::string why = timed_out_ ? "it ran longer than its time limit of " +
-                                           std::to_string(limit_.count()) + " ms"
-                                     : std::string("it was interrupted (Ctrl-C)");
-        throw Error(err::kDriverBase + SQLITE_INTERRUPT, "SQLite", "The query was stopped: " + why);
+        if (stop_.Stopped()) stop_.Raise("SQLite");
     }
 
   private:
-    static int Check(void* self) {
-        auto* w = static_cast<QueryWatch*>(self);
-        if (QueryInterrupts() != w->interrupts_) {
-            w->stopped_ = true;
-        } else if (w->limit_.count() > 0 && std::chrono::steady_clock::now() > w->deadline_) {
-            w->stopped_ = w->timed_out_ = true;
-        }
-        return w->stopped_ ? 1 : 0;
-    }
+    static int Check(void* self) { return static_cast<QueryWatch*>(self)->stop_.Due() ? 1 : 0; }
 
     sqlite3* db_;
-    std::chrono::milliseconds limit_;
-    std::chrono::steady_clock::time_point deadline_;
-    uint32_t interrupts_;
-    bool stopped_ = false, timed_out_ = false;
+    QueryStop stop_;
 };
 
 // True when only blanks, semicolons and comments remain.

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "automation/object_model.h"
+#include "db/backend.h"
+#include "db/postgres/pg_connection.h"
 #include "names/name_address.h"
 #include "support/fault_backend.h"
 #include "support/temp_db.h"
@@ -231,6 +233,27 @@ struct Outcome {
     int calls = 0;
 };
 
+// No connection of the database at path holds a transaction open: another connection takes the
+// file's write lock at once; on the server no other session of the database is in one.
+bool NoTransactionOpen(const std::string& path) {
+    if (IsServerConnection(path)) {
+        std::string error;
+        std::unique_ptr<pg::Connection> c = pg::Connection::Open(path, "", "", "", error);
+        EXPECT_TRUE(c) << error;
+        return c && c->Exec(
+                         "SELECT count(*) FROM pg_stat_activity WHERE datname = "
+                         "current_database() AND pid <> pg_backend_pid() AND state LIKE "
+                         "'idle in transaction%'")
+                            .Text(0, 0) == "0";
+    }
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    const bool unlocked =
+        sqlite3_exec(db, "BEGIN IMMEDIATE; ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return unlocked;
+}
+
 Outcome RunOnce(Scenario& scenario, int n, FaultInjector::Mode mode) {
     FaultInjector& faults = FaultInjector::Instance();
     const std::string copy = test::CopyDatabase(scenario.Path());
@@ -249,14 +272,9 @@ Outcome RunOnce(Scenario& scenario, int n, FaultInjector::Mode mode) {
         r.calls = faults.Calls();
         r.fired = faults.Fired();
         faults.Disarm();
+        r.unlocked = NoTransactionOpen(copy);  // while the objects and their connections live
     }
     r.after = test::DatabaseDigest(copy);
-    // Another connection takes the write lock at once unless a transaction was left open.
-    sqlite3* db = nullptr;
-    sqlite3_open(copy.c_str(), &db);
-    r.unlocked =
-        sqlite3_exec(db, "BEGIN IMMEDIATE; ROLLBACK", nullptr, nullptr, nullptr) == SQLITE_OK;
-    sqlite3_close(db);
     std::error_code ec;
     for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(copy + suffix, ec);
     return r;

@@ -73,10 +73,13 @@ void Write(const std::string& path, int32_t report, const std::string& who, int 
     }
 }
 
-// The file is intact and no cascade is partial: no item or note without its receipt, every
-// complete receipt with all its items, each item on its own receipt, no sequence twice.
+// The file is intact (a server keeps its own pages) and no cascade is partial: no item or note
+// without its receipt, every complete receipt with all its items, each item on its own receipt,
+// no sequence twice.
 void ExpectWhole(const test::TempReportDb& db) {
-    EXPECT_EQ(db.Scalar("PRAGMA integrity_check"), "ok");
+    if (!test::OnPostgres()) {
+        EXPECT_EQ(db.Scalar("PRAGMA integrity_check"), "ok");
+    }
     EXPECT_EQ(db.Scalar("select count(*) from rpt_gns_items i where not exists "
                         "(select 1 from rpt_Receipts r where r.unique_id = i.receipt_id)"),
               "0");
@@ -93,7 +96,7 @@ void ExpectWhole(const test::TempReportDb& db) {
                         "r.Description || '/%'"),
               "0");
     EXPECT_EQ(db.Scalar("select count(*) from (select 1 from rpt_gns_items "
-                        "group by receipt_id, sequence having count(*) > 1)"),
+                        "group by receipt_id, sequence having count(*) > 1) as t"),
               "0");
 }
 

@@ -2,9 +2,13 @@
 
 #include <libpq-fe.h>
 
+#include <poll.h>
+
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 
+#include "db/backend.h"
 #include "platform/error.h"
 
 namespace mz::pg {
@@ -162,13 +166,41 @@ std::vector<const char*> Pointers(const std::vector<std::optional<std::string>>&
 
 }  // namespace
 
+Result Connection::Reply(bool sent) {
+    if (!sent) return Result(PQmakeEmptyPGresult(conn_, PGRES_FATAL_ERROR));
+    bool cancelled = false;
+    while (PQisBusy(conn_)) {
+        pollfd wait = {PQsocket(conn_), POLLIN, 0};
+        const int ms = cancelled ? -1 : static_cast<int>(stop_->NextLook().count());
+        if (poll(&wait, 1, ms) < 0 && errno != EINTR) break;
+        if (!PQconsumeInput(conn_)) break;
+        if (!cancelled && stop_->Due()) {
+            // The server answers the running statement with 57014; one that already finished
+            // is not touched. The statements that undo the query after it are not watched.
+            cancelled = true;
+            stop_ = nullptr;
+            PGcancel* cancel = PQgetCancel(conn_);
+            char error[256];
+            PQcancel(cancel, error, sizeof error);
+            PQfreeCancel(cancel);
+        }
+    }
+    // One statement gives one result; the first is kept, the rest drained.
+    Result first(PQgetResult(conn_));
+    while (PGresult* more = PQgetResult(conn_)) PQclear(more);
+    if (!first.get()) return Result(PQmakeEmptyPGresult(conn_, PGRES_FATAL_ERROR));
+    return first;
+}
+
 Result Connection::Run(const std::string& sql,
                        const std::vector<std::optional<std::string>>& params,
                        const std::vector<unsigned>& types) {
     const std::vector<const char*> p = Pointers(params);
-    return Result(PQexecParams(conn_, sql.c_str(), static_cast<int>(p.size()),
-                               types.empty() ? nullptr : types.data(), p.data(), nullptr, nullptr,
-                               0));
+    const int n = static_cast<int>(p.size());
+    const unsigned* t = types.empty() ? nullptr : types.data();
+    if (!stop_)
+        return Result(PQexecParams(conn_, sql.c_str(), n, t, p.data(), nullptr, nullptr, 0));
+    return Reply(PQsendQueryParams(conn_, sql.c_str(), n, t, p.data(), nullptr, nullptr, 0) == 1);
 }
 
 Result Connection::Exec(const std::string& sql,
@@ -187,8 +219,10 @@ void Connection::Script(const std::string& sql) {
 Result Connection::RunPrepared(const std::string& name,
                                const std::vector<std::optional<std::string>>& params) {
     const std::vector<const char*> p = Pointers(params);
-    return Result(PQexecPrepared(conn_, name.c_str(), static_cast<int>(p.size()), p.data(), nullptr,
-                                 nullptr, 0));
+    const int n = static_cast<int>(p.size());
+    if (!stop_)
+        return Result(PQexecPrepared(conn_, name.c_str(), n, p.data(), nullptr, nullptr, 0));
+    return Reply(PQsendQueryPrepared(conn_, name.c_str(), n, p.data(), nullptr, nullptr, 0) == 1);
 }
 
 Result Connection::Prepare(const std::string& name, const std::string& sql,

@@ -16,6 +16,10 @@
 struct pg_conn;
 struct pg_result;
 
+namespace mz {
+class QueryStop;
+}
+
 namespace mz::pg {
 
 // Type identifiers of the server's built-in types that the report database uses.
@@ -103,9 +107,18 @@ class Connection {
     Result Prepare(const std::string& name, const std::string& sql,
                    const std::vector<unsigned>& types);
 
+    // While stop is set (not null), Run and RunPrepared cancel their statement on the server
+    // once it is due: the statement then fails (57014), stop tells why, and the watch ends.
+    void Watch(QueryStop* stop) { stop_ = stop; }
+
   private:
     explicit Connection(pg_conn* conn) : conn_(conn) {}
+    // The reply to the statement just sent (sent false: it could not be sent), cancelling the
+    // statement when the watch is due.
+    Result Reply(bool sent);
+
     pg_conn* conn_;
+    QueryStop* stop_ = nullptr;
 };
 
 }  // namespace mz::pg

@@ -6,7 +6,6 @@
 #include <charconv>
 #include <chrono>
 #include <new>
-#include <thread>
 #include <unordered_map>
 
 #include "db/builtin_procedures.h"
@@ -21,9 +20,6 @@
 
 namespace mz {
 namespace {
-
-// Tries of a procedure call that loses a serialization conflict outside a transaction.
-constexpr int kConflictTries = 5;
 
 TranslationCache& Translations() {
     static TranslationCache cache(4096, TsqlDialect::PostgreSQL);
@@ -166,29 +162,15 @@ class PostgresBackend final : public Backend {
             return "The SQL text is empty.";
         std::shared_ptr<const Translation> tr = Translations().Get(tsql);
         if (!tr->error.empty()) return tr->error;
-        if (!tr->exec_procedure.empty()) return RunReadProcedure(*tr, out);
-        if (tr->sql.find_first_not_of(" \t\r\n;") == std::string::npos)
-            return "The SQL text holds no statement.";
-        if (std::string problem = ReadingProblem(tr->sql, tsql); !problem.empty()) return problem;
-        const bool nested = conn_->InTransaction();
-        if (nested) conn_->Exec("SAVEPOINT mz_query");
-        pg::Result r = conn_->Run(tr->sql);
-        if (!r.Ok()) {
-            if (nested) conn_->Script("ROLLBACK TO mz_query; RELEASE mz_query");
-            const std::string state = r.SqlState();
-            if (state.starts_with("42")) return "SQL error: " + r.Message();
-            if (state == "25006")
-                return "Only reading statements may be run by a query; refused: \"" +
-                       std::string(tsql.substr(0, 60)) + "\"";
-            if (state == "57014")
-                throw Error(pg::ErrorNumber(state), "PostgreSQL",
-                            "The query was stopped: it ran longer than its time limit of " +
-                                std::to_string(query_time_limit_.count()) + " ms");
-            pg::Raise(r);
+        QueryStop stop(query_time_limit_);
+        const Watched watched(*conn_, stop);
+        try {
+            return tr->exec_procedure.empty() ? RunQuery(*tr, tsql, out)
+                                              : RunReadProcedure(*tr, out);
+        } catch (const Error&) {
+            if (stop.Stopped()) stop.Raise("PostgreSQL");
+            throw;
         }
-        if (nested) conn_->Exec("RELEASE mz_query");
-        fields_.Fill(r, out);
-        return "";
     }
 
     std::string DescribeProcedure(std::string_view name, ProcedureInfo& info) override {
@@ -241,42 +223,63 @@ class PostgresBackend final : public Backend {
     void Rollback() override {
         if (InTransaction()) conn_->Run("ROLLBACK");
     }
-    void QueryTimeLimit(std::chrono::milliseconds limit) override {
-        query_time_limit_ = limit;
-        conn_->Exec("SET statement_timeout = " + std::to_string(limit.count()));
-    }
+    // Watched by the client, as on the embedded file: the limit is the query's alone, never a
+    // save's or a delete's.
+    void QueryTimeLimit(std::chrono::milliseconds limit) override { query_time_limit_ = limit; }
 
   private:
+    // The connection's statements are watched by stop while it lives.
+    struct Watched {
+        Watched(pg::Connection& watched, QueryStop& stop) : conn(watched) { conn.Watch(&stop); }
+        ~Watched() { conn.Watch(nullptr); }
+        Watched(const Watched&) = delete;
+        Watched& operator=(const Watched&) = delete;
+        pg::Connection& conn;
+    };
+
+    std::string RunQuery(const Translation& tr, std::string_view tsql, ResultSet& out) {
+        if (tr.sql.find_first_not_of(" \t\r\n;") == std::string::npos)
+            return "The SQL text holds no statement.";
+        if (std::string problem = ReadingProblem(tr.sql, tsql); !problem.empty()) return problem;
+        const bool nested = conn_->InTransaction();
+        if (nested) conn_->Exec("SAVEPOINT mz_query");
+        pg::Result r = conn_->Run(tr.sql);
+        if (!r.Ok()) {
+            if (nested) conn_->Script("ROLLBACK TO mz_query; RELEASE mz_query");
+            const std::string state = r.SqlState();
+            if (state.starts_with("42")) return "SQL error: " + r.Message();
+            if (state == "25006")
+                return "Only reading statements may be run by a query; refused: \"" +
+                       std::string(tsql.substr(0, 60)) + "\"";
+            pg::Raise(r);
+        }
+        if (nested) conn_->Exec("RELEASE mz_query");
+        fields_.Fill(r, out);
+        return "";
+    }
+
     // Runs one call as a whole, like the embedded backend: a savepoint inside the caller's
     // transaction, else a transaction of its own, run again after a lost conflict.
     template <class F>
     std::string AllOrNothing(bool read_only, ParamValues& values, F&& body) {
         const bool nested = InTransaction();
         const ParamValues given = values;
-        for (int attempt = 1;; ++attempt) {
-            conn_->Exec(nested      ? "SAVEPOINT mz_call"
-                        : read_only ? "BEGIN READ ONLY"
-                                    : "BEGIN ISOLATION LEVEL SERIALIZABLE READ WRITE");
-            std::string error;
-            try {
-                error = body();
+        return RunTransaction(
+            !nested,
+            [&] {
+                values = given;
+                conn_->Exec(nested      ? "SAVEPOINT mz_call"
+                            : read_only ? "BEGIN READ ONLY"
+                                        : "BEGIN ISOLATION LEVEL SERIALIZABLE READ WRITE");
+                std::string error = body();
                 if (error.empty()) {
                     conn_->Exec(nested ? "RELEASE mz_call" : "COMMIT");
-                    return "";
+                    return error;
                 }
-            } catch (const Error& e) {
                 Undo(nested);
-                if (nested || !IsConflict(e) || attempt == kConflictTries) throw;
-                values = given;
-                WaitAfterConflict(attempt);
-                continue;
-            } catch (...) {
-                Undo(nested);
-                throw;
-            }
-            Undo(nested);
-            return error;
-        }
+                return error;
+            },
+            [&] { Undo(nested); });
     }
     void Undo(bool nested) {
         if (!nested) {
