@@ -162,7 +162,7 @@ TEST(ShellTest, TwoScriptsWritingAtOnceBothFinish) {
                         "on r.unique_id = i.receipt_id and i.Description = r.Description || '/'"),
               "600");
     EXPECT_EQ(db.Scalar("select count(*) from (select 1 from rpt_gns_items "
-                        "group by receipt_id, sequence having count(*) > 1)"),
+                        "group by receipt_id, sequence having count(*) > 1) twice"),
               "0");
 }
 

@@ -14,8 +14,10 @@
 #include "core/report_versions.h"
 #include "db/backend.h"
 #include "db/postgres/pg_connection.h"
+#include "db/postgres/postgres_backend.h"
 #include "db/schema_loader.h"
 #include "db/sql_dialect.h"
+#include "db/versioned_table.h"
 #include "platform/error.h"
 
 namespace mz::test {
@@ -52,26 +54,6 @@ std::unique_ptr<pg::Connection> Connect(const std::string& conninfo, const std::
     std::unique_ptr<pg::Connection> c = pg::Connection::Open(conninfo, dbname, "", "", error);
     if (!c) ADD_FAILURE() << "cannot reach the PostgreSQL server: " << error;
     return c;
-}
-
-// What the server's text of a value of that type reads as on SQLite.
-std::string AsSqliteText(const pg::Result& r, int column) {
-    std::string text(r.Text(0, column));
-    switch (PQftype(r.get(), column)) {
-        case pg::kNumeric:
-            if (text.find('.') != std::string::npos) {
-                while (text.back() == '0') text.pop_back();
-                if (text.back() == '.') text.pop_back();
-            }
-            return text;
-        case pg::kTimestamp:
-            if (text.ends_with(" 00:00:00")) text.resize(text.size() - 9);
-            return text;
-        case pg::kBool:
-            return text == "t" ? "1" : "0";
-        default:
-            return text;
-    }
 }
 
 // Clones the template into a new database, building the template first when the server has
@@ -258,7 +240,7 @@ std::string TempReportDb::Scalar(const std::string& sql) const {
             return "";
         }
         if (r.Rows() == 0) return "";
-        return r.IsNull(0, 0) ? "NULL" : AsSqliteText(r, 0);
+        return r.IsNull(0, 0) ? "NULL" : pg::BaselineText(r, 0, 0);
     }
     sqlite3* db = nullptr;
     sqlite3_open(path_.c_str(), &db);
@@ -273,6 +255,35 @@ std::string TempReportDb::Scalar(const std::string& sql) const {
     sqlite3_finalize(stmt);
     sqlite3_close(db);
     return out;
+}
+
+namespace {
+std::string Literal(std::string s) {
+    for (size_t at = 0; (at = s.find('\'', at)) != std::string::npos; at += 2) s.insert(at, "'");
+    return "'" + s + "'";
+}
+const SqlDialect& Dialect() {
+    return OnPostgres() ? PostgresDialect() : SqliteDialect();
+}
+}  // namespace
+
+void TempReportDb::AddProcedure(const std::string& name, const std::string& parameters,
+                                const std::string& body) const {
+    Exec("INSERT INTO mz_procedure (name, parameters, body) VALUES (" + Literal(name) + ", " +
+         Literal(parameters) + ", " + Literal(RewriteSchemaSql(body, Dialect())) + ")");
+}
+
+void TempReportDb::AddVersionedTable(const std::string& declaration) const {
+    std::string error;
+    const VersionedTable t = ParseVersionedTable(declaration, error);
+    if (!error.empty()) {
+        ADD_FAILURE() << error;
+        return;
+    }
+    Exec(CreateTableSql(t));
+    const ProcedureText insert = InsertProcedure(t, Dialect());
+    AddProcedure(insert.name, insert.parameters, insert.body);
+    Exec(VersionedObjectsSql(t, Dialect()));
 }
 
 }  // namespace mz::test

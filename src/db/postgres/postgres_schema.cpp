@@ -1,6 +1,7 @@
 // Creating a report database on a server, and its lookup tables as a lookup store.
 #include <libpq-fe.h>
 
+#include <cstdlib>
 #include <memory>
 
 #include "db/postgres/pg_connection.h"
@@ -42,13 +43,17 @@ class PgLookupStore final : public LookupStore {
             LookupColumn c;
             c.name = std::string(r.Text(i, 0));
             const std::string_view type = r.Text(i, 1);
-            c.info = FieldInfoForDeclaredType(type == "mz_bit"      ? "bit"
-                                              : type == "int4"      ? "int"
-                                              : type == "int2"      ? "smallint"
-                                              : type == "numeric"   ? "money"
-                                              : type == "float8"    ? "float"
-                                              : type == "timestamp" ? "datetime"
-                                                                    : "varchar");
+            // A text column's declared length is its type modifier less the 4 bytes of a header.
+            const int length = std::atoi(std::string(r.Text(i, 2)).c_str()) - 4;
+            c.info =
+                FieldInfoForDeclaredType(type == "mz_bit"      ? "bit"
+                                         : type == "int4"      ? "int"
+                                         : type == "int2"      ? "smallint"
+                                         : type == "numeric"   ? "money"
+                                         : type == "float8"    ? "float"
+                                         : type == "timestamp" ? "datetime"
+                                         : length > 0 ? "varchar(" + std::to_string(length) + ")"
+                                                      : "varchar");
             c.not_null = r.Text(i, 3) == "t";
             c.has_default = r.Text(i, 4) == "t";
             c.integer_key = r.Text(i, 5) == "t";
@@ -78,6 +83,25 @@ class PgLookupStore final : public LookupStore {
         }
         pg::Result r = conn_.Run(sql + ") VALUES (" + marks + ")", params);
         return r.Ok() ? "" : r.Message();
+    }
+
+    // Rows come in the order they were stored: a table's rows are only ever replaced whole.
+    std::string Read(const std::string& table, std::vector<std::string>& names,
+                     std::vector<Row>& rows) override {
+        pg::Result r = conn_.Run("SELECT * FROM " + QuotedName(table) + " ORDER BY ctid");
+        if (!r.Ok()) return r.Message();
+        for (int k = 0; k < r.Columns(); ++k) names.emplace_back(PQfname(r.get(), k));
+        for (int i = 0; i < r.Rows(); ++i) {
+            Row& row = rows.emplace_back();
+            for (int k = 0; k < r.Columns(); ++k) {
+                if (r.IsNull(i, k)) {
+                    row.emplace_back();
+                    continue;
+                }
+                row.emplace_back(pg::BaselineText(r, i, k));
+            }
+        }
+        return "";
     }
 
     // Identity counters continue after the highest identifier the files gave.
@@ -131,6 +155,10 @@ class OwningLookupStore final : public LookupStore {
         return store_.Insert(table, columns, values);
     }
     std::string Renumbered() override { return store_.Renumbered(); }
+    std::string Read(const std::string& table, std::vector<std::string>& names,
+                     std::vector<Row>& rows) override {
+        return store_.Read(table, names, rows);
+    }
 
   private:
     std::unique_ptr<pg::Connection> conn_;
@@ -198,6 +226,27 @@ std::string CreatePostgresReportDatabase(const std::string& conninfo) {
     }
     return "";
 }
+
+namespace pg {
+std::string BaselineText(const Result& r, int row, int column) {
+    std::string text(r.Text(row, column));
+    switch (PQftype(r.get(), column)) {
+        case kNumeric:
+            if (text.find('.') != std::string::npos) {
+                while (text.back() == '0') text.pop_back();
+                if (text.back() == '.') text.pop_back();
+            }
+            return text;
+        case kTimestamp:
+            if (text.ends_with(" 00:00:00")) text.resize(text.size() - 9);
+            return text;
+        case kBool:
+            return text == "t" ? "1" : "0";
+        default:
+            return text;
+    }
+}
+}  // namespace pg
 
 std::unique_ptr<LookupStore> OpenPostgresLookupStore(const std::string& conninfo,
                                                      std::string& error) {
