@@ -37,10 +37,6 @@ std::string Exec(sqlite3* db, const char* sql) {
     return sqlite3_errmsg(db);
 }
 
-std::string Quoted(std::string_view s) {
-    return "\"" + std::string(s) + "\"";
-}
-
 // A seed file's table: its name without ".csv".
 std::string SeedTable(const SchemaFile& seed) {
     return std::string(seed.name.substr(0, seed.name.size() - 4));
@@ -144,7 +140,7 @@ using Column = LookupColumn;
 
 std::vector<Column> TableColumns(sqlite3* db, const std::string& table) {
     std::vector<Column> columns;
-    Statement s = Prepare(db, "PRAGMA table_info(" + Quoted(table) + ")");
+    Statement s = Prepare(db, "PRAGMA table_info(" + SqlQuoted(table, '"') + ")");
     while (s && sqlite3_step(s.get()) == SQLITE_ROW) {
         Column c;
         c.name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 1));
@@ -252,10 +248,10 @@ class SqliteLookupStore final : public LookupStore {
     std::string Insert(const std::string& table, const std::vector<const LookupColumn*>& columns,
                        const std::vector<Variant>& values) override {
         if (table != table_) {
-            std::string sql = "INSERT INTO " + Quoted(table) + " (";
+            std::string sql = "INSERT INTO " + SqlQuoted(table, '"') + " (";
             std::string marks;
             for (size_t i = 0; i < columns.size(); ++i) {
-                sql += (i ? ", " : "") + Quoted(columns[i]->name);
+                sql += (i ? ", " : "") + SqlQuoted(columns[i]->name, '"');
                 marks += (i ? ", ?" : "?");
             }
             insert_ = Prepare(db_, sql + ") VALUES (" + marks + ")");
@@ -269,7 +265,7 @@ class SqliteLookupStore final : public LookupStore {
     }
     std::string Read(const std::string& table, std::vector<std::string>& names,
                      std::vector<Row>& rows) override {
-        Statement s = Prepare(db_, "SELECT * FROM " + Quoted(table) + " ORDER BY rowid");
+        Statement s = Prepare(db_, "SELECT * FROM " + SqlQuoted(table, '"') + " ORDER BY rowid");
         if (!s) return sqlite3_errmsg(db_);
         const int n = sqlite3_column_count(s.get());
         for (int i = 0; i < n; ++i) names.emplace_back(sqlite3_column_name(s.get(), i));
@@ -331,7 +327,7 @@ std::string LoadTable(LookupStore& store, const std::string& table, std::string_
             return "line 1: column " + c.name + " is missing (it may not be empty)";
     }
 
-    if (std::string e = store.Exec("DELETE FROM " + Quoted(table)); !e.empty()) return e;
+    if (std::string e = store.Exec("DELETE FROM " + SqlQuoted(table, '"')); !e.empty()) return e;
     CsvRecord record;
     std::vector<Variant> values(order.size());
     while (reader.Next(record, error)) {

@@ -50,8 +50,7 @@ bool NameAddress::CanDelete(int32_t EntityID) {
         return false;
     if (columns.RecordCount() == 0) return true;
     std::string sql = "select count(*) as uses from (";
-    // Quoted, so that it compares with a text column too (an integer column takes it as a number).
-    const std::string id = "'" + std::to_string(EntityID) + "'";
+    const std::string id = std::to_string(EntityID);
     for (columns.MoveFirst(); !columns.EOF(); columns.MoveNext()) {
         if (columns.AbsolutePosition() > 1) sql += " union all ";
         sql += "select 1 as used from \"" + columns.Value(0).ToText() + "\" where \"" +

@@ -46,10 +46,11 @@ class DbConnectTest : public ::testing::Test {
   protected:
     void SetUp() override {
         db.Exec(kFixtureSql);
-        db.AddProcedure("sp_insert_rpt_test",
-                        "@Report_id int, @Amount money, @Paid_date datetime, @Unique_id int OUTPUT",
-                        "INSERT INTO rpt_test (report_id, amount, paid_date) VALUES (@Report_id, "
-                        "@Amount, @Paid_date);\nSELECT last_insert_rowid() AS \"@Unique_id\";");
+        db.AddProcedure(
+            "sp_insert_rpt_test",
+            "@Report_id int, @Amount money, @Paid_date datetime, @Unique_id int OUTPUT",
+            "INSERT INTO rpt_test (report_id, amount, paid_date) VALUES (@Report_id, "
+            "@Amount, @Paid_date);\nSELECT mz_last_id('rpt_test', 'unique_id') AS \"@Unique_id\";");
         db.AddProcedure("sp_refuse", "@Why varchar(20)",
                         "INSERT INTO rpt_test (report_id) VALUES (99);\n"
                         "SELECT @Why AS \"@error\" WHERE @Why IS NOT NULL;");

@@ -19,6 +19,7 @@
 #include "db/sql_dialect.h"
 #include "db/versioned_table.h"
 #include "platform/error.h"
+#include "platform/text.h"
 
 namespace mz::test {
 namespace {
@@ -211,14 +212,62 @@ TempReportDb::~TempReportDb() {
     for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path_ + suffix, ec);
 }
 
+namespace {
+
+// What the server does not keep of the tables and views a test creates (names' case, text
+// lengths, bits) goes into mz_column as the schema's own do: the SQLite text is run, and undone,
+// on an embedded copy of the schema, which gives each new column's declaration.
+std::string DeclaredColumnsSql(const std::string& sqlite_sql) {
+    static sqlite3* mirror = [] {
+        const std::string path = TempPath("declarations.db");
+        if (std::string error = CreateReportDatabase(path); !error.empty()) ADD_FAILURE() << error;
+        sqlite3* db = nullptr;
+        sqlite3_open(path.c_str(), &db);
+        return db;
+    }();
+    const char* kNew =
+        "SELECT lower(m.name), p.name, p.type FROM sqlite_master m, pragma_table_info(m.name) p "
+        "WHERE m.type IN ('table', 'view') AND p.type <> '' AND m.name NOT IN (SELECT name FROM "
+        "temp.base)";
+    static const bool based =
+        sqlite3_exec(mirror, "CREATE TEMP TABLE base AS SELECT name FROM sqlite_master", nullptr,
+                     nullptr, nullptr) == SQLITE_OK;
+    std::string rows;
+    if (based &&
+        sqlite3_exec(mirror, "SAVEPOINT declare", nullptr, nullptr, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_exec(mirror, sqlite_sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK &&
+            sqlite3_prepare_v2(mirror, kNew, -1, &s, nullptr) == SQLITE_OK) {
+            const auto text = [&s](int i) {
+                return SqlQuoted(reinterpret_cast<const char*>(sqlite3_column_text(s, i)));
+            };
+            while (sqlite3_step(s) == SQLITE_ROW)
+                rows += (rows.empty() ? "" : ", ") +
+                        ("(" + text(0) + ", " + text(1) + ", " + text(2) + ")");
+        }
+        sqlite3_finalize(s);
+        sqlite3_exec(mirror, "ROLLBACK TO declare; RELEASE declare", nullptr, nullptr, nullptr);
+    }
+    return rows.empty() ? "" : "INSERT INTO mz_column VALUES " + rows + " ON CONFLICT DO NOTHING";
+}
+
+void ServerExec(const std::string& path, const std::string& server_sql,
+                const std::string& sqlite_sql) {
+    std::unique_ptr<pg::Connection> c = Connect(path, "");
+    try {
+        if (c) c->Script(RewriteSchemaSql(server_sql, PostgresDialect()));
+        if (const std::string declared = DeclaredColumnsSql(sqlite_sql); c && !declared.empty())
+            c->Script(declared);
+    } catch (const Error& e) {
+        ADD_FAILURE() << "set-up SQL failed: " << e.Description() << "\n" << server_sql;
+    }
+}
+
+}  // namespace
+
 void TempReportDb::Exec(const std::string& sql) const {
     if (OnPostgres()) {
-        std::unique_ptr<pg::Connection> c = Connect(path_, "");
-        try {
-            if (c) c->Script(RewriteSchemaSql(sql, PostgresDialect()));
-        } catch (const Error& e) {
-            ADD_FAILURE() << "set-up SQL failed: " << e.Description() << "\n" << sql;
-        }
+        ServerExec(path_, sql, sql);
         return;
     }
     sqlite3* db = nullptr;
@@ -280,10 +329,14 @@ void TempReportDb::AddVersionedTable(const std::string& declaration) const {
         ADD_FAILURE() << error;
         return;
     }
-    Exec(CreateTableSql(t));
     const ProcedureText insert = InsertProcedure(t, Dialect());
     AddProcedure(insert.name, insert.parameters, insert.body);
-    Exec(VersionedObjectsSql(t, Dialect()));
+    if (OnPostgres()) {
+        ServerExec(path_, CreateTableSql(t) + ";" + VersionedObjectsSql(t, PostgresDialect()),
+                   CreateTableSql(t) + ";" + VersionedObjectsSql(t));
+    } else {
+        Exec(CreateTableSql(t) + ";" + VersionedObjectsSql(t));
+    }
 }
 
 }  // namespace mz::test

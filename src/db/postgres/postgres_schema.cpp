@@ -1,8 +1,8 @@
 // Creating a report database on a server, and its lookup tables as a lookup store.
 #include <libpq-fe.h>
 
-#include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include "db/postgres/pg_connection.h"
 #include "db/postgres/postgres_backend.h"
@@ -43,17 +43,19 @@ class PgLookupStore final : public LookupStore {
             LookupColumn c;
             c.name = std::string(r.Text(i, 0));
             const std::string_view type = r.Text(i, 1);
-            // A text column's declared length is its type modifier less the 4 bytes of a header.
-            const int length = std::atoi(std::string(r.Text(i, 2)).c_str()) - 4;
-            c.info =
-                FieldInfoForDeclaredType(type == "mz_bit"      ? "bit"
-                                         : type == "int4"      ? "int"
-                                         : type == "int2"      ? "smallint"
-                                         : type == "numeric"   ? "money"
-                                         : type == "float8"    ? "float"
-                                         : type == "timestamp" ? "datetime"
-                                         : length > 0 ? "varchar(" + std::to_string(length) + ")"
-                                                      : "varchar");
+            c.info = FieldInfoForDeclaredType(type == "mz_bit"      ? "bit"
+                                              : type == "int4"      ? "int"
+                                              : type == "int2"      ? "smallint"
+                                              : type == "numeric"   ? "money"
+                                              : type == "float8"    ? "float"
+                                              : type == "timestamp" ? "datetime"
+                                                                    : "varchar");
+            // The server keeps neither the name's case nor a case-blind text's length.
+            for (const DeclaredColumn& d : Declared())
+                if (d.table == Lower(table) && Lower(d.column) == c.name) {
+                    c.name = d.column;
+                    c.info = FieldInfoForDeclaredType(d.type);
+                }
             c.not_null = r.Text(i, 3) == "t";
             c.has_default = r.Text(i, 4) == "t";
             c.integer_key = r.Text(i, 5) == "t";
@@ -77,7 +79,7 @@ class PgLookupStore final : public LookupStore {
         std::string marks;
         std::vector<std::optional<std::string>> params;
         for (size_t i = 0; i < columns.size(); ++i) {
-            sql += (i ? ", " : "") + SqlQuoted(columns[i]->name, '"');
+            sql += (i ? ", " : "") + SqlQuoted(Lower(columns[i]->name), '"');
             marks += (i ? ", $" : "$") + std::to_string(i + 1);
             params.push_back(pg::ParamText(values[i]));
         }
@@ -88,9 +90,9 @@ class PgLookupStore final : public LookupStore {
     // Rows come in the order they were stored: a table's rows are only ever replaced whole.
     std::string Read(const std::string& table, std::vector<std::string>& names,
                      std::vector<Row>& rows) override {
-        pg::Result r = conn_.Run("SELECT * FROM " + QuotedName(table) + " ORDER BY ctid");
+        pg::Result r = conn_.Run("SELECT * FROM " + SqlQuoted(table, '"') + " ORDER BY ctid");
         if (!r.Ok()) return r.Message();
-        for (int k = 0; k < r.Columns(); ++k) names.emplace_back(PQfname(r.get(), k));
+        for (const LookupColumn& c : Columns(table)) names.push_back(c.name);  // declared case
         for (int i = 0; i < r.Rows(); ++i) {
             Row& row = rows.emplace_back();
             for (int k = 0; k < r.Columns(); ++k) {
@@ -123,7 +125,16 @@ class PgLookupStore final : public LookupStore {
     }
 
   private:
+    const std::vector<DeclaredColumn>& Declared() {
+        if (!declared_) {
+            std::string ignored;  // without them the server's own names and types serve
+            declared_ = DeclaredColumns(ignored);
+        }
+        return *declared_;
+    }
+
     pg::Connection& conn_;
+    std::optional<std::vector<DeclaredColumn>> declared_;
 };
 
 class PgTarget final : public SchemaTarget {
