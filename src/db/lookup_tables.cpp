@@ -37,10 +37,6 @@ std::string Exec(sqlite3* db, const char* sql) {
     return sqlite3_errmsg(db);
 }
 
-std::string Quoted(std::string_view s) {
-    return "\"" + std::string(s) + "\"";
-}
-
 // A seed file's table: its name without ".csv".
 std::string SeedTable(const SchemaFile& seed) {
     return std::string(seed.name.substr(0, seed.name.size() - 4));
@@ -144,7 +140,7 @@ using Column = LookupColumn;
 
 std::vector<Column> TableColumns(sqlite3* db, const std::string& table) {
     std::vector<Column> columns;
-    Statement s = Prepare(db, "PRAGMA table_info(" + Quoted(table) + ")");
+    Statement s = Prepare(db, "PRAGMA table_info(" + SqlQuoted(table, '"') + ")");
     while (s && sqlite3_step(s.get()) == SQLITE_ROW) {
         Column c;
         c.name = reinterpret_cast<const char*>(sqlite3_column_text(s.get(), 1));
@@ -238,7 +234,13 @@ void Bind(sqlite3_stmt* s, int i, const Variant& v) {
 // The embedded file as a lookup store.
 class SqliteLookupStore final : public LookupStore {
   public:
-    explicit SqliteLookupStore(sqlite3* db) : db_(db) {}
+    explicit SqliteLookupStore(sqlite3* db, bool owned = false) : db_(db), owned_(owned) {}
+    ~SqliteLookupStore() override {
+        insert_.reset();
+        if (owned_) sqlite3_close_v2(db_);
+    }
+    SqliteLookupStore(const SqliteLookupStore&) = delete;
+    SqliteLookupStore& operator=(const SqliteLookupStore&) = delete;
     std::vector<LookupColumn> Columns(const std::string& table) override {
         return TableColumns(db_, table);
     }
@@ -246,10 +248,10 @@ class SqliteLookupStore final : public LookupStore {
     std::string Insert(const std::string& table, const std::vector<const LookupColumn*>& columns,
                        const std::vector<Variant>& values) override {
         if (table != table_) {
-            std::string sql = "INSERT INTO " + Quoted(table) + " (";
+            std::string sql = "INSERT INTO " + SqlQuoted(table, '"') + " (";
             std::string marks;
             for (size_t i = 0; i < columns.size(); ++i) {
-                sql += (i ? ", " : "") + Quoted(columns[i]->name);
+                sql += (i ? ", " : "") + SqlQuoted(columns[i]->name, '"');
                 marks += (i ? ", ?" : "?");
             }
             insert_ = Prepare(db_, sql + ") VALUES (" + marks + ")");
@@ -261,9 +263,39 @@ class SqliteLookupStore final : public LookupStore {
             Bind(insert_.get(), static_cast<int>(i) + 1, values[i]);
         return sqlite3_step(insert_.get()) == SQLITE_DONE ? "" : sqlite3_errmsg(db_);
     }
+    std::string Read(const std::string& table, std::vector<std::string>& names,
+                     std::vector<Row>& rows) override {
+        Statement s = Prepare(db_, "SELECT * FROM " + SqlQuoted(table, '"') + " ORDER BY rowid");
+        if (!s) return sqlite3_errmsg(db_);
+        const int n = sqlite3_column_count(s.get());
+        for (int i = 0; i < n; ++i) names.emplace_back(sqlite3_column_name(s.get(), i));
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(s.get())) == SQLITE_ROW) {
+            Row& row = rows.emplace_back();
+            for (int i = 0; i < n; ++i) {
+                switch (sqlite3_column_type(s.get(), i)) {
+                    case SQLITE_NULL:
+                        row.emplace_back();
+                        break;
+                    case SQLITE_FLOAT: {
+                        char buf[32];
+                        std::snprintf(buf, sizeof buf, "%.15g", sqlite3_column_double(s.get(), i));
+                        row.emplace_back(buf);
+                        break;
+                    }
+                    default:  // integers read as their digits
+                        row.emplace_back(std::string(
+                            reinterpret_cast<const char*>(sqlite3_column_text(s.get(), i)),
+                            static_cast<size_t>(sqlite3_column_bytes(s.get(), i))));
+                }
+            }
+        }
+        return rc == SQLITE_DONE ? "" : sqlite3_errmsg(db_);
+    }
 
   private:
     sqlite3* db_;
+    bool owned_;
     std::string table_;
     Statement insert_{nullptr, &sqlite3_finalize};
 };
@@ -295,7 +327,7 @@ std::string LoadTable(LookupStore& store, const std::string& table, std::string_
             return "line 1: column " + c.name + " is missing (it may not be empty)";
     }
 
-    if (std::string e = store.Exec("DELETE FROM " + Quoted(table)); !e.empty()) return e;
+    if (std::string e = store.Exec("DELETE FROM " + SqlQuoted(table, '"')); !e.empty()) return e;
     CsvRecord record;
     std::vector<Variant> values(order.size());
     while (reader.Next(record, error)) {
@@ -319,33 +351,18 @@ std::string LoadTable(LookupStore& store, const std::string& table, std::string_
 
 // ---- writing CSV ------------------------------------------------------------------------------
 
-void WriteField(std::ostream& out, sqlite3_stmt* s, int i) {
-    switch (sqlite3_column_type(s, i)) {
-        case SQLITE_NULL:
-            return;
-        case SQLITE_INTEGER:
-            out << sqlite3_column_int64(s, i);
-            return;
-        case SQLITE_FLOAT: {
-            char buf[32];
-            std::snprintf(buf, sizeof buf, "%.15g", sqlite3_column_double(s, i));
-            out << buf;
-            return;
-        }
-        default: {
-            const std::string_view text(reinterpret_cast<const char*>(sqlite3_column_text(s, i)),
-                                        static_cast<size_t>(sqlite3_column_bytes(s, i)));
-            const bool quote = text.empty() || text.find_first_of(",\"\n\r") != text.npos ||
-                               text.front() == ' ' || text.back() == ' ';
-            if (!quote) {
-                out << text;
-                return;
-            }
-            out << '"';
-            for (char c : text) out << (c == '"' ? "\"\"" : std::string_view(&c, 1));
-            out << '"';
-        }
+void WriteField(std::ostream& out, const std::optional<std::string>& value) {
+    if (!value) return;
+    const std::string& text = *value;
+    const bool quote = text.empty() || text.find_first_of(",\"\n\r") != text.npos ||
+                       text.front() == ' ' || text.back() == ' ';
+    if (!quote) {
+        out << text;
+        return;
     }
+    out << '"';
+    for (char c : text) out << (c == '"' ? "\"\"" : std::string_view(&c, 1));
+    out << '"';
 }
 
 // Opens an existing report database for writing; null with error set otherwise.
@@ -359,6 +376,14 @@ sqlite3* OpenReportDatabase(const std::string& path, std::string& error) {
     sqlite3_close_v2(db);
     error = "\"" + path + "\" is not a report database";
     return nullptr;
+}
+
+// The lookup tables of the report database at db_path, a file or a server's connection string.
+std::unique_ptr<LookupStore> OpenLookupStore(const std::string& db_path, std::string& error) {
+    if (IsServerConnection(db_path)) return OpenPostgresLookupStore(db_path, error);
+    sqlite3* db = OpenReportDatabase(db_path, error);
+    if (!db) return nullptr;
+    return std::make_unique<SqliteLookupStore>(db, true);
 }
 
 }  // namespace
@@ -386,15 +411,11 @@ std::string ImportLookupTables(const std::string& db_path, const std::string& di
     std::sort(files.begin(), files.end());
 
     std::string error;
-    std::unique_ptr<LookupStore> store;
-    sqlite3* db = nullptr;
-    if (IsServerConnection(db_path)) {
-        store = OpenPostgresLookupStore(db_path, error);
-    } else if ((db = OpenReportDatabase(db_path, error)) != nullptr) {
-        store = std::make_unique<SqliteLookupStore>(db);
-    }
+    std::unique_ptr<LookupStore> store = OpenLookupStore(db_path, error);
     if (!store) return error;
-    error = store->Exec(db ? "BEGIN IMMEDIATE" : "BEGIN ISOLATION LEVEL SERIALIZABLE READ WRITE");
+    error =
+        store->Exec(IsServerConnection(db_path) ? "BEGIN ISOLATION LEVEL SERIALIZABLE READ WRITE"
+                                                : "BEGIN IMMEDIATE");
     for (const auto& path : files) {
         if (!error.empty()) break;
         const std::string name = path.filename().string();
@@ -411,46 +432,36 @@ std::string ImportLookupTables(const std::string& db_path, const std::string& di
     if (error.empty()) error = store->Renumbered();
     if (error.empty()) error = store->Exec("COMMIT");
     if (!error.empty()) store->Exec("ROLLBACK");
-    store.reset();
-    sqlite3_close_v2(db);
     return error;
 }
 
 std::string ExportLookupTables(const std::string& db_path, const std::string& dir) {
-    if (IsServerConnection(db_path))
-        return "exporting the lookup tables of a server database is not supported; export them "
-               "from an embedded copy";
     std::string error;
-    sqlite3* db = OpenReportDatabase(db_path, error);
-    if (!db) return error;
+    std::unique_ptr<LookupStore> store = OpenLookupStore(db_path, error);
+    if (!store) return error;
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     for (const SchemaFile& seed : SeedFiles()) {
-        if (!error.empty()) break;
         const std::string table = SeedTable(seed);
-        Statement s = Prepare(db, "SELECT * FROM " + Quoted(table) + " ORDER BY rowid");
-        if (!s) {
-            error = table + ": " + sqlite3_errmsg(db);
-            break;
-        }
+        std::vector<std::string> names;
+        std::vector<LookupStore::Row> rows;
+        if (std::string e = store->Read(table, names, rows); !e.empty()) return table + ": " + e;
         std::ostringstream out;
-        const int n = sqlite3_column_count(s.get());
-        for (int i = 0; i < n; ++i) out << (i ? "," : "") << sqlite3_column_name(s.get(), i);
+        for (size_t i = 0; i < names.size(); ++i) out << (i ? "," : "") << names[i];
         out << '\n';
-        while (sqlite3_step(s.get()) == SQLITE_ROW) {
-            for (int i = 0; i < n; ++i) {
+        for (const LookupStore::Row& row : rows) {
+            for (size_t i = 0; i < row.size(); ++i) {
                 if (i) out << ',';
-                WriteField(out, s.get(), i);
+                WriteField(out, row[i]);
             }
             out << '\n';
         }
         const std::filesystem::path path = std::filesystem::path(dir) / seed.name;
         std::ofstream file(path, std::ios::binary | std::ios::trunc);
         file << out.str();
-        if (!file) error = "cannot write \"" + path.string() + "\"";
+        if (!file) return "cannot write \"" + path.string() + "\"";
     }
-    sqlite3_close_v2(db);
-    return error;
+    return "";
 }
 
 }  // namespace mz

@@ -13,6 +13,7 @@
 // line 7: ..."); a failed load changes nothing.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,12 @@ class LookupStore {
                                const std::vector<Variant>& values) = 0;
     // After loading: engines that number rows from a counter move it past the loaded rows.
     virtual std::string Renumbered() { return ""; }
+    // The column names and rows of table in the order the rows were loaded, each value in the
+    // files' spelling (whole numbers without a fraction, dates as yyyy-mm-dd, bits 0 or 1; Null
+    // as nullopt); "" or the engine's message.
+    using Row = std::vector<std::optional<std::string>>;
+    virtual std::string Read(const std::string& table, std::vector<std::string>& names,
+                             std::vector<Row>& rows) = 0;
 };
 
 // Loads the seed rows into the lookup tables of a database being created, inside the caller's

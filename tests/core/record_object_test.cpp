@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "db/versioned_table.h"
 #include "platform/error.h"
 #include "support/data_file.h"
 #include "support/recording_backend.h"
@@ -87,22 +86,10 @@ class Widget : public RecordObject {
 class RecordObjectTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string error;
-        const VersionedTable t = ParseVersionedTable(
+        d.db.AddVersionedTable(
             "CREATE VERSIONED TABLE rpt_widgets (name varchar(40), amount money, is_flag bit, "
             "tri smallint, occur_date datetime, attendance float)\nSECTION WID\n"
-            "INSERT @Name, @Amount, @Is_flag, @Occur_date, @Tri",
-            error);
-        ASSERT_EQ(error, "");
-        const ProcedureText insert = InsertProcedure(t);
-        const auto quoted = [](std::string s) {
-            for (size_t at = 0; (at = s.find('\'', at)) != std::string::npos; at += 2)
-                s.insert(at, "'");
-            return "'" + s + "'";
-        };
-        d.db.Exec(CreateTableSql(t) + ";" + VersionedObjectsSql(t) +
-                  "INSERT INTO mz_procedure VALUES ('" + insert.name + "', " +
-                  quoted(insert.parameters) + ", " + quoted(insert.body) + ");");
+            "INSERT @Name, @Amount, @Is_flag, @Occur_date, @Tri");
         d.NewReport();
         d.Amend(1);
         d.db.Exec(

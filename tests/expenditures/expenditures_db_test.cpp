@@ -224,9 +224,8 @@ TEST(ExpendituresDbTest, ItemsAndRowViews) {
     ASSERT_TRUE(amended->GetData(s.spent));
     amended->Purpose("Printing");
     EXPECT_TRUE(amended->SaveData());
-    EXPECT_EQ(d.db.Scalar("select end_date || '/' || purpose from rpt_expenditures where "
-                          "report_id = " +
-                          std::to_string(r2)),
+    const std::string of_r2 = " from rpt_expenditures where report_id = " + std::to_string(r2);
+    EXPECT_EQ(d.db.Scalar("select end_date" + of_r2) + "/" + d.db.Scalar("select purpose" + of_r2),
               "2005-12-31/Printing");
 }
 

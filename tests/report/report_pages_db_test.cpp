@@ -249,7 +249,7 @@ TEST(ReportPagesDbTest, AnAmendedCoverLeavesTheFiledCover) {
     cover->Memo("as filed");
     ASSERT_TRUE(cover->SaveData());
     EXPECT_EQ(cover->IsAmendment(), 2);  // stored as Null
-    EXPECT_EQ(d.db.Scalar("select coalesce(is_amendment, 'Null') from rpt_cover"), "Null");
+    EXPECT_EQ(d.db.Scalar("select is_amendment from rpt_cover"), "NULL");
     EXPECT_EQ(cover->ParentEntityID() + " " + cover->CertDate(), "12 04/15/2019");
     EXPECT_EQ(cover->GetTextLength(mzML_Memo_Cover), 2000);
 

@@ -14,9 +14,12 @@
 #include "core/report_versions.h"
 #include "db/backend.h"
 #include "db/postgres/pg_connection.h"
+#include "db/postgres/postgres_backend.h"
 #include "db/schema_loader.h"
 #include "db/sql_dialect.h"
+#include "db/versioned_table.h"
 #include "platform/error.h"
+#include "platform/text.h"
 
 namespace mz::test {
 namespace {
@@ -52,26 +55,6 @@ std::unique_ptr<pg::Connection> Connect(const std::string& conninfo, const std::
     std::unique_ptr<pg::Connection> c = pg::Connection::Open(conninfo, dbname, "", "", error);
     if (!c) ADD_FAILURE() << "cannot reach the PostgreSQL server: " << error;
     return c;
-}
-
-// What the server's text of a value of that type reads as on SQLite.
-std::string AsSqliteText(const pg::Result& r, int column) {
-    std::string text(r.Text(0, column));
-    switch (PQftype(r.get(), column)) {
-        case pg::kNumeric:
-            if (text.find('.') != std::string::npos) {
-                while (text.back() == '0') text.pop_back();
-                if (text.back() == '.') text.pop_back();
-            }
-            return text;
-        case pg::kTimestamp:
-            if (text.ends_with(" 00:00:00")) text.resize(text.size() - 9);
-            return text;
-        case pg::kBool:
-            return text == "t" ? "1" : "0";
-        default:
-            return text;
-    }
 }
 
 // Clones the template into a new database, building the template first when the server has
@@ -229,14 +212,62 @@ TempReportDb::~TempReportDb() {
     for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path_ + suffix, ec);
 }
 
+namespace {
+
+// What the server does not keep of the tables and views a test creates (names' case, text
+// lengths, bits) goes into mz_column as the schema's own do: the SQLite text is run, and undone,
+// on an embedded copy of the schema, which gives each new column's declaration.
+std::string DeclaredColumnsSql(const std::string& sqlite_sql) {
+    static sqlite3* mirror = [] {
+        const std::string path = TempPath("declarations.db");
+        if (std::string error = CreateReportDatabase(path); !error.empty()) ADD_FAILURE() << error;
+        sqlite3* db = nullptr;
+        sqlite3_open(path.c_str(), &db);
+        return db;
+    }();
+    const char* kNew =
+        "SELECT lower(m.name), p.name, p.type FROM sqlite_master m, pragma_table_info(m.name) p "
+        "WHERE m.type IN ('table', 'view') AND p.type <> '' AND m.name NOT IN (SELECT name FROM "
+        "temp.base)";
+    static const bool based =
+        sqlite3_exec(mirror, "CREATE TEMP TABLE base AS SELECT name FROM sqlite_master", nullptr,
+                     nullptr, nullptr) == SQLITE_OK;
+    std::string rows;
+    if (based &&
+        sqlite3_exec(mirror, "SAVEPOINT declare", nullptr, nullptr, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* s = nullptr;
+        if (sqlite3_exec(mirror, sqlite_sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK &&
+            sqlite3_prepare_v2(mirror, kNew, -1, &s, nullptr) == SQLITE_OK) {
+            const auto text = [&s](int i) {
+                return SqlQuoted(reinterpret_cast<const char*>(sqlite3_column_text(s, i)));
+            };
+            while (sqlite3_step(s) == SQLITE_ROW)
+                rows += (rows.empty() ? "" : ", ") +
+                        ("(" + text(0) + ", " + text(1) + ", " + text(2) + ")");
+        }
+        sqlite3_finalize(s);
+        sqlite3_exec(mirror, "ROLLBACK TO declare; RELEASE declare", nullptr, nullptr, nullptr);
+    }
+    return rows.empty() ? "" : "INSERT INTO mz_column VALUES " + rows + " ON CONFLICT DO NOTHING";
+}
+
+void ServerExec(const std::string& path, const std::string& server_sql,
+                const std::string& sqlite_sql) {
+    std::unique_ptr<pg::Connection> c = Connect(path, "");
+    try {
+        if (c) c->Script(RewriteSchemaSql(server_sql, PostgresDialect()));
+        if (const std::string declared = DeclaredColumnsSql(sqlite_sql); c && !declared.empty())
+            c->Script(declared);
+    } catch (const Error& e) {
+        ADD_FAILURE() << "set-up SQL failed: " << e.Description() << "\n" << server_sql;
+    }
+}
+
+}  // namespace
+
 void TempReportDb::Exec(const std::string& sql) const {
     if (OnPostgres()) {
-        std::unique_ptr<pg::Connection> c = Connect(path_, "");
-        try {
-            if (c) c->Script(RewriteSchemaSql(sql, PostgresDialect()));
-        } catch (const Error& e) {
-            ADD_FAILURE() << "set-up SQL failed: " << e.Description() << "\n" << sql;
-        }
+        ServerExec(path_, sql, sql);
         return;
     }
     sqlite3* db = nullptr;
@@ -258,7 +289,7 @@ std::string TempReportDb::Scalar(const std::string& sql) const {
             return "";
         }
         if (r.Rows() == 0) return "";
-        return r.IsNull(0, 0) ? "NULL" : AsSqliteText(r, 0);
+        return r.IsNull(0, 0) ? "NULL" : pg::BaselineText(r, 0, 0);
     }
     sqlite3* db = nullptr;
     sqlite3_open(path_.c_str(), &db);
@@ -273,6 +304,39 @@ std::string TempReportDb::Scalar(const std::string& sql) const {
     sqlite3_finalize(stmt);
     sqlite3_close(db);
     return out;
+}
+
+namespace {
+std::string Literal(std::string s) {
+    for (size_t at = 0; (at = s.find('\'', at)) != std::string::npos; at += 2) s.insert(at, "'");
+    return "'" + s + "'";
+}
+const SqlDialect& Dialect() {
+    return OnPostgres() ? PostgresDialect() : SqliteDialect();
+}
+}  // namespace
+
+void TempReportDb::AddProcedure(const std::string& name, const std::string& parameters,
+                                const std::string& body) const {
+    Exec("INSERT INTO mz_procedure (name, parameters, body) VALUES (" + Literal(name) + ", " +
+         Literal(parameters) + ", " + Literal(RewriteSchemaSql(body, Dialect())) + ")");
+}
+
+void TempReportDb::AddVersionedTable(const std::string& declaration) const {
+    std::string error;
+    const VersionedTable t = ParseVersionedTable(declaration, error);
+    if (!error.empty()) {
+        ADD_FAILURE() << error;
+        return;
+    }
+    const ProcedureText insert = InsertProcedure(t, Dialect());
+    AddProcedure(insert.name, insert.parameters, insert.body);
+    if (OnPostgres()) {
+        ServerExec(path_, CreateTableSql(t) + ";" + VersionedObjectsSql(t, PostgresDialect()),
+                   CreateTableSql(t) + ";" + VersionedObjectsSql(t));
+    } else {
+        Exec(CreateTableSql(t) + ";" + VersionedObjectsSql(t));
+    }
 }
 
 }  // namespace mz::test

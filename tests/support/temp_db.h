@@ -5,6 +5,8 @@
 // and command takes where it takes a file.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 
@@ -18,6 +20,13 @@ bool OnPostgres();
 inline std::string EngineName() {
     return OnPostgres() ? "PostgreSQL" : "SQLite";
 }
+
+// Skips the rest of a test on the server: for what only the embedded file has (its bytes,
+// permissions, journal, locks). The reason shows in the skip message.
+#define MZ_EMBEDDED_ONLY(reason)                                                              \
+    do {                                                                                      \
+        if (::mz::test::OnPostgres()) GTEST_SKIP() << "embedded database only: " << (reason); \
+    } while (false)
 
 class TempReportDb {
   public:
@@ -34,6 +43,13 @@ class TempReportDb {
     // in SQLite's spelling on both engines (1 for a bit, 12.5 for money, 2005-03-15 for a date
     // at midnight).
     std::string Scalar(const std::string& sql) const;
+    // Stores a procedure written for SQLite, its body rewritten for the server as the schema's
+    // own procedures are.
+    void AddProcedure(const std::string& name, const std::string& parameters,
+                      const std::string& body) const;
+    // Creates a versioned table (db/versioned_table.h) with its procedure, views and triggers,
+    // generated for the engine as the schema's own are.
+    void AddVersionedTable(const std::string& declaration) const;
 
   private:
     std::string path_;

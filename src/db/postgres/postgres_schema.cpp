@@ -2,6 +2,7 @@
 #include <libpq-fe.h>
 
 #include <memory>
+#include <optional>
 
 #include "db/postgres/pg_connection.h"
 #include "db/postgres/postgres_backend.h"
@@ -49,6 +50,12 @@ class PgLookupStore final : public LookupStore {
                                               : type == "float8"    ? "float"
                                               : type == "timestamp" ? "datetime"
                                                                     : "varchar");
+            // The server keeps neither the name's case nor a case-blind text's length.
+            for (const DeclaredColumn& d : Declared())
+                if (d.table == Lower(table) && Lower(d.column) == c.name) {
+                    c.name = d.column;
+                    c.info = FieldInfoForDeclaredType(d.type);
+                }
             c.not_null = r.Text(i, 3) == "t";
             c.has_default = r.Text(i, 4) == "t";
             c.integer_key = r.Text(i, 5) == "t";
@@ -72,12 +79,31 @@ class PgLookupStore final : public LookupStore {
         std::string marks;
         std::vector<std::optional<std::string>> params;
         for (size_t i = 0; i < columns.size(); ++i) {
-            sql += (i ? ", " : "") + SqlQuoted(columns[i]->name, '"');
+            sql += (i ? ", " : "") + SqlQuoted(Lower(columns[i]->name), '"');
             marks += (i ? ", $" : "$") + std::to_string(i + 1);
             params.push_back(pg::ParamText(values[i]));
         }
         pg::Result r = conn_.Run(sql + ") VALUES (" + marks + ")", params);
         return r.Ok() ? "" : r.Message();
+    }
+
+    // Rows come in the order they were stored: a table's rows are only ever replaced whole.
+    std::string Read(const std::string& table, std::vector<std::string>& names,
+                     std::vector<Row>& rows) override {
+        pg::Result r = conn_.Run("SELECT * FROM " + SqlQuoted(table, '"') + " ORDER BY ctid");
+        if (!r.Ok()) return r.Message();
+        for (const LookupColumn& c : Columns(table)) names.push_back(c.name);  // declared case
+        for (int i = 0; i < r.Rows(); ++i) {
+            Row& row = rows.emplace_back();
+            for (int k = 0; k < r.Columns(); ++k) {
+                if (r.IsNull(i, k)) {
+                    row.emplace_back();
+                    continue;
+                }
+                row.emplace_back(pg::BaselineText(r, i, k));
+            }
+        }
+        return "";
     }
 
     // Identity counters continue after the highest identifier the files gave.
@@ -99,7 +125,16 @@ class PgLookupStore final : public LookupStore {
     }
 
   private:
+    const std::vector<DeclaredColumn>& Declared() {
+        if (!declared_) {
+            std::string ignored;  // without them the server's own names and types serve
+            declared_ = DeclaredColumns(ignored);
+        }
+        return *declared_;
+    }
+
     pg::Connection& conn_;
+    std::optional<std::vector<DeclaredColumn>> declared_;
 };
 
 class PgTarget final : public SchemaTarget {
@@ -131,6 +166,10 @@ class OwningLookupStore final : public LookupStore {
         return store_.Insert(table, columns, values);
     }
     std::string Renumbered() override { return store_.Renumbered(); }
+    std::string Read(const std::string& table, std::vector<std::string>& names,
+                     std::vector<Row>& rows) override {
+        return store_.Read(table, names, rows);
+    }
 
   private:
     std::unique_ptr<pg::Connection> conn_;
@@ -198,6 +237,27 @@ std::string CreatePostgresReportDatabase(const std::string& conninfo) {
     }
     return "";
 }
+
+namespace pg {
+std::string BaselineText(const Result& r, int row, int column) {
+    std::string text(r.Text(row, column));
+    switch (PQftype(r.get(), column)) {
+        case kNumeric:
+            if (text.find('.') != std::string::npos) {
+                while (text.back() == '0') text.pop_back();
+                if (text.back() == '.') text.pop_back();
+            }
+            return text;
+        case kTimestamp:
+            if (text.ends_with(" 00:00:00")) text.resize(text.size() - 9);
+            return text;
+        case kBool:
+            return text == "t" ? "1" : "0";
+        default:
+            return text;
+    }
+}
+}  // namespace pg
 
 std::unique_ptr<LookupStore> OpenPostgresLookupStore(const std::string& conninfo,
                                                      std::string& error) {
