@@ -98,7 +98,11 @@ const FieldInfo* FieldReader::Declared(unsigned table, int attnum) {
             "JOIN pg_class c ON c.oid = a.attrelid JOIN mz_column m ON m.table_name = c.relname "
             "AND lower(m.column_name) = a.attname WHERE a.attrelid = $1 AND a.attnum > 0",
             {std::to_string(table)}, {kOid});
-        for (int i = 0; r.Ok() && i < r.Rows(); ++i) {
+        // Raised, not taken for "nothing declared": inside a transaction a failure here (a
+        // serialization conflict may come at any statement) leaves it aborted, and only a
+        // raised conflict has the caller roll back and run the work again.
+        if (!r.Ok()) Raise(r);
+        for (int i = 0; i < r.Rows(); ++i) {
             int n = 0;
             const std::string_view text = r.Text(i, 0);
             std::from_chars(text.data(), text.data() + text.size(), n);
