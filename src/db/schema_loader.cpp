@@ -1,5 +1,4 @@
 #include "db/schema_loader.h"
-#include "platform/text.h"
 
 #include <sqlite3.h>
 
@@ -12,6 +11,7 @@
 #include "db/schema_files.h"
 #include "db/sqlite_functions.h"
 #include "db/versioned_table.h"
+#include "platform/text.h"
 
 namespace mz {
 namespace {

@@ -14,7 +14,7 @@
 #include "core/report_versions.h"
 #include "db/backend.h"
 #include "db/postgres/pg_connection.h"
-#include "db/postgres/postgres_backend.h"
+#include "db/postgres/pg_values.h"
 #include "db/schema_loader.h"
 #include "db/sql_dialect.h"
 #include "db/versioned_table.h"
@@ -307,10 +307,6 @@ std::string TempReportDb::Scalar(const std::string& sql) const {
 }
 
 namespace {
-std::string Literal(std::string s) {
-    for (size_t at = 0; (at = s.find('\'', at)) != std::string::npos; at += 2) s.insert(at, "'");
-    return "'" + s + "'";
-}
 const SqlDialect& Dialect() {
     return OnPostgres() ? PostgresDialect() : SqliteDialect();
 }
@@ -318,8 +314,8 @@ const SqlDialect& Dialect() {
 
 void TempReportDb::AddProcedure(const std::string& name, const std::string& parameters,
                                 const std::string& body) const {
-    Exec("INSERT INTO mz_procedure (name, parameters, body) VALUES (" + Literal(name) + ", " +
-         Literal(parameters) + ", " + Literal(RewriteSchemaSql(body, Dialect())) + ")");
+    Exec("INSERT INTO mz_procedure (name, parameters, body) VALUES (" + SqlQuoted(name) + ", " +
+         SqlQuoted(parameters) + ", " + SqlQuoted(RewriteSchemaSql(body, Dialect())) + ")");
 }
 
 void TempReportDb::AddVersionedTable(const std::string& declaration) const {

@@ -82,6 +82,25 @@ FieldInfo TypeOfColumn(unsigned oid, int typmod) {
     return FieldInfoForDeclaredType(DeclaredType(oid, typmod));
 }
 
+std::string BaselineText(const Result& r, int row, int column) {
+    std::string text(r.Text(row, column));
+    switch (PQftype(r.get(), column)) {
+        case kNumeric:
+            if (text.find('.') != std::string::npos) {
+                while (text.back() == '0') text.pop_back();
+                if (text.back() == '.') text.pop_back();
+            }
+            return text;
+        case kTimestamp:
+            if (text.ends_with(" 00:00:00")) text.resize(text.size() - 9);
+            return text;
+        case kBool:
+            return text == "t" ? "1" : "0";
+        default:
+            return text;
+    }
+}
+
 Variant StoredValue(const Result& r, int row, int column) {
     if (r.IsNull(row, column)) return Variant::Null();
     const unsigned oid = PQftype(r.get(), column);

@@ -16,6 +16,10 @@ namespace mz::pg {
 // The field description of a column of that type and modifier (name left empty).
 FieldInfo TypeOfColumn(unsigned oid, int typmod);
 
+// A value as the embedded engine spells it: numbers without trailing zeros, a timestamp at
+// midnight as its date, a boolean as 1 or 0.
+std::string BaselineText(const Result& r, int row, int column);
+
 // The value of a column by its own type, for output parameters ("@Unique_id").
 Variant StoredValue(const Result& r, int row, int column);
 

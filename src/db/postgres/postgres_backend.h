@@ -38,10 +38,6 @@ std::string CreatePostgresReportDatabase(const std::string& conninfo);
 
 namespace pg {
 class Connection;
-class Result;
-// A value of a result as the embedded engine spells it: numbers without trailing zeros, a
-// timestamp at midnight as its date, a boolean as 1 or 0.
-std::string BaselineText(const Result& r, int row, int column);
 }  // namespace pg
 // Prepares every statement of every stored procedure of the database being built on conn;
 // "" or the first that does not prepare.

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "db/postgres/pg_connection.h"
+#include "db/postgres/pg_values.h"
 #include "db/postgres/postgres_backend.h"
 #include "db/schema_loader.h"
 #include "db/sql_types.h"
@@ -26,6 +27,23 @@ std::string DatabaseOf(const std::string& conninfo) {
     return name;
 }
 
+// What the server does not keep of the schema's columns (names' case, text lengths, bits),
+// declared once for every reader of the database.
+std::string StoreDeclaredColumns(pg::Connection& conn) {
+    std::string error;
+    const std::vector<DeclaredColumn> columns = DeclaredColumns(error);
+    if (!error.empty()) return "mz_column: " + error;
+    std::string sql;
+    for (const DeclaredColumn& c : columns) {
+        sql += sql.empty() ? "INSERT INTO mz_column VALUES " : ", ";
+        sql +=
+            "(" + SqlQuoted(c.table) + ", " + SqlQuoted(c.column) + ", " + SqlQuoted(c.type) + ")";
+    }
+    if (sql.empty()) return "";
+    pg::Result r = conn.Run(sql);
+    return r.Ok() ? "" : "mz_column: " + r.Message();
+}
+
 class PgLookupStore final : public LookupStore {
   public:
     explicit PgLookupStore(pg::Connection& conn) : conn_(conn) {}
@@ -34,8 +52,11 @@ class PgLookupStore final : public LookupStore {
         std::vector<LookupColumn> columns;
         pg::Result r = conn_.Run(
             "SELECT a.attname, t.typname, a.atttypmod, a.attnotnull, a.atthasdef, "
-            "a.attidentity <> '' FROM pg_class c JOIN pg_attribute a ON a.attrelid = c.oid "
-            "JOIN pg_type t ON t.oid = a.atttypid WHERE c.relkind = 'r' AND c.relname = $1 "
+            "a.attidentity <> '', m.column_name, m.declared_type FROM pg_class c "
+            "JOIN pg_attribute a ON a.attrelid = c.oid JOIN pg_type t ON t.oid = a.atttypid "
+            "LEFT JOIN mz_column m ON m.table_name = c.relname AND lower(m.column_name) = "
+            "a.attname "
+            "WHERE c.relkind = 'r' AND c.relname = $1 "
             "AND c.relnamespace = current_schema()::regnamespace AND a.attnum > 0 "
             "AND NOT a.attisdropped ORDER BY a.attnum",
             {table}, {pg::kText});
@@ -51,11 +72,10 @@ class PgLookupStore final : public LookupStore {
                                               : type == "timestamp" ? "datetime"
                                                                     : "varchar");
             // The server keeps neither the name's case nor a case-blind text's length.
-            for (const DeclaredColumn& d : Declared())
-                if (d.table == Lower(table) && Lower(d.column) == c.name) {
-                    c.name = d.column;
-                    c.info = FieldInfoForDeclaredType(d.type);
-                }
+            if (!r.IsNull(i, 6)) {
+                c.name = std::string(r.Text(i, 6));
+                c.info = FieldInfoForDeclaredType(r.Text(i, 7));
+            }
             c.not_null = r.Text(i, 3) == "t";
             c.has_default = r.Text(i, 4) == "t";
             c.integer_key = r.Text(i, 5) == "t";
@@ -125,16 +145,7 @@ class PgLookupStore final : public LookupStore {
     }
 
   private:
-    const std::vector<DeclaredColumn>& Declared() {
-        if (!declared_) {
-            std::string ignored;  // without them the server's own names and types serve
-            declared_ = DeclaredColumns(ignored);
-        }
-        return *declared_;
-    }
-
     pg::Connection& conn_;
-    std::optional<std::vector<DeclaredColumn>> declared_;
 };
 
 class PgTarget final : public SchemaTarget {
@@ -143,7 +154,9 @@ class PgTarget final : public SchemaTarget {
     const SqlDialect& Dialect() const override { return PostgresDialect(); }
     std::string Exec(const std::string& sql) override { return PgLookupStore(conn_).Exec(sql); }
     std::string CheckProcedures() override { return CheckPostgresProcedures(conn_); }
+    // The declarations first: the seed rows are checked against the declared lengths.
     std::string LoadSeed() override {
+        if (std::string e = StoreDeclaredColumns(conn_); !e.empty()) return e;
         PgLookupStore store(conn_);
         return LoadLookupSeed(store);
     }
@@ -175,21 +188,6 @@ class OwningLookupStore final : public LookupStore {
     std::unique_ptr<pg::Connection> conn_;
     PgLookupStore store_;
 };
-
-std::string StoreDeclaredColumns(pg::Connection& conn) {
-    std::string error;
-    const std::vector<DeclaredColumn> columns = DeclaredColumns(error);
-    if (!error.empty()) return "mz_column: " + error;
-    std::string sql;
-    for (const DeclaredColumn& c : columns) {
-        sql += sql.empty() ? "INSERT INTO mz_column VALUES " : ", ";
-        sql +=
-            "(" + SqlQuoted(c.table) + ", " + SqlQuoted(c.column) + ", " + SqlQuoted(c.type) + ")";
-    }
-    if (sql.empty()) return "";
-    pg::Result r = conn.Run(sql);
-    return r.Ok() ? "" : "mz_column: " + r.Message();
-}
 
 }  // namespace
 
@@ -227,7 +225,6 @@ std::string CreatePostgresReportDatabase(const std::string& conninfo) {
     PgTarget target(*conn);
     error = target.Exec("BEGIN");
     if (error.empty()) error = BuildReportSchema(target);
-    if (error.empty()) error = StoreDeclaredColumns(*conn);
     if (error.empty()) error = target.Exec("COMMIT");
     if (!error.empty()) {
         conn->Run("ROLLBACK");
@@ -237,27 +234,6 @@ std::string CreatePostgresReportDatabase(const std::string& conninfo) {
     }
     return "";
 }
-
-namespace pg {
-std::string BaselineText(const Result& r, int row, int column) {
-    std::string text(r.Text(row, column));
-    switch (PQftype(r.get(), column)) {
-        case kNumeric:
-            if (text.find('.') != std::string::npos) {
-                while (text.back() == '0') text.pop_back();
-                if (text.back() == '.') text.pop_back();
-            }
-            return text;
-        case kTimestamp:
-            if (text.ends_with(" 00:00:00")) text.resize(text.size() - 9);
-            return text;
-        case kBool:
-            return text == "t" ? "1" : "0";
-        default:
-            return text;
-    }
-}
-}  // namespace pg
 
 std::unique_ptr<LookupStore> OpenPostgresLookupStore(const std::string& conninfo,
                                                      std::string& error) {
