@@ -8,6 +8,8 @@
 //   mzreport diff DB FROM TO [--json]      what changed between two versions of a report
 //   mzreport history DB TABLE GROUP_ID [--json]   every version of one row
 //   mzreport export DB REPORT DIR [--format csv|json]   a report version, a file per section
+//   mzreport check DB REPORT [--json] [--rules FILE]     what in a report does not add up
+//   mzreport totals DB REPORT [--rules FILE]   set a report's totals from its rows
 // --trace FILE writes a line for every database call (shell, query, report, diff, history,
 // export).
 #include <cstdio>
@@ -47,6 +49,12 @@ constexpr CommandEntry kCommands[] = {
      &mz::app::RunHistory},
     {"export", "export DB REPORT DIR [--format csv|json]  a report version, one file a section",
      &mz::app::RunExport},
+    {"check",
+     "check DB REPORT [--json] [--rules FILE]  what in a report version does not add up (status "
+     "1 on an error)",
+     &mz::app::RunCheck},
+    {"totals", "totals DB REPORT [--rules FILE]  set a report version's totals from its rows",
+     &mz::app::RunTotals},
 };
 
 int Usage() {
