@@ -55,14 +55,9 @@ int Interactive(Shell& shell, const std::string& db) {
 }  // namespace
 
 int RunShell(const std::vector<std::string>& all_args) {
-    const CommandArgs parsed = SplitFlags(all_args);
+    CommandArgs parsed;
+    if (auto status = ParseArgs(*FindCommand("shell"), all_args, parsed)) return *status;
     const std::vector<std::string>& args = parsed.rest;
-    if (parsed.bad_flag || parsed.json || !parsed.format.empty() || args.empty() ||
-        args.size() > 2) {
-        std::fprintf(stderr,
-                     "usage: mzreport shell DB [SCRIPT] [--time-limit=SECONDS] [--trace FILE]\n");
-        return 2;
-    }
     CommandTrace trace;
     if (!trace.Start(parsed.trace, "shell")) return 1;
     Shell shell(args[0], std::cout, std::cerr);

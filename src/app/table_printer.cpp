@@ -64,16 +64,15 @@ Table TableOf(ResultSet& rs, bool mark_current) {
 
 void PrintTable(std::ostream& out, const Table& table, bool json, bool marked) {
     if (json) {
+        std::vector<std::string> keys = UniqueKeys(table.columns);
+        for (std::string& k : keys) k = JsonString(k);
         out << "{\"columns\":[";
-        for (size_t c = 0; c < table.columns.size(); ++c)
-            out << (c ? "," : "") << JsonString(table.columns[c]);
+        for (size_t c = 0; c < keys.size(); ++c) out << (c ? "," : "") << keys[c];
         out << "],\"rows\":[";
         for (size_t r = 0; r < table.rows.size(); ++r) {
             out << (r ? "," : "") << "{";
-            for (size_t c = 0; c < table.columns.size(); ++c) {
-                out << (c ? "," : "") << JsonString(table.columns[c]) << ":"
-                    << JsonValue(table.rows[r][c]);
-            }
+            for (size_t c = 0; c < keys.size(); ++c)
+                out << (c ? "," : "") << keys[c] << ":" << JsonValue(table.rows[r][c]);
             out << "}";
         }
         out << "]";

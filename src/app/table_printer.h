@@ -24,7 +24,7 @@ Table TableOf(ResultSet& rs, bool mark_current);
 
 // Text: a header, one line per row ("> " before the current row when marked), then
 // "(N rows)". JSON: {"columns":[...],"rows":[{...},...]} plus "current" (1-based, or null) when
-// marked.
+// marked; columns and row keys are the UniqueKeys of the column names (platform/json_text.h).
 void PrintTable(std::ostream& out, const Table& table, bool json, bool marked = false);
 
 // A value as the shell prints it: texts as they are, True/False, "Null", Empty as "".

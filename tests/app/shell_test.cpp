@@ -93,6 +93,12 @@ TEST(ShellTest, EveryCorpusBlockGivesItsExactOutput) {
     }
     EXPECT_GT(blocks, 20);
     EXPECT_EQ(session.Scalar("select count(*) from rpt_report"), "3");  // the delete was refused
+    // The version names the program's release and the schema it reads, whatever they are.
+    const RunResult version = Mzreport({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(std::regex_match(
+        version.output, std::regex(R"(mzreport \d+\.\d+\.\d+ \(report database schema \d+\)\n)")))
+        << version.output;
 }
 
 TEST(ShellTest, LookupsExportAndImport) {
