@@ -7,10 +7,12 @@ include(CMakePackageConfigHelpers)
 
 # The headers a front end includes: the platform types (Variant, Currency, Date, Error,
 # ResultSet), DbConnect with its settings and the observer seam, the names component, the record
-# core and every record class, the object model, and the history tools. The backends, the
-# translator, the schema, the list-query pieces and the registrations stay private: no
-# <sqlite3.h> or libpq header is reached from these.
-set(MZ_PUBLIC_HEADER_DIRS platform names core lists report receipts expenditures committee history)
+# core and every record class, the object model, the history tools, the report check and the
+# printed report (where those layers exist). The backends, the translator, the schema, the
+# list-query pieces and the registrations stay private: no <sqlite3.h> or libpq header is
+# reached from these.
+set(MZ_PUBLIC_HEADER_DIRS
+    platform names core lists report receipts expenditures committee history check print)
 set(MZ_PUBLIC_HEADERS db/db_connect.h db/backend.h db/db_observer.h automation/object_model.h)
 set(MZ_PRIVATE_HEADERS core/list_query.h)
 foreach(dir IN LISTS MZ_PUBLIC_HEADER_DIRS)
