@@ -22,39 +22,20 @@ const char* SeverityName(CheckSeverity s) {
     return s == CheckSeverity::kError ? "error" : "warning";
 }
 
-// Takes "--rules FILE" out of args and loads the rules: the built-in ones, then FILE's. False
-// after the reason on stderr.
-bool ReadRules(std::vector<std::string>& args, const char* command, std::vector<CheckRule>& rules) {
+// The built-in rules, then those of the file --rules names. False after the reason on stderr.
+bool ReadRules(const std::string& path, const char* command, std::vector<CheckRule>& rules) {
     rules = DefaultCheckRules();
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != "--rules") continue;
-        if (i + 1 == args.size()) {
-            std::fprintf(stderr, "mzreport %s: --rules needs a file\n", command);
-            return false;
-        }
-        const std::string path = args[i + 1];
-        args.erase(args.begin() + static_cast<ptrdiff_t>(i),
-                   args.begin() + static_cast<ptrdiff_t>(i) + 2);
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        if (!in || !(text << in.rdbuf())) {
-            std::fprintf(stderr, "mzreport %s: cannot read the rules file \"%s\"\n", command,
-                         path.c_str());
-            return false;
-        }
-        const std::string error = LoadCheckRules(text.str(), path, rules);
-        if (!error.empty()) {
-            std::fprintf(stderr, "mzreport %s: %s\n", command, error.c_str());
-            return false;
-        }
-        --i;
+    if (path.empty()) return true;
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    if (!in || !(text << in.rdbuf())) {
+        std::fprintf(stderr, "mzreport %s: cannot read the rules file \"%s\"\n", command,
+                     path.c_str());
+        return false;
     }
-    return true;
-}
-
-bool IsReportId(const std::string& text) {
-    return !text.empty() && text.size() <= 9 &&
-           text.find_first_not_of("0123456789") == std::string::npos;
+    const std::string error = LoadCheckRules(text.str(), path, rules);
+    if (!error.empty()) std::fprintf(stderr, "mzreport %s: %s\n", command, error.c_str());
+    return error.empty();
 }
 
 void PrintFindings(int32_t report, const std::vector<CheckFinding>& findings, bool json) {
@@ -91,18 +72,13 @@ void PrintFindings(int32_t report, const std::vector<CheckFinding>& findings, bo
 
 // Shared by check and totals: arguments, rules, the database; run answers the exit status.
 template <class Run>
-int RunWithRules(const std::vector<std::string>& all_args, const char* command, bool takes_json,
-                 Run&& run) {
-    std::vector<std::string> args = all_args;
+int RunWithRules(const std::vector<std::string>& args, const char* command, Run&& run) {
+    const CommandSpec& spec = *FindCommand(command);
+    CommandArgs a;
+    if (auto status = ParseArgs(spec, args, a)) return *status;
+    if (!IsId(a.rest[1])) return UsageError(spec, "\"" + a.rest[1] + "\" is not a report id");
     std::vector<CheckRule> rules;
-    if (!ReadRules(args, command, rules)) return 2;
-    const CommandArgs a = SplitFlags(args);
-    if (a.bad_flag || !a.format.empty() || (a.json && !takes_json) || a.rest.size() != 2 ||
-        !IsReportId(a.rest[1])) {
-        std::fprintf(stderr, "usage: mzreport %s DB REPORT%s [--rules FILE] [--trace FILE]\n",
-                     command, takes_json ? " [--json]" : "");
-        return 2;
-    }
+    if (!ReadRules(a.rules, command, rules)) return 1;
     CommandTrace trace;
     if (!trace.Start(a.trace, command)) return 1;
     try {
@@ -119,7 +95,7 @@ int RunWithRules(const std::vector<std::string>& all_args, const char* command, 
 
 int RunCheck(const std::vector<std::string>& args) {
     return RunWithRules(
-        args, "check", true,
+        args, "check",
         [](DbConnect& db, int32_t report, const std::vector<CheckRule>& rules, bool json) {
             std::vector<CheckFinding> findings;
             const std::string error = CheckReport(db, report, rules, findings);
@@ -136,7 +112,7 @@ int RunCheck(const std::vector<std::string>& args) {
 
 int RunTotals(const std::vector<std::string>& args) {
     return RunWithRules(
-        args, "totals", false,
+        args, "totals",
         [](DbConnect& db, int32_t report, const std::vector<CheckRule>& rules, bool) {
             std::vector<TotalChange> changes;
             const std::string error = ReportTotals(db, report, rules, changes);

@@ -18,4 +18,8 @@ int RunExport(const std::vector<std::string>& args);
 int RunCheck(const std::vector<std::string>& args);
 int RunTotals(const std::vector<std::string>& args);
 
+// The whole command line after the program's name: a command and its arguments, `help
+// [COMMAND]`, `--help`, `-h` or `--version`.
+int RunCommandLine(const std::vector<std::string>& args);
+
 }  // namespace mz::app

@@ -10,7 +10,6 @@
 #include "automation/object_model.h"
 #include "check/report_check.h"
 #include "core/report_versions.h"
-#include "names/name_address.h"
 #include "platform/currency.h"
 #include "platform/error.h"
 
@@ -51,29 +50,42 @@ struct Step {
     bool remove = false;
 };
 
-// The names the report's rows point at: {key, organisation or last name, first name}.
+// The people and organisations the report's rows point at, entered by name as the clerk types
+// them into NameAddress.
 struct Person {
     const char* key;
-    const char* name;
-    const char* first;
+    std::vector<std::pair<const char*, Variant>> set;
 };
+Person Org(const char* key, const char* name) {
+    return {key, {{"IsOrg", Variant(true)}, {"OrgName", Variant(name)}}};
+}
 const Person kPeople[] = {
-    {"committee", "Friends of Ortiz", ""},
-    {"treasurer", "Ortiz", "Kay"},
-    {"chair", "Reyes", "Sam"},
-    {"donor", "Lind", "Mae"},
-    {"union", "Teachers Association", ""},
-    {"bank", "Union Savings", ""},
-    {"endorser", "Grant", "Lou"},
-    {"printer", "Quick Print", ""},
-    {"radio", "KMZR Radio", ""},
-    {"hall", "Grange Hall", ""},
+    Org("committee", "Friends of Ortiz"),
+    {"treasurer", {{"LastName", Variant("Ortiz")}, {"FirstName", Variant("Kay")}}},
+    {"chair", {{"LastName", Variant("Reyes")}, {"FirstName", Variant("Sam")}}},
+    {"donor",
+     {{"LastName", Variant("Lind")},
+      {"FirstName", Variant("Mae")},
+      {"Address1", Variant("12 Elm St")},
+      {"City", Variant("Salem")},
+      {"State", Variant("OR")},
+      {"Zip", Variant("97301")},
+      {"Occupation", Variant("Teacher")},
+      {"Employer", Variant("Salem Schools")}}},
+    Org("union", "Teachers Association"),
+    Org("bank", "Union Savings"),
+    {"endorser", {{"LastName", Variant("Grant")}, {"FirstName", Variant("Lou")}}},
+    Org("printer", "Quick Print"),
+    Org("radio", "KMZR Radio"),
+    Org("hall", "Grange Hall"),
+    {"lender", {{"LastName", Variant("Lindqvist")}, {"FirstName", Variant("Per")}}},
 };
 
 const std::vector<Step> kFiling = {
     {"clsCover_Data",
      "cover",
-     {{"ReportName", "2020 Pre-Primary"},
+     {{"EntityID", Name("committee")},
+      {"ReportName", "2020 Pre-Primary"},
       {"ReportSubTypeCode", "QTRQ2"},
       {"FundName", "Friends of Ortiz"},
       {"StartDate", "04/01/2020"},
@@ -306,17 +318,7 @@ class WholeReportDemo {
 
     bool Run() {
         say_.Chapter("One whole report: every section, filed, amended and audited");
-        NameAddress names;
-        names.ConnectionVariables(path_, "", "", "", false);
-        for (const Person& p : kPeople) {
-            NameAddressEntry e;
-            e.is_org = *p.first == '\0';
-            (e.is_org ? e.org_name : e.last_name) = p.name;
-            e.first_name = p.first;
-            std::string error;
-            names_[p.key] = names.Save(e, error);
-            Check(error.empty(), error);
-        }
+        EnterNames();
         const int32_t filed = Version("new", 0, kFiling, "filed");
         CheckVersion(filed, false);
         const auto as_filed = Lists(filed, false);
@@ -347,6 +349,33 @@ class WholeReportDemo {
     }
 
   private:
+    // The names, entered through NameAddress by name; then the clerk finds the donor again by
+    // the start of her name, as the entry screen's pick list does.
+    void EnterNames() {
+        say_.Line("  names and addresses (NameAddress):");
+        const ObjectRef na = ObjectModel::Instance().CreateObject("NameAddress");
+        Call(na, "ConnectionVariables",
+             {Variant(path_), Variant(""), Variant(""), Variant(""), Variant(false)});
+        for (const Person& p : kPeople) {
+            Call(na, "GetData", {});
+            std::string said;
+            for (const auto& [member, value] : p.set) Assign(na, member, value, said);
+            const bool ok = Call(na, "SaveData", {}).Scalar().ToBool();
+            names_[p.key] = ObjectModel::Get(na, "UniqueID").Scalar().ToInt32();
+            std::printf("    %-7s %-24s %-18s %s%s\n", "new", "NameAddress", p.key, said.c_str(),
+                        ok ? "" : "  FAILED");
+            ok_ = ok_ && ok;
+        }
+        const ObjectRef pick = say_.Create("na", "NameAddress");
+        say_.Call(pick, "na", "ConnectionVariables",
+                  {Variant(path_), Variant(""), Variant(""), Variant(""), Variant(false)});
+        say_.Call(pick, "na", "FindByName", {Variant("LIND")});
+        say_.Show(pick, "the names beginning with \"lind\", any case",
+                  {"unique_id", "full_name", "city", "occupation", "employer"});
+        Check(ObjectModel::Get(pick, "UniqueID").Scalar().ToInt32() == names_["donor"],
+              "the donor is the first name found");
+    }
+
     void Check(bool ok, const std::string& what) {
         if (!ok) say_.Line("  FAILED: " + what);
         ok_ = ok_ && ok;
