@@ -655,6 +655,7 @@ std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings, s
                      nullptr) != SQLITE_OK)
         return fail(quoted + " cannot be opened for writing: " + sqlite3_errmsg(db) + ".");
     RegisterDialectFunctions(db);
+    GuardConnection(db);
     return std::make_unique<SqliteBackend>(db);
 }
 

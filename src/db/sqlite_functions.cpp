@@ -545,29 +545,89 @@ void MzDatePart(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, (*st).*Part);
 }
 
+constexpr int kPure = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+struct Function {
+    const char* name;
+    int args;
+    int flags;
+    void (*call)(sqlite3_context*, int, sqlite3_value**);
+};
+constexpr Function kFunctions[] = {
+    {"mz_add", 2, kPure, MzAdd},
+    {"mz_convert", 2, kPure, MzConvert},
+    {"mz_convert", 3, kPure, MzConvert},
+    {"mz_getdate", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, MzGetdate},
+    {"mz_last_id", 2, SQLITE_UTF8, MzLastId},
+    {"mz_year", 1, kPure, MzDatePart<&Stamp::year>},
+    {"mz_month", 1, kPure, MzDatePart<&Stamp::month>},
+    {"mz_day", 1, kPure, MzDatePart<&Stamp::day>},
+};
+
+// The engine's functions a report database admits besides its own: what the schema, the
+// procedures and translated T-SQL call, and what a reader of the rows may want (texts, numbers,
+// dates, aggregates, window functions). Left out on purpose: anything that reaches the engine's
+// internals or the file system (fts3_tokenizer and the full-text, json and rtree functions,
+// load_extension, sqlite_*), and blobs made from nothing (randomblob, zeroblob).
+constexpr std::string_view kAdmittedFunctions =
+    " abs avg ceil ceiling char coalesce count cume_dist current_date current_time "
+    "current_timestamp date datetime dense_rank first_value floor format glob group_concat "
+    "hex ifnull iif instr julianday lag last_insert_rowid last_value lead length like "
+    "likelihood likely lower ltrim max min mod nth_value ntile nullif percent_rank power pow "
+    "printf quote random rank replace round row_number rtrim sign sqrt strftime substr "
+    "substring sum time total trim trunc typeof unicode unixepoch unlikely upper ";
+
+bool Admitted(const char* function) {
+    if (!function) return false;
+    std::string name = " ";
+    for (const char* c = function; *c; ++c) {
+        if (*c == ' ') return false;  // a quoted name, never one of the list's
+        name += static_cast<char>(*c >= 'A' && *c <= 'Z' ? *c - 'A' + 'a' : *c);
+    }
+    for (const Function& f : kFunctions)
+        if (name.substr(1) == f.name) return true;
+    return kAdmittedFunctions.find(name + " ") != std::string_view::npos;
+}
+
+// Asked by the engine while it prepares each statement (the statements of views and triggers
+// included): functions must be admitted, no file is attached nor virtual table made, and the
+// only pragma is the reading of a table's columns (the schema's catalog views use it).
+int Authorize(void*, int action, const char* detail, const char* function, const char*,
+              const char*) {
+    switch (action) {
+        case SQLITE_FUNCTION:
+            return Admitted(function) ? SQLITE_OK : SQLITE_DENY;
+        case SQLITE_PRAGMA:
+            return detail && sqlite3_stricmp(detail, "table_info") == 0 ? SQLITE_OK : SQLITE_DENY;
+        case SQLITE_ATTACH:
+        case SQLITE_DETACH:
+        case SQLITE_CREATE_VTABLE:
+        case SQLITE_DROP_VTABLE:
+            return SQLITE_DENY;
+        default:
+            return SQLITE_OK;
+    }
+}
+
 }  // namespace
 
 void RegisterDialectFunctions(sqlite3* db) {
-    constexpr int kPure = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
-    struct Function {
-        const char* name;
-        int args;
-        int flags;
-        void (*call)(sqlite3_context*, int, sqlite3_value**);
-    };
-    static constexpr Function kFunctions[] = {
-        {"mz_add", 2, kPure, MzAdd},
-        {"mz_convert", 2, kPure, MzConvert},
-        {"mz_convert", 3, kPure, MzConvert},
-        {"mz_getdate", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, MzGetdate},
-        {"mz_last_id", 2, SQLITE_UTF8, MzLastId},
-        {"mz_year", 1, kPure, MzDatePart<&Stamp::year>},
-        {"mz_month", 1, kPure, MzDatePart<&Stamp::month>},
-        {"mz_day", 1, kPure, MzDatePart<&Stamp::day>},
-    };
     for (const Function& f : kFunctions)
         sqlite3_create_function_v2(db, f.name, f.args, f.flags, nullptr, f.call, nullptr, nullptr,
                                    nullptr);
+}
+
+// The schema stays trusted: its catalog view (mz_entity_column) reads pragma_table_info, which
+// an untrusted schema may not, and the authorizer holds the functions of views and triggers to
+// the same list as any statement's.
+void GuardConnection(sqlite3* db) {
+    static constexpr int kOff[] = {SQLITE_DBCONFIG_ENABLE_FTS3_TOKENIZER,
+                                   SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION,
+                                   SQLITE_DBCONFIG_WRITABLE_SCHEMA};
+    for (int option : kOff) sqlite3_db_config(db, option, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
+    sqlite3_drop_modules(db, nullptr);  // no virtual table: full text, json, the engine's stats
+    sqlite3_set_authorizer(db, &Authorize, nullptr);
 }
 
 }  // namespace mz

@@ -20,4 +20,12 @@ namespace mz {
 // Registers the functions above on `db` (deterministic where they are).
 void RegisterDialectFunctions(sqlite3* db);
 
+// Closes a report database connection to everything neither the system's own SQL nor a reader
+// needs, so that no caller text reaches the engine's internals: no extension loading, no
+// tokenizer pointers, no virtual table modules, no attached files, defensive mode (no writes to the
+// schema or the file's pages), and an authorizer that admits only the functions of
+// kAdmittedFunctions (sqlite_functions.cpp) and the mz_* above. Anything else ends the statement
+// with "not authorized" before it runs. Call after the connection's own pragmas.
+void GuardConnection(sqlite3* db);
+
 }  // namespace mz
