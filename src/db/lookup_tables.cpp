@@ -413,9 +413,12 @@ std::string ImportLookupTables(const std::string& db_path, const std::string& di
     std::string error;
     std::unique_ptr<LookupStore> store = OpenLookupStore(db_path, error);
     if (!store) return error;
+    // On the server an import runs alone, after the clerks' writes at work (postgres_backend.cpp).
     error =
-        store->Exec(IsServerConnection(db_path) ? "BEGIN ISOLATION LEVEL SERIALIZABLE READ WRITE"
-                                                : "BEGIN IMMEDIATE");
+        store->Exec(IsServerConnection(db_path)
+                        ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ WRITE; LOCK TABLE mz_writer "
+                          "IN ACCESS EXCLUSIVE MODE"
+                        : "BEGIN IMMEDIATE");
     for (const auto& path : files) {
         if (!error.empty()) break;
         const std::string name = path.filename().string();

@@ -50,18 +50,19 @@ TEST(PostgresTest, ConnectionSettingsReachTheServer) {
     }
 }
 
-// Two transactions that read what the other writes: the second to commit loses, with an error
-// that says so, and its work is gone.
-TEST(PostgresTest, AConflictInTheCallersTransactionIsAClearError) {
+// Two transactions that add rows both commit, whatever they read; two that change the same row
+// conflict: the second to change it loses with an error that says so, and its work is gone.
+TEST(PostgresTest, OnlyChangesOfTheSameRowConflict) {
     test::ReportDb d;
     const int32_t report = d.NewReport();
     DbConnect one, two;
-    for (DbConnect* c : {&one, &two}) {
-        ASSERT_TRUE(c->ConnectionVariables(d.db.Path(), "", "", "", false));
-        c->BeginTrans();
-        ResultSet rs;
-        ASSERT_EQ(c->OpenRecordset("select count(*) as n from rpt_notes", rs), "");
-    }
+    auto begin = [&] {
+        for (DbConnect* c : {&one, &two}) {
+            c->BeginTrans();
+            ResultSet rs;
+            ASSERT_EQ(c->OpenRecordset("select count(*) as n from rpt_notes", rs), "");
+        }
+    };
     auto add = [&](DbConnect& c, const char* text) {
         c.CreateCommand("sp_insert_rpt_notes");
         c.AddParameter("@Function", Variant("A"));
@@ -72,20 +73,35 @@ TEST(PostgresTest, AConflictInTheCallersTransactionIsAClearError) {
         c.AddParameter("@Report_section_code", Variant("REC"));
         return c.ExecuteCommand();
     };
+    auto change = [&](DbConnect& c, const char* text) {
+        c.CreateCommand("sp_update_table");
+        c.AddParameter("@table", Variant("rpt_notes"));
+        c.AddParameter("@column", Variant("Description"));
+        c.AddParameter("@unique_id", Variant(1));
+        c.AddParameter("@value", Variant(text));
+        return c.ExecuteCommand();
+    };
+    for (DbConnect* c : {&one, &two})
+        ASSERT_TRUE(c->ConnectionVariables(d.db.Path(), "", "", "", false));
+    begin();
     EXPECT_EQ(add(one, "first"), "");
+    EXPECT_EQ(add(two, "second"), "");
+    one.EndTrans(true);
+    two.EndTrans(true);
+    EXPECT_EQ(d.db.Scalar("select count(*) from rpt_notes"), "2");
+
+    begin();
+    EXPECT_EQ(change(one, "one's"), "");
+    one.EndTrans(true);
     std::string error;
     try {
-        EXPECT_EQ(add(two, "second"), "");
-        one.EndTrans(true);
-        two.EndTrans(true);
+        change(two, "two's");
     } catch (const Error& e) {
         error = e.Description();
-        if (one.InTransaction()) one.EndTrans(true);
-        if (two.InTransaction()) two.EndTrans(false);
     }
     EXPECT_NE(error.find("another connection changed the same rows"), std::string::npos) << error;
-    EXPECT_FALSE(two.InTransaction());
-    EXPECT_EQ(d.db.Scalar("select count(*) from rpt_notes"), "1");
+    two.EndTrans(false);
+    EXPECT_EQ(d.db.Scalar("select Description from rpt_notes where unique_id = 1"), "one's");
 }
 
 // A login of the server for the length of a test, granted the roles given (none: a stranger).

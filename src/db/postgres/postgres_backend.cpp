@@ -192,7 +192,7 @@ class PostgresBackend final : public Backend {
         if (InTransaction())
             throw Error(err::kInvalidCall, "DbConnect.BeginTrans",
                         "A transaction is already open on this connection.");
-        conn_->Exec("BEGIN ISOLATION LEVEL SERIALIZABLE READ WRITE");
+        conn_->Script(BeginWriting());
     }
     void Commit() override {
         if (!InTransaction())
@@ -215,6 +215,19 @@ class PostgresBackend final : public Backend {
     void QueryTimeLimit(std::chrono::milliseconds limit) override { query_time_limit_ = limit; }
 
   private:
+    // A writing transaction, taking the writers' lock before its first read. Not SERIALIZABLE:
+    // the server finds those conflicts by the index pages a transaction reads, and every new
+    // row's insert reads its own row back from the pages where every other clerk's new rows go,
+    // so saves of different rows lost to each other again and again. Writers share the lock; a
+    // transaction on a connection whose last one lost a conflict takes it alone, waiting for the
+    // writers at work and holding back new ones, so its rerun cannot lose again. The lock comes
+    // before the transaction's snapshot: the rerun then sees everything the others committed.
+    std::string BeginWriting() {
+        return std::string(
+                   "BEGIN ISOLATION LEVEL REPEATABLE READ READ WRITE; LOCK TABLE mz_writer IN ") +
+               (conn_->TakeLostConflict() ? "ACCESS EXCLUSIVE" : "ACCESS SHARE") + " MODE";
+    }
+
     // The connection's statements are watched by stop while it lives.
     struct Watched {
         Watched(pg::Connection& watched, QueryStop& stop) : conn(watched) { conn.Watch(&stop); }
@@ -224,16 +237,16 @@ class PostgresBackend final : public Backend {
         pg::Connection& conn;
     };
 
-    // The caller's statement runs as the reader role in a read-only transaction, or a savepoint
-    // of the caller's, and is undone after it whatever it did: only its rows remain. The
-    // savepoint is not made read-only: the server then takes no predicate locks for the read,
-    // and the caller's SERIALIZABLE transaction would miss the conflicts it depends on.
+    // The caller's statement runs as the reader role in a read-only transaction, or a read-only
+    // savepoint of the caller's, and is undone after it whatever it did: only its rows remain.
     std::string RunQuery(const Translation& tr, std::string_view tsql, ResultSet& out) {
         if (tr.sql.find_first_not_of(" \t\r\n;") == std::string::npos)
             return "The SQL text holds no statement.";
         if (std::string problem = ReadingProblem(tr.sql, tsql); !problem.empty()) return problem;
         const bool nested = conn_->InTransaction();
-        conn_->Script(std::string(nested ? "SAVEPOINT mz_query" : "BEGIN READ ONLY") +
+        conn_->Script(std::string(nested
+                                      ? "SAVEPOINT mz_query; SET LOCAL transaction_read_only = on"
+                                      : "BEGIN READ ONLY") +
                       "; SET LOCAL ROLE " + kReaderRole);
         pg::Result r = conn_->Run(tr.sql);
         conn_->Script(nested ? "ROLLBACK TO mz_query; RELEASE mz_query" : "ROLLBACK");
@@ -259,9 +272,9 @@ class PostgresBackend final : public Backend {
             !nested,
             [&] {
                 values = given;
-                conn_->Exec(nested      ? "SAVEPOINT mz_call"
-                            : read_only ? "BEGIN READ ONLY"
-                                        : "BEGIN ISOLATION LEVEL SERIALIZABLE READ WRITE");
+                conn_->Script(nested      ? "SAVEPOINT mz_call"
+                              : read_only ? "BEGIN READ ONLY"
+                                          : BeginWriting());
                 std::string error = body();
                 if (error.empty()) {
                     conn_->Exec(nested ? "RELEASE mz_call" : "COMMIT");

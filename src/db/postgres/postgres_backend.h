@@ -6,11 +6,14 @@
 // Pass are the user and password unless UseTrusted is True, when libpq's own defaults apply (the
 // PGUSER, PGPASSWORD, PGHOST... variables and ~/.pgpass).
 //
-// Transactions are SERIALIZABLE, so two clerks saving and deleting in one report at once leave the
-// rows as some order of their whole saves would. A procedure call made outside a transaction that
-// loses a serialization conflict or a deadlock is run again (it is all of its transaction, so
-// nothing else is repeated); inside the caller's transaction the conflict is raised as a clear
-// mz::Error and the caller's transaction must be rolled back.
+// Writing transactions are REPEATABLE READ: each sees one snapshot of the report, and a save
+// conflicts with another clerk's only when both change or delete the same row (the second to
+// change it loses); saves of different rows never conflict, whatever pages of the tables and
+// indexes they share. A procedure call made outside a transaction that loses a conflict or a
+// deadlock is run again (it is all of its transaction, so nothing else is repeated); inside the
+// caller's transaction the conflict is raised as a clear mz::Error and the caller's transaction
+// must be rolled back. Writers share a lock (mz_writer); the next writing transaction of a
+// connection that lost a conflict takes it alone, so a rerun cannot lose again.
 //
 // Roles (made by CreatePostgresReportDatabase): a query runs as kReaderRole, which may only read
 // the report's tables and views, in a read-only transaction (a read-only savepoint inside the
