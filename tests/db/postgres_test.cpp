@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 #include "db/db_connect.h"
 #include "db/postgres/pg_connection.h"
 #include "db/postgres/postgres_backend.h"
+#include "lists/notes.h"
 #include "platform/error.h"
 #include "receipts/receipt_data.h"
 #include "support/report_db.h"
@@ -51,7 +53,8 @@ TEST(PostgresTest, ConnectionSettingsReachTheServer) {
 }
 
 // Two transactions that add rows both commit, whatever they read; two that change the same row
-// conflict: the second to change it loses with an error that says so, and its work is gone.
+// conflict: the second to change it loses, in the caller's transaction with an error that says
+// so and its work gone, in a save's own transaction with a rerun that wins.
 TEST(PostgresTest, OnlyChangesOfTheSameRowConflict) {
     test::ReportDb d;
     const int32_t report = d.NewReport();
@@ -102,6 +105,22 @@ TEST(PostgresTest, OnlyChangesOfTheSameRowConflict) {
     EXPECT_NE(error.find("another connection changed the same rows"), std::string::npos) << error;
     two.EndTrans(false);
     EXPECT_EQ(d.db.Scalar("select Description from rpt_notes where unique_id = 1"), "one's");
+
+    // A save in a transaction of its own that loses is run again, alone, and wins: it waits on
+    // the row one changes, and one commits.
+    auto notes = d.Object<clsNotes>(report);
+    ASSERT_TRUE(notes->GetData(1));
+    notes->Description("the clerk's");
+    one.BeginTrans();
+    EXPECT_EQ(change(one, "one's again"), "");
+    bool saved = false;
+    std::thread clerk([&] { saved = notes->SaveData(); });
+    while (d.db.Scalar("select count(*) from pg_locks where not granted") == "0")
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    one.EndTrans(true);
+    clerk.join();
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(d.db.Scalar("select Description from rpt_notes where unique_id = 1"), "the clerk's");
 }
 
 // A login of the server for the length of a test, granted the roles given (none: a stranger).
