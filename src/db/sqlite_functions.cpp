@@ -6,10 +6,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <vector>
 
 #include "db/tsql_translator.h"
 
@@ -528,6 +531,60 @@ void MzLastId(sqlite3_context* ctx, int, sqlite3_value**) {
     sqlite3_result_int64(ctx, sqlite3_last_insert_rowid(sqlite3_context_db_handle(ctx)));
 }
 
+// replace(x, y, z) and the two-argument trims, in place of the engine's own: theirs compare every
+// position of x with all of y, so one call on values of a megabyte runs for minutes, and a call is
+// one step that no time limit can stop. These take time in proportion to the values' length.
+
+// The result of a text function, or "string or blob too big" past the connection's limit.
+void ResultBounded(sqlite3_context* ctx, const std::string& s) {
+    const int limit = sqlite3_limit(sqlite3_context_db_handle(ctx), SQLITE_LIMIT_LENGTH, -1);
+    if (s.size() > static_cast<size_t>(limit)) return sqlite3_result_error_toobig(ctx);
+    ResultText(ctx, s);
+}
+
+void MzReplace(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    for (int i = 0; i < 3; ++i)
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    const std::string_view x = TextOf(argv[0]), y = TextOf(argv[1]), z = TextOf(argv[2]);
+    if (y.empty()) return sqlite3_result_value(ctx, argv[0]);
+    std::string out;
+    size_t at = 0;
+    while (const void* found = memmem(x.data() + at, x.size() - at, y.data(), y.size())) {
+        const size_t hit = static_cast<size_t>(static_cast<const char*>(found) - x.data());
+        out.append(x.substr(at, hit - at)).append(z);
+        at = hit + y.size();
+    }
+    out.append(x.substr(at));
+    ResultBounded(ctx, out);
+}
+
+// The characters of a UTF-8 text, each as its bytes.
+std::vector<std::string_view> Characters(std::string_view s) {
+    std::vector<std::string_view> out;
+    for (size_t i = 0; i < s.size();) {
+        size_t n = 1;
+        while (i + n < s.size() && (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80) ++n;
+        out.push_back(s.substr(i, n));
+        i += n;
+    }
+    return out;
+}
+
+template <bool Left, bool Right>
+void MzTrim(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    const std::vector<std::string_view> set_chars = Characters(TextOf(argv[1]));
+    const std::unordered_set<std::string_view> set(set_chars.begin(), set_chars.end());
+    const std::vector<std::string_view> chars = Characters(TextOf(argv[0]));
+    size_t first = 0, last = chars.size();
+    while (Left && first < last && set.count(chars[first])) ++first;
+    while (Right && last > first && set.count(chars[last - 1])) --last;
+    std::string out;
+    for (size_t i = first; i < last; ++i) out.append(chars[i]);
+    ResultText(ctx, out);
+}
+
 void MzGetdate(sqlite3_context* ctx, int, sqlite3_value**) {
     std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -561,19 +618,25 @@ constexpr Function kFunctions[] = {
     {"mz_year", 1, kPure, MzDatePart<&Stamp::year>},
     {"mz_month", 1, kPure, MzDatePart<&Stamp::month>},
     {"mz_day", 1, kPure, MzDatePart<&Stamp::day>},
+    {"replace", 3, kPure, MzReplace},
+    {"trim", 2, kPure, MzTrim<true, true>},
+    {"ltrim", 2, kPure, MzTrim<true, false>},
+    {"rtrim", 2, kPure, MzTrim<false, true>},
 };
 
 // The engine's functions a report database admits besides its own: what the schema, the
 // procedures and translated T-SQL call, and what a reader of the rows may want (texts, numbers,
 // dates, aggregates, window functions). Left out on purpose: anything that reaches the engine's
 // internals or the file system (fts3_tokenizer and the full-text, json and rtree functions,
-// load_extension, sqlite_*), and blobs made from nothing (randomblob, zeroblob).
+// load_extension, sqlite_*), blobs made from nothing (randomblob, zeroblob), and what is no
+// T-SQL and can run on in one call past any time limit (printf and format with a width of a
+// billion, instr comparing a megabyte at every position of another).
 constexpr std::string_view kAdmittedFunctions =
     " abs avg ceil ceiling char coalesce count cume_dist current_date current_time "
-    "current_timestamp date datetime dense_rank first_value floor format glob group_concat "
-    "hex ifnull iif instr julianday lag last_insert_rowid last_value lead length like "
+    "current_timestamp date datetime dense_rank first_value floor glob group_concat "
+    "hex ifnull iif julianday lag last_insert_rowid last_value lead length like "
     "likelihood likely lower ltrim max min mod nth_value ntile nullif percent_rank power pow "
-    "printf quote random rank replace round row_number rtrim sign sqrt strftime substr "
+    "quote random rank replace round row_number rtrim sign sqrt strftime substr "
     "substring sum time total trim trunc typeof unicode unixepoch unlikely upper ";
 
 bool Admitted(const char* function) {
@@ -626,6 +689,15 @@ void GuardConnection(sqlite3* db) {
     for (int option : kOff) sqlite3_db_config(db, option, 0, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, static_cast<int>(kSqliteValueLimit));
+    sqlite3_limit(db, SQLITE_LIMIT_SQL_LENGTH, static_cast<int>(kSqliteSqlLimit));
+    sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, static_cast<int>(kSqlitePatternLimit));
+    static const bool limited = [] {
+        sqlite3_hard_heap_limit64(kSqliteMemoryLimit);
+        sqlite3_soft_heap_limit64(kSqliteMemoryLimit / 4);
+        return true;
+    }();
+    (void)limited;
     sqlite3_drop_modules(db, nullptr);  // no virtual table: full text, json, the engine's stats
     sqlite3_set_authorizer(db, &Authorize, nullptr);
 }

@@ -2,6 +2,7 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <chrono>
@@ -20,6 +21,9 @@
 
 namespace mz {
 namespace {
+
+// About how much of a query's rows one fetch from the server brings (see RunQuery).
+constexpr size_t kFetchBytes = size_t{32} << 20;
 
 TranslationCache& Translations() {
     static TranslationCache cache(4096, TsqlDialect::PostgreSQL);
@@ -144,20 +148,11 @@ class PostgresBackend final : public Backend {
     ~PostgresBackend() override = default;
 
     std::string Query(std::string_view tsql, ResultSet& out) override {
-        out.Close();
-        if (tsql.find_first_not_of(" \t\r\n") == std::string_view::npos)
-            return "The SQL text is empty.";
-        std::shared_ptr<const Translation> tr = Translations().Get(tsql);
-        if (!tr->error.empty()) return tr->error;
-        QueryStop stop(query_time_limit_);
-        const Watched watched(*conn_, stop);
-        try {
-            return tr->exec_procedure.empty() ? RunQuery(*tr, tsql, out)
-                                              : RunReadProcedure(*tr, out);
-        } catch (const Error&) {
-            if (stop.Stopped()) stop.Raise("PostgreSQL");
-            throw;
-        }
+        return RunQueryText(tsql, out, nullptr);
+    }
+    std::string QueryBatches(std::string_view tsql, const RowBatches& each) override {
+        ResultSet out;
+        return RunQueryText(tsql, out, &each);
     }
 
     std::string DescribeProcedure(std::string_view name, ProcedureInfo& info) override {
@@ -237,28 +232,104 @@ class PostgresBackend final : public Backend {
         pg::Connection& conn;
     };
 
+    std::string RunQueryText(std::string_view tsql, ResultSet& out, const RowBatches* each) {
+        out.Close();
+        if (tsql.find_first_not_of(" \t\r\n") == std::string_view::npos)
+            return "The SQL text is empty.";
+        std::shared_ptr<const Translation> tr = Translations().Get(tsql);
+        if (!tr->error.empty()) return tr->error;
+        QueryStop stop(query_time_limit_);
+        const Watched watched(*conn_, stop);
+        try {
+            if (!tr->exec_procedure.empty()) {
+                std::string error = RunReadProcedure(*tr, out);
+                if (error.empty() && each) (*each)(out);
+                return error;
+            }
+            return RunQuery(*tr, tsql, out, each);
+        } catch (const Error& e) {
+            // The server's own timeout (57014 too) comes just after the watch's.
+            if (stop.Stopped() || (e.Number() == pg::ErrorNumber("57014") && stop.Due()))
+                stop.Raise("PostgreSQL");
+            throw;
+        }
+    }
+
     // The caller's statement runs as the reader role in a read-only transaction, or a read-only
     // savepoint of the caller's, and is undone after it whatever it did: only its rows remain.
-    std::string RunQuery(const Translation& tr, std::string_view tsql, ResultSet& out) {
+    // Its rows come through a cursor, a few first and then as many as make about kFetchBytes, so
+    // that no more of them than a query may hold (RowsMemory) ever reach this process, and each
+    // gets them a batch at a time. The server stops the statement itself half a second after the
+    // time limit, should the watch's cancel not reach it.
+    std::string RunQuery(const Translation& tr, std::string_view tsql, ResultSet& out,
+                         const RowBatches* each) {
         if (tr.sql.find_first_not_of(" \t\r\n;") == std::string::npos)
             return "The SQL text holds no statement.";
         if (std::string problem = ReadingProblem(tr.sql, tsql); !problem.empty()) return problem;
         const bool nested = conn_->InTransaction();
-        conn_->Script(std::string(nested
-                                      ? "SAVEPOINT mz_query; SET LOCAL transaction_read_only = on"
-                                      : "BEGIN READ ONLY") +
-                      "; SET LOCAL ROLE " + kReaderRole);
-        pg::Result r = conn_->Run(tr.sql);
-        conn_->Script(nested ? "ROLLBACK TO mz_query; RELEASE mz_query" : "ROLLBACK");
-        if (!r.Ok()) {
+        std::string begin =
+            nested ? "SAVEPOINT mz_query; SET LOCAL transaction_read_only = on" : "BEGIN READ ONLY";
+        begin += std::string("; SET LOCAL ROLE ") + kReaderRole +
+                 "; SET LOCAL cursor_tuple_fraction = 1";
+        if (query_time_limit_.count() > 0)
+            begin += "; SET LOCAL statement_timeout = " +
+                     std::to_string(query_time_limit_.count() + 500);
+        conn_->Script(begin);
+        struct Undo {
+            pg::Connection& conn;
+            bool nested;
+            ~Undo() {
+                conn.Run(nested ? "ROLLBACK TO mz_query" : "ROLLBACK");
+                if (nested) conn.Run("RELEASE mz_query");
+            }
+        } undo{*conn_, nested};
+        const auto refused = [&](const pg::Result& r) -> std::string {
             const std::string state = r.SqlState();
             if (state.starts_with("42")) return "SQL error: " + r.Message();
             if (state == "25006")
                 return "Only reading statements may be run by a query; refused: \"" +
                        std::string(tsql.substr(0, 60)) + "\"";
             pg::Raise(r);
+        };
+        if (pg::Result r = conn_->Run("DECLARE mz_rows NO SCROLL CURSOR FOR " + tr.sql); !r.Ok())
+            return refused(r);
+        RowsMemory memory("PostgreSQL");
+        ResultSet rs;
+        std::vector<FieldInfo> fields;
+        int64_t fetch = 16;
+        try {
+            for (bool first = true;; first = false) {
+                pg::Result r =
+                    conn_->Run("FETCH FORWARD " + std::to_string(fetch) + " FROM mz_rows");
+                if (!r.Ok()) return refused(r);
+                if (first) {
+                    rs = fields_.Start(r);
+                    for (int i = 0; i < rs.FieldCount(); ++i) fields.push_back(rs.FieldAt(i));
+                }
+                const size_t before = memory.Bytes();
+                fields_.Append(r, rs, memory);
+                if (r.Rows() < fetch) break;
+                // The next fetch takes about kFetchBytes, judged by the rows just read.
+                const size_t row_bytes =
+                    std::max<size_t>(1, (memory.Bytes() - before) / static_cast<size_t>(r.Rows()));
+                fetch =
+                    std::clamp<int64_t>(static_cast<int64_t>(kFetchBytes / row_bytes), 16, 100000);
+                if (each && rs.RecordCount() >= kBatchRows) {
+                    rs.MoveFirst();
+                    (*each)(rs);
+                    rs = ResultSet(fields);
+                    memory.Reset();
+                }
+            }
+        } catch (const std::bad_alloc&) {
+            memory.RaiseOutOfMemory();
         }
-        fields_.Fill(r, out);
+        if (rs.RecordCount() > 0) rs.MoveFirst();
+        if (each) {
+            (*each)(rs);
+            rs.Close();
+        }
+        out = std::move(rs);
         return "";
     }
 
