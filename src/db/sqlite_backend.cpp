@@ -701,7 +701,7 @@ std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings, s
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_handler(db, &WaitForLock, nullptr);
     const int version = SchemaVersion(db, path, error);
-    if (version == 0) return fail(error);
+    if (!error.empty()) return fail(error);
     if (version > kKnownSchemaVersion)
         return fail(quoted + " is a report database of schema version " + std::to_string(version) +
                     ", newer than version " + std::to_string(kKnownSchemaVersion) +

@@ -572,7 +572,7 @@ std::unique_ptr<Backend> OpenPostgresBackend(const ConnectionSettings& settings,
         std::from_chars(t.data(), t.data() + t.size(), v);
     }
     const int known = KnownSchemaVersion();
-    if (v == 0) {
+    if (version.IsNull(0, 0)) {
         error = quoted + " is not a report database: its schema version is missing.";
         return nullptr;
     }
