@@ -50,7 +50,7 @@ using ParamValues = std::vector<std::pair<std::string, Variant>>;
 // Receives a query's rows a batch at a time: a result set of the query's fields holding the next
 // rows. A query without rows still gives its fields once, in an empty batch.
 using RowBatches = std::function<void(ResultSet& batch)>;
-// Rows of one batch.
+// Rows of one batch, about.
 constexpr int kBatchRows = 1000;
 
 class Backend {
@@ -60,8 +60,9 @@ class Backend {
     // Runs one read-only T-SQL statement (or an exec of a read procedure) into out.
     // Returns "" or an error text; on an error text out is left closed.
     virtual std::string Query(std::string_view tsql, ResultSet& out) = 0;
-    // The same, handing the rows to each in batches of kBatchRows instead of holding them all.
-    // Backends that cannot stream hand over all the rows in one batch.
+    // The same, handing the rows to each in batches of about kBatchRows (the server's may be as
+    // large as one fetch) instead of holding them all. Backends that cannot stream hand over all
+    // the rows in one batch.
     virtual std::string QueryBatches(std::string_view tsql, const RowBatches& each) {
         ResultSet rs;
         std::string error = Query(tsql, rs);
