@@ -124,12 +124,20 @@ bool OpenReportDatabase(DbConnect& db, const std::string& path, const char* comm
 }
 
 int PrintQuery(DbConnect& db, const std::string& sql, bool json, const char* command) {
-    ResultSet rs;
-    if (std::string error = db.OpenRecordset(sql, rs); !error.empty()) {
+    // Printed as the rows come: a long answer is never held whole.
+    TableStream stream(std::cout, json);
+    bool begun = false;
+    const std::string error = db.StreamRecordset(sql, [&](ResultSet& batch) {
+        Table rows = TableOf(batch, false);
+        if (!begun) stream.Begin(rows.columns);
+        begun = true;
+        stream.Rows(rows.rows);
+    });
+    if (!error.empty()) {
         std::fprintf(stderr, "mzreport %s: %s\n", command, error.c_str());
         return 1;
     }
-    PrintTable(std::cout, TableOf(rs, false), json);
+    stream.End();
     return 0;
 }
 

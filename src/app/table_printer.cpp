@@ -62,61 +62,88 @@ Table TableOf(ResultSet& rs, bool mark_current) {
     return t;
 }
 
-void PrintTable(std::ostream& out, const Table& table, bool json, bool marked) {
-    if (json) {
-        std::vector<std::string> keys = UniqueKeys(table.columns);
-        for (std::string& k : keys) k = JsonString(k);
-        out << "{\"columns\":[";
-        for (size_t c = 0; c < keys.size(); ++c) out << (c ? "," : "") << keys[c];
-        out << "],\"rows\":[";
-        for (size_t r = 0; r < table.rows.size(); ++r) {
-            out << (r ? "," : "") << "{";
-            for (size_t c = 0; c < keys.size(); ++c)
-                out << (c ? "," : "") << keys[c] << ":" << JsonValue(table.rows[r][c]);
-            out << "}";
+void TableStream::Begin(const std::vector<std::string>& columns) {
+    columns_ = columns;
+    for (const std::string& c : columns_) widths_.push_back(Width(c));
+    if (!json_) return;
+    keys_ = UniqueKeys(columns_);
+    for (std::string& k : keys_) k = JsonString(k);
+    out_ << "{\"columns\":[";
+    for (size_t c = 0; c < keys_.size(); ++c) out_ << (c ? "," : "") << keys_[c];
+    out_ << "],\"rows\":[";
+}
+
+void TableStream::Rows(const std::vector<std::vector<Variant>>& rows, int current) {
+    if (current >= 0) current_ = static_cast<int>(count_) + current;
+    if (json_) {
+        for (const auto& row : rows) {
+            out_ << (count_++ ? "," : "") << "{";
+            for (size_t c = 0; c < columns_.size(); ++c)
+                out_ << (c ? "," : "") << keys_[c] << ":" << JsonValue(row[c]);
+            out_ << "}";
         }
-        out << "]";
-        if (marked) {
-            out << ",\"current\":";
-            if (table.current >= 0)
-                out << table.current + 1;
-            else
-                out << "null";
-        }
-        out << "}\n";
         return;
     }
     std::vector<std::vector<std::string>> cells;
-    std::vector<size_t> widths;
-    for (const std::string& c : table.columns) widths.push_back(Width(c));
-    for (const auto& row : table.rows) {
+    for (const auto& row : rows) {
         std::vector<std::string> line;
         for (size_t c = 0; c < row.size(); ++c) {
             line.push_back(DisplayText(row[c]));
-            widths[c] = std::max(widths[c], Width(line.back()));
+            if (!headed_) widths_[c] = std::max(widths_[c], Width(line.back()));
         }
         cells.push_back(std::move(line));
     }
-    const std::string lead = marked ? "  " : "";
-    auto print_line = [&](const std::vector<std::string>& line, const std::vector<Variant>* row) {
-        std::string text;
-        for (size_t c = 0; c < line.size(); ++c) {
-            const size_t gap = widths[c] - Width(line[c]);
-            const bool right = row && RightAligned((*row)[c]);
-            std::string cell = right ? std::string(gap, ' ') + line[c] : line[c];
-            if (!right && c + 1 < line.size()) cell += std::string(gap, ' ');
-            text += (c ? "  " : "") + cell;
-        }
-        while (!text.empty() && text.back() == ' ') text.pop_back();
-        out << text << "\n";
-    };
-    out << lead;
-    print_line(table.columns, nullptr);
+    Header();
     for (size_t r = 0; r < cells.size(); ++r) {
-        out << (marked && static_cast<int>(r) == table.current ? "> " : lead);
-        print_line(cells[r], &table.rows[r]);
+        out_ << (marked_ && static_cast<int>(count_) == current_ ? "> " : marked_ ? "  " : "");
+        Line(cells[r], &rows[r]);
+        ++count_;
     }
-    out << "(" << table.rows.size() << (table.rows.size() == 1 ? " row)\n" : " rows)\n");
+}
+
+void TableStream::End() {
+    if (json_) {
+        out_ << "]";
+        if (marked_) {
+            out_ << ",\"current\":";
+            if (current_ >= 0)
+                out_ << current_ + 1;
+            else
+                out_ << "null";
+        }
+        out_ << "}\n";
+        return;
+    }
+    Header();
+    out_ << "(" << count_ << (count_ == 1 ? " row)\n" : " rows)\n");
+}
+
+void TableStream::Header() {
+    if (headed_) return;
+    headed_ = true;
+    out_ << (marked_ ? "  " : "");
+    Line(columns_, nullptr);
+}
+
+void TableStream::Line(const std::vector<std::string>& line, const std::vector<Variant>* row) {
+    std::string text;
+    for (size_t c = 0; c < line.size(); ++c) {
+        const size_t width = Width(line[c]);
+        const size_t gap = widths_[c] > width ? widths_[c] - width : 0;
+        const bool right = row && RightAligned((*row)[c]);
+        std::string cell = right ? std::string(gap, ' ') + line[c] : line[c];
+        if (!right && c + 1 < line.size()) cell += std::string(gap, ' ');
+        text += (c ? "  " : "") + cell;
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    out_ << text << "\n";
+}
+
+void PrintTable(std::ostream& out, const Table& table, bool json, bool marked) {
+    TableStream stream(out, json, marked);
+    stream.Begin(table.columns);
+    stream.Rows(table.rows, table.current);
+    stream.End();
 }
 
 std::vector<std::string> WrapWords(const std::string& text, size_t width) {

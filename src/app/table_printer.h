@@ -36,6 +36,34 @@ void PrintRecord(std::ostream& out, const Table& table, size_t width);
 // stays whole on a line of its own); line breaks in text are kept. Never empty.
 std::vector<std::string> WrapWords(const std::string& text, size_t width);
 
+// Prints a table as its rows come, in PrintTable's layout, without holding them: Begin with the
+// column names, Rows for each batch, End. Text columns are as wide as the widest value of the
+// first batch; a wider value later widens only its own line. Not copyable: it writes to out.
+class TableStream {
+  public:
+    TableStream(std::ostream& out, bool json, bool marked = false)
+        : out_(out), json_(json), marked_(marked) {}
+    TableStream(const TableStream&) = delete;
+    TableStream& operator=(const TableStream&) = delete;
+    void Begin(const std::vector<std::string>& columns);
+    // current: the index in rows of the row to mark, or -1.
+    void Rows(const std::vector<std::vector<Variant>>& rows, int current = -1);
+    void End();
+
+  private:
+    void Header();
+    void Line(const std::vector<std::string>& line, const std::vector<Variant>* row);
+
+    std::ostream& out_;
+    bool json_, marked_;
+    std::vector<std::string> columns_;
+    std::vector<std::string> keys_;  // JSON: the columns' unique keys, quoted
+    std::vector<size_t> widths_;
+    size_t count_ = 0;
+    int current_ = -1;  // of all rows so far
+    bool headed_ = false;
+};
+
 // A value as the shell prints it: texts as they are, True/False, "Null", Empty as "".
 std::string DisplayText(const Variant& v);
 

@@ -77,6 +77,23 @@ void QueryStop::Raise(std::string_view engine) const {
     throw Error(kQueryStoppedNumber, std::string(engine), "The query was stopped: " + why);
 }
 
+void RowsMemory::Add(const Variant* values, int count) {
+    bytes_ += sizeof(Variant) * static_cast<size_t>(count);
+    for (int i = 0; i < count; ++i)
+        if (values[i].Type() == VarType::String) bytes_ += values[i].GetString().size();
+    if (bytes_ > kQueryRowsMemory)
+        throw Error(kQueryTooBigNumber, std::string(engine_),
+                    "The query was stopped: its rows need more than the " +
+                        std::to_string(kQueryRowsMemory >> 20) +
+                        " MB of memory a query may hold; ask for fewer rows or columns.");
+}
+
+void RowsMemory::RaiseOutOfMemory() const {
+    throw Error(kQueryTooBigNumber, std::string(engine_),
+                "The query was stopped: there was no memory left for its rows; ask for fewer rows "
+                "or columns.");
+}
+
 void RegisterBackend(std::string source, BackendFactory factory) {
     Registry& r = TheRegistry();
     std::lock_guard lock(r.mutex);

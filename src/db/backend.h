@@ -47,6 +47,12 @@ struct ProcedureInfo {
 // Parameter values of one call, in declaration order, inputs and outputs alike.
 using ParamValues = std::vector<std::pair<std::string, Variant>>;
 
+// Receives a query's rows a batch at a time: a result set of the query's fields holding the next
+// rows. A query without rows still gives its fields once, in an empty batch.
+using RowBatches = std::function<void(ResultSet& batch)>;
+// Rows of one batch, about.
+constexpr int kBatchRows = 1000;
+
 class Backend {
   public:
     virtual ~Backend() = default;
@@ -54,6 +60,15 @@ class Backend {
     // Runs one read-only T-SQL statement (or an exec of a read procedure) into out.
     // Returns "" or an error text; on an error text out is left closed.
     virtual std::string Query(std::string_view tsql, ResultSet& out) = 0;
+    // The same, handing the rows to each in batches of about kBatchRows (the server's may be as
+    // large as one fetch) instead of holding them all. Backends that cannot stream hand over all
+    // the rows in one batch.
+    virtual std::string QueryBatches(std::string_view tsql, const RowBatches& each) {
+        ResultSet rs;
+        std::string error = Query(tsql, rs);
+        if (error.empty()) each(rs);
+        return error;
+    }
     // The declared parameters of a stored procedure; error text when there is no such procedure.
     virtual std::string DescribeProcedure(std::string_view name, ProcedureInfo& info) = 0;
     // Runs a procedure with every value bound; declared parameters the caller did not add are
@@ -79,6 +94,30 @@ uint32_t QueryInterrupts();
 
 // The number of the error a stopped query raises, whichever engine ran it.
 constexpr int32_t kQueryStoppedNumber = err::kDriverBase + 9;
+// The number of the error a query raises when it needs more memory than it may have: its rows
+// held in a result set (kQueryRowsMemory), or the engine's own (db/sqlite_functions.h).
+constexpr int32_t kQueryTooBigNumber = err::kDriverBase + 7;
+
+// How much memory the rows of one query may take while they are held (all of them, or one batch
+// of QueryBatches): four times what the receipt list of a 100,000-receipt report takes (about
+// 250 MB, every column of the view), and well inside what a desktop has to give.
+constexpr size_t kQueryRowsMemory = size_t{1} << 30;
+
+// Counts the memory of the rows a query holds, raising the clear error of a query that needs
+// more than kQueryRowsMemory (with the engine as its source).
+class RowsMemory {
+  public:
+    explicit RowsMemory(std::string_view engine) : engine_(engine) {}
+    void Add(const Variant* values, int count);
+    void Reset() { bytes_ = 0; }
+    size_t Bytes() const { return bytes_; }
+    // The clear error of a query whose rows the process had no memory left for.
+    [[noreturn]] void RaiseOutOfMemory() const;
+
+  private:
+    std::string_view engine_;
+    size_t bytes_ = 0;
+};
 
 // When one running query must stop: past its time limit (zero is none), or after an
 // InterruptQueries since it started. The engine looks at Due while the query runs and stops it.

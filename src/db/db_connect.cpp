@@ -108,6 +108,12 @@ std::string DbConnect::OpenRecordset(std::string_view sql, ResultSet& rs, int32_
     return backend_->Query(sql, rs);
 }
 
+std::string DbConnect::StreamRecordset(std::string_view sql, const RowBatches& each) {
+    if (!backend_) return kNotConnected;
+    ObservedCall observed(*this, DbCall::kOpen, sql);
+    return backend_->QueryBatches(sql, each);
+}
+
 bool DbConnect::InTransaction() const {
     return backend_ && backend_->InTransaction();
 }

@@ -44,6 +44,10 @@ class DbConnect {
     std::string OpenRecordset(std::string_view sql, ResultSet& rs, int32_t Options = 0,
                               bool ReadOnly = true);
 
+    // Runs one read-only statement as OpenRecordset does, handing its rows to each in batches
+    // (db/backend.h) instead of holding them all: for a caller that shows them as they come.
+    std::string StreamRecordset(std::string_view sql, const RowBatches& each);
+
     // How long one OpenRecordset may run; zero is no limit. A connection starts with the
     // process default, which is one minute unless DefaultQueryTimeLimit changed it.
     void QueryTimeLimit(std::chrono::milliseconds limit);

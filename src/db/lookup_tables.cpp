@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -62,8 +63,16 @@ class CsvReader {
         if (text_.substr(0, 3) == "\xEF\xBB\xBF") text_.remove_prefix(3);  // a spreadsheet's BOM
     }
 
-    // The next record, skipping blank lines; false at the end or with error set.
+    // The next record, skipping blank lines; false at the end or with error set. A NUL byte is
+    // refused: no engine keeps it in a text, and one would cut the value short.
     bool Next(CsvRecord& record, std::string& error) {
+        if (const size_t nul = text_.find('\0', pos_); nul != std::string_view::npos) {
+            const int line = line_ + static_cast<int>(std::count(
+                                         text_.begin() + static_cast<std::ptrdiff_t>(pos_),
+                                         text_.begin() + static_cast<std::ptrdiff_t>(nul), '\n'));
+            error = "line " + std::to_string(line) + ": a NUL byte (is it a text file?)";
+            return false;
+        }
         while (pos_ < text_.size() && (text_[pos_] == '\n' || text_[pos_] == '\r')) NewLine();
         if (pos_ >= text_.size()) return false;
         record.fields.clear();
@@ -147,9 +156,11 @@ std::vector<Column> TableColumns(sqlite3* db, const std::string& table) {
         const unsigned char* type = sqlite3_column_text(s.get(), 2);
         const std::string declared = type ? reinterpret_cast<const char*>(type) : "";
         c.info = FieldInfoForDeclaredType(declared);
-        c.not_null = sqlite3_column_int(s.get(), 3) != 0;
         c.has_default = sqlite3_column_type(s.get(), 4) != SQLITE_NULL;
-        c.integer_key = sqlite3_column_int(s.get(), 5) != 0 && Lower(declared) == "integer";
+        const bool key = sqlite3_column_int(s.get(), 5) != 0;
+        c.integer_key = key && Lower(declared) == "integer";
+        // The engine lets a key of another type be Null, which no lookup row's key may be.
+        c.not_null = sqlite3_column_int(s.get(), 3) != 0 || (key && !c.integer_key);
         columns.push_back(std::move(c));
     }
     return columns;
@@ -181,13 +192,17 @@ std::string Convert(const Column& c, const std::string& text, Variant& out) {
         }
         case VarType::Int16:
         case VarType::Int32: {
+            const bool small = c.info.type == VarType::Int16;
+            const int64_t least = small ? INT16_MIN : INT32_MIN,
+                          most = small ? INT16_MAX : INT32_MAX;
             int64_t v = 0;
             auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-            if (ec == std::errc() && end == text.data() + text.size()) {
+            if (ec == std::errc() && end == text.data() + text.size() && v >= least && v <= most) {
                 out = Variant(static_cast<double>(v));
                 return "";
             }
-            return shown + "is not a whole number";
+            return shown + "is not a whole number from " + std::to_string(least) + " to " +
+                   std::to_string(most);
         }
         case VarType::Double:
         case VarType::Currency: {
@@ -224,7 +239,8 @@ void Bind(sqlite3_stmt* s, int i, const Variant& v) {
             break;
         }
         case VarType::String:
-            sqlite3_bind_text(s, i, v.GetString().c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(s, i, v.GetString().data(), static_cast<int>(v.GetString().size()),
+                              SQLITE_TRANSIENT);
             break;
         default:
             sqlite3_bind_null(s, i);
@@ -365,25 +381,51 @@ void WriteField(std::ostream& out, const std::optional<std::string>& value) {
     out << '"';
 }
 
-// Opens an existing report database for writing; null with error set otherwise.
-sqlite3* OpenReportDatabase(const std::string& path, std::string& error) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
-        sqlite3_busy_timeout(db, 5000);
-        Statement check = Prepare(db, "SELECT version FROM mz_schema_version");
-        if (check && sqlite3_step(check.get()) == SQLITE_ROW) return db;
+// The lookup tables of the report database at db_path, a file or a server's connection string;
+// null with the reason set, the one every command gives (a missing file, a folder, another kind
+// of database, a newer or older schema version...), when it is not one this library may write.
+std::unique_ptr<LookupStore> OpenLookupStore(const std::string& db_path, std::string& error) {
+    ConnectionSettings settings;
+    settings.database_name = db_path;
+    if (!FindBackend("")(settings, error)) {
+        if (error.empty()) error = "\"" + db_path + "\" cannot be opened.";
+        return nullptr;
     }
-    sqlite3_close_v2(db);
-    error = "\"" + path + "\" is not a report database";
-    return nullptr;
+    if (IsServerConnection(db_path)) return OpenPostgresLookupStore(db_path, error);
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(db_path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        error = "Cannot open \"" + db_path + "\": " + sqlite3_errmsg(db) + ".";
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, 5000);
+    return std::make_unique<SqliteLookupStore>(db, true);
 }
 
-// The lookup tables of the report database at db_path, a file or a server's connection string.
-std::unique_ptr<LookupStore> OpenLookupStore(const std::string& db_path, std::string& error) {
-    if (IsServerConnection(db_path)) return OpenPostgresLookupStore(db_path, error);
-    sqlite3* db = OpenReportDatabase(db_path, error);
-    if (!db) return nullptr;
-    return std::make_unique<SqliteLookupStore>(db, true);
+// The longest lookup file: a thousand times the longest of the seed.
+constexpr uintmax_t kLookupFileLimit = uintmax_t{16} << 20;
+
+// The text of a lookup file, or why it cannot be one ("" when read): a folder or a device named
+// like one, a file longer than kLookupFileLimit, a file that cannot be read.
+std::string ReadLookupFile(const std::filesystem::path& path, std::string& text) {
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (ec) return "cannot be read: " + ec.message();
+    if (status.type() == std::filesystem::file_type::directory)
+        return "is a folder, not a lookup file";
+    if (status.type() != std::filesystem::file_type::regular)
+        return "is not a regular file, so not a lookup file";
+    std::ifstream in(path, std::ios::binary);
+    text.resize(kLookupFileLimit + 1);
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (in.bad() || !in.eof()) {
+        text.clear();
+        return in.bad() ? "cannot be read"
+                        : "is longer than the " + std::to_string(kLookupFileLimit >> 20) +
+                              " MB a lookup file may be";
+    }
+    text.resize(static_cast<size_t>(in.gcount()));
+    return "";
 }
 
 }  // namespace
@@ -413,9 +455,12 @@ std::string ImportLookupTables(const std::string& db_path, const std::string& di
     std::string error;
     std::unique_ptr<LookupStore> store = OpenLookupStore(db_path, error);
     if (!store) return error;
+    // On the server an import runs alone, after the clerks' writes at work (postgres_backend.cpp).
     error =
-        store->Exec(IsServerConnection(db_path) ? "BEGIN ISOLATION LEVEL SERIALIZABLE READ WRITE"
-                                                : "BEGIN IMMEDIATE");
+        store->Exec(IsServerConnection(db_path)
+                        ? "BEGIN ISOLATION LEVEL REPEATABLE READ READ WRITE; LOCK TABLE mz_writer "
+                          "IN ACCESS EXCLUSIVE MODE"
+                        : "BEGIN IMMEDIATE");
     for (const auto& path : files) {
         if (!error.empty()) break;
         const std::string name = path.filename().string();
@@ -424,10 +469,12 @@ std::string ImportLookupTables(const std::string& db_path, const std::string& di
             error = name + ": " + path.stem().string() + " is not a lookup table";
             break;
         }
-        std::ifstream in(path, std::ios::binary);
-        const std::string text((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-        if (std::string e = LoadTable(*store, *table, text); !e.empty()) error = name + " " + e;
+        std::string text;
+        if (std::string unread = ReadLookupFile(path, text); !unread.empty()) {
+            error = name + ": " + unread;
+        } else if (std::string e = LoadTable(*store, *table, text); !e.empty()) {
+            error = name + " " + e;
+        }
     }
     if (error.empty()) error = store->Renumbered();
     if (error.empty()) error = store->Exec("COMMIT");

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <thread>
 #include <unordered_map>
 
 #include "db/builtin_procedures.h"
@@ -31,6 +32,18 @@ constexpr int kBusyTimeoutMs = 5000;
 constexpr int kProgressSteps = 1000;
 // A stopped query raises SQLite's own number for an interrupted statement, on every engine.
 static_assert(kQueryStoppedNumber == err::kDriverBase + SQLITE_INTERRUPT);
+
+// Waits out another connection's lock for up to kBusyTimeoutMs, looking again every millisecond.
+// The engine's own handler sleeps up to a tenth of a second between looks: a writer that looks
+// that seldom could wait behind three others taking turns until its time was up.
+int WaitForLock(void*, int count) {
+    thread_local std::chrono::steady_clock::time_point since;
+    const auto now = std::chrono::steady_clock::now();
+    if (count == 0) since = now;
+    if (now - since >= std::chrono::milliseconds(kBusyTimeoutMs)) return 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return 1;
+}
 
 TranslationCache& Translations() {
     static TranslationCache cache;
@@ -179,8 +192,11 @@ Variant ConvertedValue(sqlite3_stmt* stmt, int i, Conv conv) {
     return StoredValue(stmt, i);
 }
 
-// Steps a prepared statement to its end, collecting its rows. Engine failures raise.
-void FillResultSet(sqlite3* db, sqlite3_stmt* stmt, ResultSet& out) {
+// Steps a prepared statement to its end, collecting its rows into out, or, with each, handing
+// them over in batches of kBatchRows. Engine failures raise, and so does a query whose rows need
+// more memory than a query may hold (RowsMemory).
+void FillResultSet(sqlite3* db, sqlite3_stmt* stmt, ResultSet& out,
+                   const RowBatches* each = nullptr) {
     const int n = sqlite3_column_count(stmt);
     std::vector<FieldInfo> fields(static_cast<size_t>(n));
     std::vector<Conv> convs(static_cast<size_t>(n), Conv::Undecided);
@@ -210,26 +226,42 @@ void FillResultSet(sqlite3* db, sqlite3_stmt* stmt, ResultSet& out) {
             }
         }
     }
-    ResultSet rs(std::move(fields));
-    while (rc == SQLITE_ROW) {
-        rs.AppendRowWith([&](Variant* slots) {
-            for (int i = 0; i < n; ++i) {
-                // Built in place (the slot is Empty), not assigned: a move-assignment per value
-                // was a measurable share of a large load.
-                std::destroy_at(slots + i);
-                try {
-                    ::new (static_cast<void*>(slots + i))
-                        Variant(ConvertedValue(stmt, i, convs[static_cast<size_t>(i)]));
-                } catch (...) {
-                    ::new (static_cast<void*>(slots + i)) Variant();
-                    throw;
+    RowsMemory memory("SQLite");
+    ResultSet rs(fields);
+    try {
+        while (rc == SQLITE_ROW) {
+            rs.AppendRowWith([&](Variant* slots) {
+                for (int i = 0; i < n; ++i) {
+                    // Built in place (the slot is Empty), not assigned: a move-assignment per
+                    // value was a measurable share of a large load.
+                    std::destroy_at(slots + i);
+                    try {
+                        ::new (static_cast<void*>(slots + i))
+                            Variant(ConvertedValue(stmt, i, convs[static_cast<size_t>(i)]));
+                    } catch (...) {
+                        ::new (static_cast<void*>(slots + i)) Variant();
+                        throw;
+                    }
                 }
+                memory.Add(slots, n);
+            });
+            if (each && rs.RecordCount() == kBatchRows) {
+                rs.MoveFirst();
+                (*each)(rs);
+                rs = ResultSet(fields);
+                memory.Reset();
             }
-        });
-        rc = sqlite3_step(stmt);
+            rc = sqlite3_step(stmt);
+        }
+    } catch (const std::bad_alloc&) {
+        memory.RaiseOutOfMemory();
     }
     if (rc != SQLITE_DONE) RaiseDriverError(db);
     if (rs.RecordCount() > 0) rs.MoveFirst();
+    if (each) {
+        (*each)(rs);
+        rs.Close();
+    }
     out = std::move(rs);
 }
 
@@ -264,19 +296,11 @@ class SqliteBackend final : public Backend {
     }
 
     std::string Query(std::string_view tsql, ResultSet& out) override {
-        out.Close();
-        if (tsql.find_first_not_of(" \t\r\n") == std::string_view::npos)
-            return "The SQL text is empty.";
-        std::shared_ptr<const Translation> tr = Translations().Get(tsql);
-        if (!tr->error.empty()) return tr->error;
-        QueryWatch watch(db_, query_time_limit_);
-        try {
-            return tr->exec_procedure.empty() ? RunQuery(*tr, tsql, out)
-                                              : RunReadProcedure(*tr, out);
-        } catch (const Error&) {
-            watch.RaiseIfStopped();
-            throw;
-        }
+        return RunQueryText(tsql, out, nullptr);
+    }
+    std::string QueryBatches(std::string_view tsql, const RowBatches& each) override {
+        ResultSet out;
+        return RunQueryText(tsql, out, &each);
     }
 
     std::string DescribeProcedure(std::string_view name, ProcedureInfo& info) override {
@@ -323,8 +347,46 @@ class SqliteBackend final : public Backend {
     void QueryTimeLimit(std::chrono::milliseconds limit) override { query_time_limit_ = limit; }
 
   private:
-    // One translated reading statement into out; writing or further statements are refused.
-    std::string RunQuery(const Translation& tr, std::string_view tsql, ResultSet& out) {
+    std::string RunQueryText(std::string_view tsql, ResultSet& out, const RowBatches* each) {
+        out.Close();
+        if (tsql.find_first_not_of(" \t\r\n") == std::string_view::npos)
+            return "The SQL text is empty.";
+        std::shared_ptr<const Translation> tr = Translations().Get(tsql);
+        if (!tr->error.empty()) return tr->error;
+        QueryWatch watch(db_, query_time_limit_);
+        try {
+            if (!tr->exec_procedure.empty()) {
+                std::string error = RunReadProcedure(*tr, out);
+                if (error.empty() && each) (*each)(out);
+                return error;
+            }
+            return RunQuery(*tr, tsql, out, each);
+        } catch (const Error& e) {
+            watch.RaiseIfStopped();
+            RaiseIfBeyondLimits(e);
+            throw;
+        }
+    }
+
+    // A statement the engine ended at one of the connection's limits (GuardConnection) gets the
+    // clear error of a stopped query, naming the limit.
+    static void RaiseIfBeyondLimits(const Error& e) {
+        if (e.Number() == err::kDriverBase + SQLITE_TOOBIG)
+            throw Error(e.Number(), "SQLite",
+                        "The query was stopped: it made a value longer than the " +
+                            std::to_string(kSqliteValueLimit >> 20) + " MB a value may have (" +
+                            e.Description() + ").");
+        if (e.Number() == err::kDriverBase + SQLITE_NOMEM)
+            throw Error(kQueryTooBigNumber, "SQLite",
+                        "The query was stopped: it needed more than the " +
+                            std::to_string(kSqliteMemoryLimit >> 20) +
+                            " MB of memory the engine may take (" + e.Description() + ").");
+    }
+
+    // One translated reading statement into out (or to each, in batches); writing or further
+    // statements are refused.
+    std::string RunQuery(const Translation& tr, std::string_view tsql, ResultSet& out,
+                         const RowBatches* each) {
         const std::string& sql = tr.sql;
         StmtGuard g;
         const char* tail = nullptr;
@@ -340,7 +402,7 @@ class SqliteBackend final : public Backend {
             (keyword != "select" && keyword != "with" && keyword != "values"))
             return "Only reading statements may be run by a query; refused: \"" +
                    std::string(tsql.substr(0, 60)) + "\"";
-        FillResultSet(db_, g.stmt, out);
+        FillResultSet(db_, g.stmt, out, each);
         return "";
     }
 
@@ -437,7 +499,8 @@ class SqliteBackend final : public Backend {
                 for (size_t j = 0; j < proc.params.size(); ++j)
                     if (EqualsNoCase(proc.params[j].name, pname)) type = proc.param_types[j];
                 const Variant* v = FindValue(values, pname);
-                Bind(s, i, v ? ValueForStorage(*v, type) : Variant::Null());
+                if (Bind(s, i, v ? ValueForStorage(*v, type) : Variant::Null()) != SQLITE_OK)
+                    RaiseDriverError(db_);
             }
             if (result && k + 1 == proc.statements.size()) {
                 FillResultSet(db_, s, *result);
@@ -488,38 +551,32 @@ class SqliteBackend final : public Backend {
         return RunStatements(*proc, values, &out);
     }
 
-    static void Bind(sqlite3_stmt* s, int i, const Variant& v) {
+    // SQLITE_OK, or the engine's refusal (a text longer than a value may be: SQLITE_TOOBIG).
+    static int Bind(sqlite3_stmt* s, int i, const Variant& v) {
         switch (v.Type()) {
             case VarType::Empty:
             case VarType::Null:
-                sqlite3_bind_null(s, i);
-                break;
+                return sqlite3_bind_null(s, i);
             case VarType::Boolean:
-                sqlite3_bind_int(s, i, v.GetBool() ? 1 : 0);
-                break;
+                return sqlite3_bind_int(s, i, v.GetBool() ? 1 : 0);
             case VarType::Int16:
-                sqlite3_bind_int(s, i, v.GetInt16());
-                break;
+                return sqlite3_bind_int(s, i, v.GetInt16());
             case VarType::Int32:
-                sqlite3_bind_int(s, i, v.GetInt32());
-                break;
+                return sqlite3_bind_int(s, i, v.GetInt32());
             case VarType::Double:
-                sqlite3_bind_double(s, i, v.GetDouble());
-                break;
+                return sqlite3_bind_double(s, i, v.GetDouble());
             case VarType::Currency:
-                sqlite3_bind_double(s, i, v.GetCurrency().ToDouble());
-                break;
+                return sqlite3_bind_double(s, i, v.GetCurrency().ToDouble());
             case VarType::Date: {
                 std::string iso = v.GetDate().ToIso();
-                sqlite3_bind_text(s, i, iso.c_str(), static_cast<int>(iso.size()),
-                                  SQLITE_TRANSIENT);
-                break;
+                return sqlite3_bind_text(s, i, iso.c_str(), static_cast<int>(iso.size()),
+                                         SQLITE_TRANSIENT);
             }
             case VarType::String:
-                sqlite3_bind_text(s, i, v.GetString().c_str(),
-                                  static_cast<int>(v.GetString().size()), SQLITE_TRANSIENT);
-                break;
+                return sqlite3_bind_text64(s, i, v.GetString().c_str(), v.GetString().size(),
+                                           SQLITE_TRANSIENT, SQLITE_UTF8);
         }
+        return SQLITE_OK;
     }
 
     // The schema's table of that name (any case), or null.
@@ -553,7 +610,9 @@ class SqliteBackend final : public Backend {
         StmtGuard g;
         if (sqlite3_prepare_v2(db_, w.sql.c_str(), -1, &g.stmt, nullptr) != SQLITE_OK)
             RaiseDriverError(db_);
-        for (size_t i = 0; i < w.args.size(); ++i) Bind(g.stmt, static_cast<int>(i + 1), w.args[i]);
+        for (size_t i = 0; i < w.args.size(); ++i)
+            if (Bind(g.stmt, static_cast<int>(i + 1), w.args[i]) != SQLITE_OK)
+                RaiseDriverError(db_);
         if (sqlite3_step(g.stmt) != SQLITE_DONE) RaiseDriverError(db_);
         return sqlite3_changes(db_) == 0 ? w.no_row : "";
     }
@@ -640,9 +699,9 @@ std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings, s
     if (sqlite3_db_readonly(db, "main") == 1)
         return fail(quoted + " is read-only: a report database must be writable.");
     sqlite3_extended_result_codes(db, 1);
-    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    sqlite3_busy_handler(db, &WaitForLock, nullptr);
     const int version = SchemaVersion(db, path, error);
-    if (version == 0) return fail(error);
+    if (!error.empty()) return fail(error);
     if (version > kKnownSchemaVersion)
         return fail(quoted + " is a report database of schema version " + std::to_string(version) +
                     ", newer than version " + std::to_string(kKnownSchemaVersion) +
@@ -655,6 +714,7 @@ std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings, s
                      nullptr) != SQLITE_OK)
         return fail(quoted + " cannot be opened for writing: " + sqlite3_errmsg(db) + ".");
     RegisterDialectFunctions(db);
+    GuardConnection(db);
     return std::make_unique<SqliteBackend>(db);
 }
 

@@ -6,10 +6,13 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <vector>
 
 #include "db/tsql_translator.h"
 
@@ -528,6 +531,60 @@ void MzLastId(sqlite3_context* ctx, int, sqlite3_value**) {
     sqlite3_result_int64(ctx, sqlite3_last_insert_rowid(sqlite3_context_db_handle(ctx)));
 }
 
+// replace(x, y, z) and the two-argument trims, in place of the engine's own: theirs compare every
+// position of x with all of y, so one call on values of a megabyte runs for minutes, and a call is
+// one step that no time limit can stop. These take time in proportion to the values' length.
+
+// The result of a text function, or "string or blob too big" past the connection's limit.
+void ResultBounded(sqlite3_context* ctx, const std::string& s) {
+    const int limit = sqlite3_limit(sqlite3_context_db_handle(ctx), SQLITE_LIMIT_LENGTH, -1);
+    if (s.size() > static_cast<size_t>(limit)) return sqlite3_result_error_toobig(ctx);
+    ResultText(ctx, s);
+}
+
+void MzReplace(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    for (int i = 0; i < 3; ++i)
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    const std::string_view x = TextOf(argv[0]), y = TextOf(argv[1]), z = TextOf(argv[2]);
+    if (y.empty()) return sqlite3_result_value(ctx, argv[0]);
+    std::string out;
+    size_t at = 0;
+    while (const void* found = memmem(x.data() + at, x.size() - at, y.data(), y.size())) {
+        const size_t hit = static_cast<size_t>(static_cast<const char*>(found) - x.data());
+        out.append(x.substr(at, hit - at)).append(z);
+        at = hit + y.size();
+    }
+    out.append(x.substr(at));
+    ResultBounded(ctx, out);
+}
+
+// The characters of a UTF-8 text, each as its bytes.
+std::vector<std::string_view> Characters(std::string_view s) {
+    std::vector<std::string_view> out;
+    for (size_t i = 0; i < s.size();) {
+        size_t n = 1;
+        while (i + n < s.size() && (static_cast<unsigned char>(s[i + n]) & 0xC0) == 0x80) ++n;
+        out.push_back(s.substr(i, n));
+        i += n;
+    }
+    return out;
+}
+
+template <bool Left, bool Right>
+void MzTrim(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
+        return sqlite3_result_null(ctx);
+    const std::vector<std::string_view> set_chars = Characters(TextOf(argv[1]));
+    const std::unordered_set<std::string_view> set(set_chars.begin(), set_chars.end());
+    const std::vector<std::string_view> chars = Characters(TextOf(argv[0]));
+    size_t first = 0, last = chars.size();
+    while (Left && first < last && set.count(chars[first])) ++first;
+    while (Right && last > first && set.count(chars[last - 1])) --last;
+    std::string out;
+    for (size_t i = first; i < last; ++i) out.append(chars[i]);
+    ResultText(ctx, out);
+}
+
 void MzGetdate(sqlite3_context* ctx, int, sqlite3_value**) {
     std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -545,29 +602,104 @@ void MzDatePart(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, (*st).*Part);
 }
 
+constexpr int kPure = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+struct Function {
+    const char* name;
+    int args;
+    int flags;
+    void (*call)(sqlite3_context*, int, sqlite3_value**);
+};
+constexpr Function kFunctions[] = {
+    {"mz_add", 2, kPure, MzAdd},
+    {"mz_convert", 2, kPure, MzConvert},
+    {"mz_convert", 3, kPure, MzConvert},
+    {"mz_getdate", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, MzGetdate},
+    {"mz_last_id", 2, SQLITE_UTF8, MzLastId},
+    {"mz_year", 1, kPure, MzDatePart<&Stamp::year>},
+    {"mz_month", 1, kPure, MzDatePart<&Stamp::month>},
+    {"mz_day", 1, kPure, MzDatePart<&Stamp::day>},
+    {"replace", 3, kPure, MzReplace},
+    {"trim", 2, kPure, MzTrim<true, true>},
+    {"ltrim", 2, kPure, MzTrim<true, false>},
+    {"rtrim", 2, kPure, MzTrim<false, true>},
+};
+
+// The engine's functions a report database admits besides its own: what the schema, the
+// procedures and translated T-SQL call, and what a reader of the rows may want (texts, numbers,
+// dates, aggregates, window functions). Left out on purpose: anything that reaches the engine's
+// internals or the file system (fts3_tokenizer and the full-text, json and rtree functions,
+// load_extension, sqlite_*), blobs made from nothing (randomblob, zeroblob), and what is no
+// T-SQL and can run on in one call past any time limit (printf and format with a width of a
+// billion, instr comparing a megabyte at every position of another).
+constexpr std::string_view kAdmittedFunctions =
+    " abs avg ceil ceiling char coalesce count cume_dist current_date current_time "
+    "current_timestamp date datetime dense_rank first_value floor glob group_concat "
+    "hex ifnull iif julianday lag last_insert_rowid last_value lead length like "
+    "likelihood likely lower ltrim max min mod nth_value ntile nullif percent_rank power pow "
+    "quote random rank replace round row_number rtrim sign sqrt strftime substr "
+    "substring sum time total trim trunc typeof unicode unixepoch unlikely upper ";
+
+bool Admitted(const char* function) {
+    if (!function) return false;
+    std::string name = " ";
+    for (const char* c = function; *c; ++c) {
+        if (*c == ' ') return false;  // a quoted name, never one of the list's
+        name += static_cast<char>(*c >= 'A' && *c <= 'Z' ? *c - 'A' + 'a' : *c);
+    }
+    for (const Function& f : kFunctions)
+        if (name.substr(1) == f.name) return true;
+    return kAdmittedFunctions.find(name + " ") != std::string_view::npos;
+}
+
+// Asked by the engine while it prepares each statement (the statements of views and triggers
+// included): functions must be admitted, no file is attached nor virtual table made, and the
+// only pragma is the reading of a table's columns (the schema's catalog views use it).
+int Authorize(void*, int action, const char* detail, const char* function, const char*,
+              const char*) {
+    switch (action) {
+        case SQLITE_FUNCTION:
+            return Admitted(function) ? SQLITE_OK : SQLITE_DENY;
+        case SQLITE_PRAGMA:
+            return detail && sqlite3_stricmp(detail, "table_info") == 0 ? SQLITE_OK : SQLITE_DENY;
+        case SQLITE_ATTACH:
+        case SQLITE_DETACH:
+        case SQLITE_CREATE_VTABLE:
+        case SQLITE_DROP_VTABLE:
+            return SQLITE_DENY;
+        default:
+            return SQLITE_OK;
+    }
+}
+
 }  // namespace
 
 void RegisterDialectFunctions(sqlite3* db) {
-    constexpr int kPure = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
-    struct Function {
-        const char* name;
-        int args;
-        int flags;
-        void (*call)(sqlite3_context*, int, sqlite3_value**);
-    };
-    static constexpr Function kFunctions[] = {
-        {"mz_add", 2, kPure, MzAdd},
-        {"mz_convert", 2, kPure, MzConvert},
-        {"mz_convert", 3, kPure, MzConvert},
-        {"mz_getdate", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, MzGetdate},
-        {"mz_last_id", 2, SQLITE_UTF8, MzLastId},
-        {"mz_year", 1, kPure, MzDatePart<&Stamp::year>},
-        {"mz_month", 1, kPure, MzDatePart<&Stamp::month>},
-        {"mz_day", 1, kPure, MzDatePart<&Stamp::day>},
-    };
     for (const Function& f : kFunctions)
         sqlite3_create_function_v2(db, f.name, f.args, f.flags, nullptr, f.call, nullptr, nullptr,
                                    nullptr);
+}
+
+// The schema stays trusted: its catalog view (mz_entity_column) reads pragma_table_info, which
+// an untrusted schema may not, and the authorizer holds the functions of views and triggers to
+// the same list as any statement's.
+void GuardConnection(sqlite3* db) {
+    static constexpr int kOff[] = {SQLITE_DBCONFIG_ENABLE_FTS3_TOKENIZER,
+                                   SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION,
+                                   SQLITE_DBCONFIG_WRITABLE_SCHEMA};
+    for (int option : kOff) sqlite3_db_config(db, option, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, static_cast<int>(kSqliteValueLimit));
+    sqlite3_limit(db, SQLITE_LIMIT_SQL_LENGTH, static_cast<int>(kSqliteSqlLimit));
+    sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, static_cast<int>(kSqlitePatternLimit));
+    static const bool limited = [] {
+        sqlite3_hard_heap_limit64(kSqliteMemoryLimit);
+        sqlite3_soft_heap_limit64(kSqliteMemoryLimit / 4);
+        return true;
+    }();
+    (void)limited;
+    sqlite3_drop_modules(db, nullptr);  // no virtual table: full text, json, the engine's stats
+    sqlite3_set_authorizer(db, &Authorize, nullptr);
 }
 
 }  // namespace mz

@@ -13,11 +13,41 @@
 // convert makes the statement fail with a "Conversion failed ..." message, as in T-SQL.
 #pragma once
 
+#include <cstdint>
+
 struct sqlite3;
 
 namespace mz {
 
+// The longest text or blob a statement may make or a value may be bound: over a hundred times
+// the longest text a report's column holds (8,000 characters), so no list is touched, while
+// the string functions a call of which is one step of the engine, beyond the reach of the time
+// limit, finish in well under a second: they take time in proportion to their values (replace
+// and the trims are this file's own), or, like LIKE and GLOB, to a value times a pattern of at
+// most kSqlitePatternLimit characters. A statement that makes a longer value ends with "string
+// or blob too big".
+constexpr int64_t kSqliteValueLimit = int64_t{1} << 20;
+// The longest LIKE or GLOB pattern.
+constexpr int64_t kSqlitePatternLimit = 100;
+// The longest SQL text a statement may be.
+constexpr int64_t kSqliteSqlLimit = int64_t{1} << 20;
+// The memory the engine may take in this process, every connection together; a statement that
+// needs more ends with "out of memory" and changes nothing. A connection's page cache is a few
+// megabytes, and sorts and temporary tables beyond it go to temporary files, so a 100,000-row
+// report's lists need a small part of it; a row of a thousand 1 MB values does not fit. From a
+// quarter of it on, the engine gives back page cache before it asks for more.
+constexpr int64_t kSqliteMemoryLimit = int64_t{1} << 30;
+
 // Registers the functions above on `db` (deterministic where they are).
 void RegisterDialectFunctions(sqlite3* db);
+
+// Closes a report database connection to everything neither the system's own SQL nor a reader
+// needs, so that no caller text reaches the engine's internals: no extension loading, no
+// tokenizer pointers, no virtual table modules, no attached files, defensive mode (no writes to the
+// schema or the file's pages), and an authorizer that admits only the functions of
+// kAdmittedFunctions (sqlite_functions.cpp) and the mz_* above. Anything else ends the statement
+// with "not authorized" before it runs. It also sets the limits above (the memory limit once for
+// the process). Call after the connection's own pragmas.
+void GuardConnection(sqlite3* db);
 
 }  // namespace mz

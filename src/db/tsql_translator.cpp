@@ -494,6 +494,11 @@ constexpr size_t kNone = static_cast<size_t>(-1);
 // "+" chain) before it refuses a text: the translation recurses once per level, and SQLite's
 // own parser gives up near a hundred levels of parentheses anyway.
 constexpr int kMaxNesting = 128;
+// Query blocks (SELECTs) one text may hold. The server plans a chain of common table expressions
+// in time that grows with the fourth power of its length and cannot be stopped while it plans
+// (a thousand took over a minute); a hundred take a few milliseconds, and the classes' largest
+// text has a handful.
+constexpr int kMaxSelects = 100;
 
 // ---------------------------------------------------------------------------------------------
 // The translator: a loop over tokens. A range of tokens is split into boundaries (keywords,
@@ -528,6 +533,7 @@ class Translator {
 
     bool Tokenize() {
         std::vector<size_t> open;
+        int selects = 0;
         for (size_t pos = 0; pos < text_.size();) {
             size_t length = 0;
             TokenKind kind = NextToken(text_, pos, &length);
@@ -548,6 +554,10 @@ class Translator {
                     break;
                 case TokenKind::Identifier:
                     if (tok.word && (tok.word->flags & kRefused)) return Refuse(t, pos);
+                    if (tok.word && tok.word->name == "select" && ++selects > kMaxSelects)
+                        return Fail(
+                            "the text holds more than " + std::to_string(kMaxSelects) + " SELECTs",
+                            pos);
                     break;
                 case TokenKind::LeftParen:
                     open.push_back(toks_.size());

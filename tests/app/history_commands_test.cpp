@@ -1,5 +1,6 @@
 // The commands that show what happened, run in process: diff, history and export on a filed and
-// amended report, --trace on a query, and the shell's Trace On / Trace Off.
+// amended report, --trace on a query, a long query printed as it comes, and the shell's Trace
+// On / Trace Off.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -138,6 +139,17 @@ TEST(HistoryCommands, TraceFileAndTraceOnInTheShell) {
     EXPECT_EQ(Masked(trace.str()), "open\t<us>\tselect 1 as one\n");
     EXPECT_EQ(Captured(app::RunQuery, {db.Path(), "select 1", "--trace", "/nonexistent/dir/t"}),
               "1: ");
+    // A long answer is printed a batch at a time, as one table or one JSON object.
+    const std::string rows =
+        "with recursive r(i) as (select 1 union all select i + 1 from r where i < 2500) "
+        "select i from r";
+    const std::string text = Captured(app::RunQuery, {db.Path(), rows});
+    EXPECT_TRUE(text.starts_with("0: i\n   1\n   2\n")) << text.substr(0, 40);
+    EXPECT_TRUE(text.ends_with("\n2499\n2500\n(2500 rows)\n"));
+    const std::string json = Captured(app::RunQuery, {db.Path(), rows, "--json"});
+    const nlohmann::json j = nlohmann::json::parse(json.substr(3));
+    ASSERT_EQ(j["rows"].size(), 2500u);
+    EXPECT_EQ(j["rows"][2499]["i"], 2500);
 
     std::ostringstream out, err;
     app::Shell shell(db.Path(), out, err);

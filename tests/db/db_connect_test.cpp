@@ -458,6 +458,83 @@ TEST_F(DbConnectTest, ARunawayQueryIsStoppedWithAClearError) {
     EXPECT_NO_THROW(conn.EndTrans(true));
 }
 
+// Each bound of a query ends it with its own error within its time limit and a second, changes
+// nothing, and leaves the connection working: on the embedded file a value longer than a value
+// may be, a row the engine needs more memory for than it may take, and a call that would run on
+// in one step (printf with a width of a billion) that is no longer admitted; on the server one
+// long function call, stopped by the time limit; on both, rows that need more memory than a
+// query may hold, and a text the server would plan for minutes.
+TEST_F(DbConnectTest, EachBoundEndsItsQueryWithItsOwnErrorInTime) {
+#if defined(__SANITIZE_ADDRESS__)
+    constexpr int kSlower = 5;  // what a sanitized build takes for the same work
+#else
+    constexpr int kSlower = 1;
+#endif
+    ASSERT_GT(Insert(1, Variant(10.0), Variant::Null()), 0);
+    const std::string digest = test::DatabaseDigest(db.Path());
+    const std::string engine = test::OnPostgres() ? "postgres" : "sqlite";
+    // A text of a megabyte, built row by row on the file.
+    const std::string mb = test::OnPostgres()
+                               ? "with recursive mb(v) as (select repeat('x', 1048000)) "
+                               : "with recursive r(i) as (select 1 union all select i + 1 from "
+                                 "r where i < 1048000), mb(v) as (select group_concat('x', '') "
+                                 "from r) ";
+    std::string wide = mb + "select v";
+    for (int i = 0; i < 1100; ++i) wide += ", v || " + std::to_string(i % 10);
+    std::string ctes = "with c0 as (select 1 as x)";
+    for (int i = 1; i < 1000; ++i)
+        ctes += ", c" + std::to_string(i) + " as (select x + 1 as x from c" +
+                std::to_string(i - 1) + ")";
+    const struct {
+        std::string engines, sql, error;
+        int seconds;
+    } bounds[] = {
+        {"sqlite", "select printf('%.*c', 1000000000, 'x') as x",
+         "not authorized to use function: printf", 1},
+        {"sqlite",
+         "with recursive r(i) as (select 1 union all select i + 1 from r where i < 2000000) "
+         "select length(group_concat('x', '')) as n from r",
+         "The query was stopped: it made a value longer than the 1 MB a value may have (string "
+         "or blob too big).",
+         5},
+        {"sqlite", wide + " from mb",
+         "The query was stopped: it needed more than the 1024 MB of memory the engine may take "
+         "(out of memory).",
+         5},
+        {"postgres", "select pg_sleep(30) as x",
+         "The query was stopped: it ran longer than its time limit of 1000 ms", 1},
+        {"both",
+         mb + ", n(i) as (select 1 union all select i + 1 from n where i < 2000) select v || i as "
+              "x from mb, n",
+         "The query was stopped: its rows need more than the 1024 MB of memory a query may hold; "
+         "ask for fewer rows or columns.",
+         30},
+        {"both", ctes + " select x from c999", "the text holds more than 100 SELECTs at offset ",
+         1},
+    };
+    for (const auto& b : bounds) {
+        if (b.engines != "both" && b.engines != engine) continue;
+        SCOPED_TRACE(b.sql.substr(0, 80));
+        conn.QueryTimeLimit(std::chrono::seconds(b.seconds * kSlower));
+        ResultSet rs;
+        std::string error;
+        const auto start = std::chrono::steady_clock::now();
+        try {
+            error = conn.OpenRecordset(b.sql, rs);
+        } catch (const Error& e) {
+            EXPECT_EQ(e.Source(), test::EngineName());
+            error = e.Description();
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - start,
+                  std::chrono::seconds((b.seconds + 1) * kSlower));
+        EXPECT_NE(error.find(b.error), std::string::npos) << error;
+        EXPECT_EQ(rs.State(), ResultSet::kStateClosed);
+        ASSERT_EQ(conn.OpenRecordset("select count(*) as n from rpt_test", rs), "");
+        EXPECT_EQ(rs.Value("n").ToInt32(), 1);
+    }
+    EXPECT_EQ(test::DatabaseDigest(db.Path()), digest);
+}
+
 // A write outside a transaction takes the write lock first: it waits while another connection
 // writes, even when the procedure reads before it writes, and a read that failed halfway holds
 // no snapshot that would make the write fail at once.

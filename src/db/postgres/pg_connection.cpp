@@ -192,6 +192,11 @@ Result Connection::Reply(bool sent) {
     return first;
 }
 
+Result Connection::Noted(Result r) {
+    if (IsConflict(r.SqlState())) lost_conflict_ = true;
+    return r;
+}
+
 Result Connection::Run(const std::string& sql,
                        const std::vector<std::optional<std::string>>& params,
                        const std::vector<unsigned>& types) {
@@ -199,8 +204,9 @@ Result Connection::Run(const std::string& sql,
     const int n = static_cast<int>(p.size());
     const unsigned* t = types.empty() ? nullptr : types.data();
     if (!stop_)
-        return Result(PQexecParams(conn_, sql.c_str(), n, t, p.data(), nullptr, nullptr, 0));
-    return Reply(PQsendQueryParams(conn_, sql.c_str(), n, t, p.data(), nullptr, nullptr, 0) == 1);
+        return Noted(Result(PQexecParams(conn_, sql.c_str(), n, t, p.data(), nullptr, nullptr, 0)));
+    return Noted(
+        Reply(PQsendQueryParams(conn_, sql.c_str(), n, t, p.data(), nullptr, nullptr, 0) == 1));
 }
 
 Result Connection::Exec(const std::string& sql,
@@ -212,7 +218,7 @@ Result Connection::Exec(const std::string& sql,
 }
 
 void Connection::Script(const std::string& sql) {
-    Result r(PQexec(conn_, sql.c_str()));
+    Result r = Noted(Result(PQexec(conn_, sql.c_str())));
     if (!r.Ok()) Raise(r);
 }
 
@@ -221,8 +227,9 @@ Result Connection::RunPrepared(const std::string& name,
     const std::vector<const char*> p = Pointers(params);
     const int n = static_cast<int>(p.size());
     if (!stop_)
-        return Result(PQexecPrepared(conn_, name.c_str(), n, p.data(), nullptr, nullptr, 0));
-    return Reply(PQsendQueryPrepared(conn_, name.c_str(), n, p.data(), nullptr, nullptr, 0) == 1);
+        return Noted(Result(PQexecPrepared(conn_, name.c_str(), n, p.data(), nullptr, nullptr, 0)));
+    return Noted(
+        Reply(PQsendQueryPrepared(conn_, name.c_str(), n, p.data(), nullptr, nullptr, 0) == 1));
 }
 
 Result Connection::Prepare(const std::string& name, const std::string& sql,

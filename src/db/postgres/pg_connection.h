@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/variant.h"
@@ -111,14 +112,20 @@ class Connection {
     // once it is due: the statement then fails (57014), stop tells why, and the watch ends.
     void Watch(QueryStop* stop) { stop_ = stop; }
 
+    // True once if a statement failed with a conflict (IsConflict) since the last call.
+    bool TakeLostConflict() { return std::exchange(lost_conflict_, false); }
+
   private:
     explicit Connection(pg_conn* conn) : conn_(conn) {}
     // The reply to the statement just sent (sent false: it could not be sent), cancelling the
     // statement when the watch is due.
     Result Reply(bool sent);
+    // r, remembering a conflict.
+    Result Noted(Result r);
 
     pg_conn* conn_;
     QueryStop* stop_ = nullptr;
+    bool lost_conflict_ = false;
 };
 
 }  // namespace mz::pg

@@ -139,11 +139,10 @@ const FieldInfo* FieldReader::Declared(unsigned table, int attnum) {
     return f.type == VarType::Empty ? nullptr : &f;
 }
 
-void FieldReader::Fill(const Result& r, ResultSet& out) {
+ResultSet FieldReader::Start(const Result& r) {
     PGresult* res = r.get();
     const int n = PQnfields(res);
     std::vector<FieldInfo> fields(static_cast<size_t>(n));
-    std::vector<Conv> convs(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
         FieldInfo& f = fields[static_cast<size_t>(i)];
         const char* name = PQfname(res, i);
@@ -157,12 +156,18 @@ void FieldReader::Fill(const Result& r, ResultSet& out) {
             f = TypeOfColumn(PQftype(res, i), PQfmod(res, i));
             f.name = name;
         }
-        convs[static_cast<size_t>(i)] = ConvFor(f.type);
     }
-    ResultSet rs(std::move(fields));
+    return ResultSet(std::move(fields));
+}
+
+void FieldReader::Append(const Result& r, ResultSet& out, RowsMemory& memory) {
+    PGresult* res = r.get();
+    const int n = out.FieldCount();
+    std::vector<Conv> convs(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) convs[static_cast<size_t>(i)] = ConvFor(out.FieldAt(i).type);
     const int rows = PQntuples(res);
     for (int row = 0; row < rows; ++row) {
-        rs.AppendRowWith([&](Variant* slots) {
+        out.AppendRowWith([&](Variant* slots) {
             for (int i = 0; i < n; ++i) {
                 // Built in place (the slot is Empty), as the embedded backend does.
                 std::destroy_at(slots + i);
@@ -179,8 +184,15 @@ void FieldReader::Fill(const Result& r, ResultSet& out) {
                     throw;
                 }
             }
+            memory.Add(slots, n);
         });
     }
+}
+
+void FieldReader::Fill(const Result& r, ResultSet& out) {
+    ResultSet rs = Start(r);
+    RowsMemory memory("PostgreSQL");
+    Append(r, rs, memory);
     if (rs.RecordCount() > 0) rs.MoveFirst();
     out = std::move(rs);
 }

@@ -8,6 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "db/backend.h"
 #include "db/postgres/pg_connection.h"
 #include "platform/result_set.h"
 
@@ -33,6 +34,10 @@ class FieldReader {
 
     // Replaces out with the rows of r, positioned on the first.
     void Fill(const Result& r, ResultSet& out);
+    // An empty result set with the fields of r's columns.
+    ResultSet Start(const Result& r);
+    // Adds the rows of r (of the columns Start was given) to out, counting them in memory.
+    void Append(const Result& r, ResultSet& out, RowsMemory& memory);
 
   private:
     // What the schema declares for column attnum of the table or view; null when it says nothing.

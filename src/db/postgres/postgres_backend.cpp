@@ -2,6 +2,7 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <chrono>
@@ -20,6 +21,9 @@
 
 namespace mz {
 namespace {
+
+// About how much of a query's rows one fetch from the server brings (see RunQuery).
+constexpr size_t kFetchBytes = size_t{32} << 20;
 
 TranslationCache& Translations() {
     static TranslationCache cache(4096, TsqlDialect::PostgreSQL);
@@ -66,36 +70,23 @@ bool IsReadingWord(const std::string& w) {
     return w == "select" || w == "with" || w == "values";
 }
 
-// Why a translated query may not run as a query, or "". The server refuses writes outside a
-// transaction by itself; inside the caller's transaction this is the guard: one statement, a
-// reading one, no writing clause and none of the server's functions that change state.
+// Why a translated query may not run as a query, or "": it must be one statement, a reading one.
+// What it may reach is bounded by the server (see RunQuery); this only gives the plain answers
+// the embedded file gives.
 std::string ReadingProblem(std::string_view sql, std::string_view tsql) {
     const std::vector<SqlToken> pieces = Tokenize(sql);
-    const std::string refused = "Only reading statements may be run by a query; refused: \"" +
-                                std::string(tsql.substr(0, 60)) + "\"";
-    if (!IsReadingWord(FirstWord(pieces))) return refused;
+    if (!IsReadingWord(FirstWord(pieces)))
+        return "Only reading statements may be run by a query; refused: \"" +
+               std::string(tsql.substr(0, 60)) + "\"";
     for (size_t i = 0; i < pieces.size(); ++i) {
-        const SqlToken& p = pieces[i];
-        if (p.kind == TokenKind::Semicolon) {
-            std::string rest;
-            for (size_t j = i + 1; j < pieces.size(); ++j) {
-                if (IsTrivia(pieces[j]) || pieces[j].kind == TokenKind::Semicolon) continue;
-                for (size_t k = j; k < pieces.size(); ++k) rest += pieces[k].text;
-                return "Only one statement may be run by a query; more text follows: \"" +
-                       rest.substr(0, 60) + "\"";
-            }
+        if (pieces[i].kind != TokenKind::Semicolon) continue;
+        std::string rest;
+        for (size_t j = i + 1; j < pieces.size(); ++j) {
+            if (IsTrivia(pieces[j]) || pieces[j].kind == TokenKind::Semicolon) continue;
+            for (size_t k = j; k < pieces.size(); ++k) rest += pieces[k].text;
+            return "Only one statement may be run by a query; more text follows: \"" +
+                   rest.substr(0, 60) + "\"";
         }
-        if (p.kind != TokenKind::Identifier) continue;
-        const std::string w = Lower(p.text);
-        if (w == "insert" || w == "update" || w == "delete" || w == "merge" || w == "truncate" ||
-            w == "into")
-            return refused;
-        size_t next = i + 1;
-        while (next < pieces.size() && IsTrivia(pieces[next])) ++next;
-        const bool call = next < pieces.size() && pieces[next].kind == TokenKind::LeftParen;
-        if (call && (w.starts_with("pg_") || w.starts_with("lo_") || w.starts_with("dblink") ||
-                     w == "set_config" || w == "nextval" || w == "setval" || w == "txid_current"))
-            return refused;
     }
     return "";
 }
@@ -157,20 +148,11 @@ class PostgresBackend final : public Backend {
     ~PostgresBackend() override = default;
 
     std::string Query(std::string_view tsql, ResultSet& out) override {
-        out.Close();
-        if (tsql.find_first_not_of(" \t\r\n") == std::string_view::npos)
-            return "The SQL text is empty.";
-        std::shared_ptr<const Translation> tr = Translations().Get(tsql);
-        if (!tr->error.empty()) return tr->error;
-        QueryStop stop(query_time_limit_);
-        const Watched watched(*conn_, stop);
-        try {
-            return tr->exec_procedure.empty() ? RunQuery(*tr, tsql, out)
-                                              : RunReadProcedure(*tr, out);
-        } catch (const Error&) {
-            if (stop.Stopped()) stop.Raise("PostgreSQL");
-            throw;
-        }
+        return RunQueryText(tsql, out, nullptr);
+    }
+    std::string QueryBatches(std::string_view tsql, const RowBatches& each) override {
+        ResultSet out;
+        return RunQueryText(tsql, out, &each);
     }
 
     std::string DescribeProcedure(std::string_view name, ProcedureInfo& info) override {
@@ -205,7 +187,7 @@ class PostgresBackend final : public Backend {
         if (InTransaction())
             throw Error(err::kInvalidCall, "DbConnect.BeginTrans",
                         "A transaction is already open on this connection.");
-        conn_->Exec("BEGIN ISOLATION LEVEL SERIALIZABLE READ WRITE");
+        conn_->Script(BeginWriting());
     }
     void Commit() override {
         if (!InTransaction())
@@ -228,6 +210,19 @@ class PostgresBackend final : public Backend {
     void QueryTimeLimit(std::chrono::milliseconds limit) override { query_time_limit_ = limit; }
 
   private:
+    // A writing transaction, taking the writers' lock before its first read. Not SERIALIZABLE:
+    // the server finds those conflicts by the index pages a transaction reads, and every new
+    // row's insert reads its own row back from the pages where every other clerk's new rows go,
+    // so saves of different rows lost to each other again and again. Writers share the lock; a
+    // transaction on a connection whose last one lost a conflict takes it alone, waiting for the
+    // writers at work and holding back new ones, so its rerun cannot lose again. The lock comes
+    // before the transaction's snapshot: the rerun then sees everything the others committed.
+    std::string BeginWriting() {
+        return std::string(
+                   "BEGIN ISOLATION LEVEL REPEATABLE READ READ WRITE; LOCK TABLE mz_writer IN ") +
+               (conn_->TakeLostConflict() ? "ACCESS EXCLUSIVE" : "ACCESS SHARE") + " MODE";
+    }
+
     // The connection's statements are watched by stop while it lives.
     struct Watched {
         Watched(pg::Connection& watched, QueryStop& stop) : conn(watched) { conn.Watch(&stop); }
@@ -237,24 +232,104 @@ class PostgresBackend final : public Backend {
         pg::Connection& conn;
     };
 
-    std::string RunQuery(const Translation& tr, std::string_view tsql, ResultSet& out) {
+    std::string RunQueryText(std::string_view tsql, ResultSet& out, const RowBatches* each) {
+        out.Close();
+        if (tsql.find_first_not_of(" \t\r\n") == std::string_view::npos)
+            return "The SQL text is empty.";
+        std::shared_ptr<const Translation> tr = Translations().Get(tsql);
+        if (!tr->error.empty()) return tr->error;
+        QueryStop stop(query_time_limit_);
+        const Watched watched(*conn_, stop);
+        try {
+            if (!tr->exec_procedure.empty()) {
+                std::string error = RunReadProcedure(*tr, out);
+                if (error.empty() && each) (*each)(out);
+                return error;
+            }
+            return RunQuery(*tr, tsql, out, each);
+        } catch (const Error& e) {
+            // The server's own timeout (57014 too) comes just after the watch's.
+            if (stop.Stopped() || (e.Number() == pg::ErrorNumber("57014") && stop.Due()))
+                stop.Raise("PostgreSQL");
+            throw;
+        }
+    }
+
+    // The caller's statement runs as the reader role in a read-only transaction, or a read-only
+    // savepoint of the caller's, and is undone after it whatever it did: only its rows remain.
+    // Its rows come through a cursor, a few first and then as many as make about kFetchBytes, so
+    // that no more of them than a query may hold (RowsMemory) ever reach this process, and each
+    // gets them a batch at a time. The server stops the statement itself half a second after the
+    // time limit, should the watch's cancel not reach it.
+    std::string RunQuery(const Translation& tr, std::string_view tsql, ResultSet& out,
+                         const RowBatches* each) {
         if (tr.sql.find_first_not_of(" \t\r\n;") == std::string::npos)
             return "The SQL text holds no statement.";
         if (std::string problem = ReadingProblem(tr.sql, tsql); !problem.empty()) return problem;
         const bool nested = conn_->InTransaction();
-        if (nested) conn_->Exec("SAVEPOINT mz_query");
-        pg::Result r = conn_->Run(tr.sql);
-        if (!r.Ok()) {
-            if (nested) conn_->Script("ROLLBACK TO mz_query; RELEASE mz_query");
+        std::string begin =
+            nested ? "SAVEPOINT mz_query; SET LOCAL transaction_read_only = on" : "BEGIN READ ONLY";
+        begin += std::string("; SET LOCAL ROLE ") + kReaderRole +
+                 "; SET LOCAL cursor_tuple_fraction = 1";
+        if (query_time_limit_.count() > 0)
+            begin += "; SET LOCAL statement_timeout = " +
+                     std::to_string(query_time_limit_.count() + 500);
+        conn_->Script(begin);
+        struct Undo {
+            pg::Connection& conn;
+            bool nested;
+            ~Undo() {
+                conn.Run(nested ? "ROLLBACK TO mz_query" : "ROLLBACK");
+                if (nested) conn.Run("RELEASE mz_query");
+            }
+        } undo{*conn_, nested};
+        const auto refused = [&](const pg::Result& r) -> std::string {
             const std::string state = r.SqlState();
             if (state.starts_with("42")) return "SQL error: " + r.Message();
             if (state == "25006")
                 return "Only reading statements may be run by a query; refused: \"" +
                        std::string(tsql.substr(0, 60)) + "\"";
             pg::Raise(r);
+        };
+        if (pg::Result r = conn_->Run("DECLARE mz_rows NO SCROLL CURSOR FOR " + tr.sql); !r.Ok())
+            return refused(r);
+        RowsMemory memory("PostgreSQL");
+        ResultSet rs;
+        std::vector<FieldInfo> fields;
+        int64_t fetch = 16;
+        try {
+            for (bool first = true;; first = false) {
+                pg::Result r =
+                    conn_->Run("FETCH FORWARD " + std::to_string(fetch) + " FROM mz_rows");
+                if (!r.Ok()) return refused(r);
+                if (first) {
+                    rs = fields_.Start(r);
+                    for (int i = 0; i < rs.FieldCount(); ++i) fields.push_back(rs.FieldAt(i));
+                }
+                const size_t before = memory.Bytes();
+                fields_.Append(r, rs, memory);
+                if (r.Rows() < fetch) break;
+                // The next fetch takes about kFetchBytes, judged by the rows just read.
+                const size_t row_bytes =
+                    std::max<size_t>(1, (memory.Bytes() - before) / static_cast<size_t>(r.Rows()));
+                fetch =
+                    std::clamp<int64_t>(static_cast<int64_t>(kFetchBytes / row_bytes), 16, 100000);
+                if (each && rs.RecordCount() >= kBatchRows) {
+                    rs.MoveFirst();
+                    (*each)(rs);
+                    rs = ResultSet(fields);
+                    memory.Reset();
+                }
+            }
+        } catch (const std::bad_alloc&) {
+            memory.RaiseOutOfMemory();
         }
-        if (nested) conn_->Exec("RELEASE mz_query");
-        fields_.Fill(r, out);
+        if (rs.RecordCount() > 0) rs.MoveFirst();
+        if (each) {
+            (*each)(rs);
+            rs.Close();
+        }
+        out = std::move(rs);
         return "";
     }
 
@@ -268,9 +343,9 @@ class PostgresBackend final : public Backend {
             !nested,
             [&] {
                 values = given;
-                conn_->Exec(nested      ? "SAVEPOINT mz_call"
-                            : read_only ? "BEGIN READ ONLY"
-                                        : "BEGIN ISOLATION LEVEL SERIALIZABLE READ WRITE");
+                conn_->Script(nested      ? "SAVEPOINT mz_call"
+                              : read_only ? "BEGIN READ ONLY"
+                                          : BeginWriting());
                 std::string error = body();
                 if (error.empty()) {
                     conn_->Exec(nested ? "RELEASE mz_call" : "COMMIT");
@@ -470,7 +545,20 @@ std::unique_ptr<Backend> OpenPostgresBackend(const ConnectionSettings& settings,
         return nullptr;
     }
     const std::string quoted = "\"" + conn->Name() + "\"";
-    pg::Result version = conn->Run("SELECT max(version) FROM mz_schema_version");
+    pg::Result version = conn->Run(
+        "SELECT max(version), (SELECT pg_has_role(oid, 'MEMBER') FROM pg_roles WHERE rolname = "
+        "$1) FROM mz_schema_version",
+        {std::string(kReaderRole)}, {pg::kText});
+    const bool refused = version.SqlState() == "42501";  // insufficient privilege
+    if (refused || (version.Ok() && (version.IsNull(0, 1) || version.Text(0, 1) != "t"))) {
+        error = quoted + " may not be read by the user \"" + PQuser(conn->Raw()) +
+                "\": a clerk connects as a login granted " + kClerkRole +
+                (!refused && version.IsNull(0, 1)
+                     ? ", and the server has no such role yet (mzreport init makes it)"
+                     : "") +
+                ".";
+        return nullptr;
+    }
     if (!version.Ok()) {
         error = version.SqlState() == "42P01"
                     ? quoted + " is a PostgreSQL database but not a report database (it has no " +
@@ -484,7 +572,7 @@ std::unique_ptr<Backend> OpenPostgresBackend(const ConnectionSettings& settings,
         std::from_chars(t.data(), t.data() + t.size(), v);
     }
     const int known = KnownSchemaVersion();
-    if (v == 0) {
+    if (version.IsNull(0, 0)) {
         error = quoted + " is not a report database: its schema version is missing.";
         return nullptr;
     }

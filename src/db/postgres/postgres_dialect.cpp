@@ -36,6 +36,9 @@ CREATE DOMAIN mz_bit AS smallint;
 -- lengths (citext has none), bit (a smallint here). Filled from the embedded declarations.
 CREATE TABLE mz_column (table_name text, column_name text, declared_type text NOT NULL,
                         PRIMARY KEY (table_name, column_name));
+-- Holds no row: every writing transaction locks it first, shared, and one that runs alone (a
+-- rerun after a lost conflict, a lookup import) exclusively (see postgres_backend.cpp).
+CREATE TABLE mz_writer (unused integer);
 
 CREATE VIEW mz_entity_column AS
 SELECT c.relname::text AS table_name, a.attname::text AS column_name

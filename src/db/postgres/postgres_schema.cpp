@@ -44,6 +44,50 @@ std::string StoreDeclaredColumns(pg::Connection& conn) {
     return r.Ok() ? "" : "mz_column: " + r.Message();
 }
 
+// The report's roles and their rights (see postgres_backend.h). Roles belong to the server, so
+// they are made once and granted anew in every report database. The reader may read every table
+// and view, now and later; the clerk may change their rows and number them. Revoked from every
+// role but a superuser, in this database only: the server's functions that reach past the
+// reading statement, so that a query cannot leave the reader's role (set_config of "role"), make
+// large objects, notify other sessions, or hold locks past its transaction.
+constexpr std::string_view kRolesSql = R"sql(
+DO $$
+DECLARE
+    s text := quote_ident(current_schema());
+    f regprocedure;
+BEGIN
+    IF NOT (SELECT rolsuper FROM pg_roles WHERE rolname = current_user) THEN
+        RAISE EXCEPTION 'the report''s roles are granted by a superuser, not by %', current_user;
+    END IF;
+    BEGIN
+        CREATE ROLE mz_reader NOLOGIN;
+    EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL;
+    END;
+    BEGIN
+        CREATE ROLE mz_clerk NOLOGIN IN ROLE mz_reader;
+    EXCEPTION WHEN duplicate_object OR unique_violation THEN NULL;
+    END;
+    EXECUTE 'GRANT USAGE ON SCHEMA ' || s || ' TO mz_reader, mz_clerk';
+    EXECUTE 'GRANT SELECT ON ALL TABLES IN SCHEMA ' || s || ' TO mz_reader';
+    EXECUTE 'GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA ' || s || ' TO mz_clerk';
+    EXECUTE 'GRANT USAGE, SELECT, UPDATE ON ALL SEQUENCES IN SCHEMA ' || s || ' TO mz_clerk';
+    EXECUTE 'ALTER DEFAULT PRIVILEGES IN SCHEMA ' || s || ' GRANT SELECT ON TABLES TO mz_reader';
+    EXECUTE 'ALTER DEFAULT PRIVILEGES IN SCHEMA ' || s ||
+            ' GRANT SELECT, INSERT, UPDATE, DELETE ON TABLES TO mz_clerk';
+    EXECUTE 'ALTER DEFAULT PRIVILEGES IN SCHEMA ' || s ||
+            ' GRANT USAGE, SELECT, UPDATE ON SEQUENCES TO mz_clerk';
+    FOR f IN SELECT oid FROM pg_proc WHERE pronamespace = 'pg_catalog'::regnamespace AND proname IN
+        ('set_config', 'lo_creat', 'lo_create', 'lo_from_bytea', 'lo_put', 'lo_unlink', 'lowrite',
+         'lo_truncate', 'lo_truncate64', 'lo_import', 'lo_export', 'pg_notify',
+         'pg_advisory_lock', 'pg_advisory_lock_shared', 'pg_try_advisory_lock',
+         'pg_try_advisory_lock_shared')
+    LOOP
+        EXECUTE 'REVOKE EXECUTE ON FUNCTION ' || f || ' FROM PUBLIC';
+    END LOOP;
+END
+$$;
+)sql";
+
 class PgLookupStore final : public LookupStore {
   public:
     explicit PgLookupStore(pg::Connection& conn) : conn_(conn) {}
@@ -225,6 +269,7 @@ std::string CreatePostgresReportDatabase(const std::string& conninfo) {
     PgTarget target(*conn);
     error = target.Exec("BEGIN");
     if (error.empty()) error = BuildReportSchema(target);
+    if (error.empty()) error = target.Exec(std::string(kRolesSql));
     if (error.empty()) error = target.Exec("COMMIT");
     if (!error.empty()) {
         conn->Run("ROLLBACK");
