@@ -25,7 +25,8 @@
 namespace mz {
 namespace {
 
-constexpr int kKnownSchemaVersion = 1;
+// 2: amounts stored as REALs and summed exactly, filed versions, the change journal.
+constexpr int kKnownSchemaVersion = 2;
 constexpr int kBusyTimeoutMs = 5000;
 // Virtual-machine steps between two looks at the clock of a running query: a few microseconds.
 constexpr int kProgressSteps = 1000;

@@ -331,7 +331,7 @@ void TempReportDb::AddVersionedTable(const std::string& declaration) const {
         ServerExec(path_, CreateTableSql(t) + ";" + VersionedObjectsSql(t, PostgresDialect()),
                    CreateTableSql(t) + ";" + VersionedObjectsSql(t));
     } else {
-        Exec(CreateTableSql(t) + ";" + VersionedObjectsSql(t));
+        Exec(RewriteSchemaSql(CreateTableSql(t) + ";" + VersionedObjectsSql(t), SqliteDialect()));
     }
 }
 
