@@ -3,7 +3,7 @@
 //   mzreport demo [PATH]   the main job: build a report database and walk a report through it
 //   mzreport shell DB [SCRIPT] [--time-limit=SECONDS]      drive the objects by name
 //   mzreport query DB "SQL" [--json] [--time-limit=SECONDS] one T-SQL query, as a table
-//   mzreport report DB new|amend ID|audit ID|list [--json]   report versions
+//   mzreport report DB new|file ID|amend ID|audit ID|list [--json]   report versions
 //   mzreport lookups import|export DB DIR  the lookup tables as CSV files
 //   mzreport diff DB FROM TO [--json]      what changed between two versions of a report
 //   mzreport history DB TABLE GROUP_ID [--json]   every version of one row
@@ -37,7 +37,7 @@ constexpr CommandEntry kCommands[] = {
      "query DB \"SQL\" [--json] [--time-limit=SECONDS] [--trace FILE]  run one T-SQL query as a "
      "record class would",
      &mz::app::RunQuery},
-    {"report", "report DB new|amend ID|audit ID|list [--json]  manage report versions",
+    {"report", "report DB new|file ID|amend ID|audit ID|list [--json]  manage report versions",
      &mz::app::RunReport},
     {"lookups", "lookups import|export DB DIR  replace or write the lookup tables as CSV files",
      &mz::app::RunLookups},

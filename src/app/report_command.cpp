@@ -1,6 +1,6 @@
-// mzreport report DB new|amend ID|audit ID|list [--json]: the report versions the component never
-// creates itself (a filing, its amendments and audits), made through the schema's procedures on
-// a DbConnect as any caller would.
+// mzreport report DB new|file ID|amend ID|audit ID|list [--json]: the report versions the
+// component never creates itself (a filing, its amendments and audits), made and filed through
+// the schema's procedures on a DbConnect as any caller would.
 #include <cstdio>
 #include <iostream>
 
@@ -15,7 +15,7 @@ namespace mz::app {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: mzreport report DB new|amend ID|audit ID|list [--json] [--trace FILE]\n";
+    "usage: mzreport report DB new|file ID|amend ID|audit ID|list [--json] [--trace FILE]\n";
 
 constexpr const char* kListSql =
     "select report_id, report_group_id, version_order, "
@@ -33,7 +33,7 @@ int RunReport(const std::vector<std::string>& args) {
         return 2;
     }
     const std::string& action = rest[1];
-    const bool needs_id = action == "amend" || action == "audit";
+    const bool needs_id = action == "amend" || action == "audit" || action == "file";
     if (!(action == "new" || action == "list" || needs_id) || rest.size() != (needs_id ? 3u : 2u) ||
         (needs_id && !Variant(rest[2]).IsNumeric())) {
         std::fputs(kUsage, stderr);
@@ -47,7 +47,9 @@ int RunReport(const std::vector<std::string>& args) {
         if (action == "list") return PrintQuery(db, kListSql, parsed.json, "report");
         std::string error;
         const int32_t ref = needs_id ? Variant(rest[2]).ToInt32() : -1;
-        const int32_t id = CreateReportVersion(db, action, ref, error);
+        const int32_t id = action == "file"
+                               ? ((error = FileReportVersion(db, ref)).empty() ? ref : -1)
+                               : CreateReportVersion(db, action, ref, error);
         if (id < 0) {
             std::fprintf(stderr, "mzreport report: %s\n", error.c_str());
             return 1;

@@ -622,6 +622,14 @@ void MzGetdate(sqlite3_context* ctx, int, sqlite3_value**) {
     sqlite3_result_text(ctx, buffer, static_cast<int>(n), SQLITE_TRANSIENT);
 }
 
+// mz_refuse(text): fails the statement with text as its error, for triggers that refuse a change
+// (a filed version's row). A constraint failure, as a trigger's own refusal would be.
+void MzRefuse(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const std::string_view text = TextOf(argv[0]);
+    sqlite3_result_error(ctx, text.data(), static_cast<int>(text.size()));
+    sqlite3_result_error_code(ctx, SQLITE_CONSTRAINT_TRIGGER);
+}
+
 template <int Stamp::*Part>
 void MzDatePart(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
@@ -646,6 +654,7 @@ void RegisterDialectFunctions(sqlite3* db) {
         {"mz_convert", 3, kPure, MzConvert},
         {"mz_getdate", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, MzGetdate},
         {"mz_last_id", 2, SQLITE_UTF8, MzLastId},
+        {"mz_refuse", 1, SQLITE_UTF8, MzRefuse},
         {"mz_year", 1, kPure, MzDatePart<&Stamp::year>},
         {"mz_month", 1, kPure, MzDatePart<&Stamp::month>},
         {"mz_day", 1, kPure, MzDatePart<&Stamp::day>},

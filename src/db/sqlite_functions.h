@@ -9,6 +9,7 @@
 //   mz_getdate()              the local date and time as ISO text "yyyy-mm-dd hh:mm:ss"
 //   mz_year/mz_month/mz_day(x) parts of a date given as ISO or m/d/yyyy text, or as a day
 //                             number counted from 1/1/1900; Null for Null
+//   mz_refuse(text)           fails the statement with text as its error (a trigger's refusal)
 //   sum, total, avg           the engine's own, replaced on the connection by exact ones: money is
 //                             stored as REALs, and these (and mz_add) add amounts as counts of
 //                             ten-thousandths, so every sum of amounts is exact

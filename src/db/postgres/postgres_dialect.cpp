@@ -60,6 +60,11 @@ CREATE FUNCTION mz_add(text, anynonarray) RETURNS text
 CREATE FUNCTION mz_add(anynonarray, text) RETURNS text
     LANGUAGE sql STABLE STRICT PARALLEL SAFE AS 'SELECT mz_text($1) || $2';
 
+-- A trigger's refusal of a change (the embedded engine's mz_refuse), with its text as the error.
+CREATE FUNCTION mz_refuse(message text) RETURNS void LANGUAGE plpgsql AS
+    $$BEGIN RAISE EXCEPTION USING MESSAGE = message, ERRCODE = 'integrity_constraint_violation';
+    END$$;
+
 -- The identifier the last insert into that table gave in this session (the embedded engine's
 -- last_insert_rowid(), but unmoved by the identity of a row the next statement inserts).
 CREATE FUNCTION mz_last_id(t text, c text) RETURNS integer
@@ -145,6 +150,8 @@ const SqlDialect& PostgresDialect() {
             {{"datetime", "(", "'now'", ",", "'localtime'", ")"}, "LOCALTIMESTAMP(0)"},
             {{"date", "(", "'now'", ",", "'localtime'", ")"}, "CURRENT_DATE"},
             {{"ifnull"}, "coalesce"},
+            // A trigger's refusal, a statement whose result goes nowhere in a plpgsql body.
+            {{"SELECT", "mz_refuse"}, "PERFORM mz_refuse"},
             // SQLite's "a IS NOT b" compares Null as a value.
             {{"IS", "NOT", "NULL"}, "IS NOT NULL"},
             {{"IS", "NOT"}, "IS DISTINCT FROM"},
