@@ -260,6 +260,7 @@ class SqliteBackend final : public Backend {
     ~SqliteBackend() override {
         for (auto& [name, proc] : procedures_)
             for (sqlite3_stmt* s : proc.statements) sqlite3_finalize(s);
+        for (auto& [sql, s] : builtins_) sqlite3_finalize(s);
         if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close_v2(db_);
     }
@@ -549,13 +550,17 @@ class SqliteBackend final : public Backend {
 
     static constexpr BuiltinDialect kBuiltins = {"?1", "?2", "datetime('now', 'localtime')"};
 
+    // Kept prepared per text: each carries the compiled triggers of its table (the journal's).
     std::string RunBuiltin(const BuiltinWrite& w) {
         if (!w.refusal.empty()) return w.refusal;
-        StmtGuard g;
-        if (sqlite3_prepare_v2(db_, w.sql.c_str(), -1, &g.stmt, nullptr) != SQLITE_OK)
+        sqlite3_stmt*& stmt = builtins_[w.sql];
+        if (!stmt && sqlite3_prepare_v3(db_, w.sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt,
+                                        nullptr) != SQLITE_OK)
             RaiseDriverError(db_);
-        for (size_t i = 0; i < w.args.size(); ++i) Bind(g.stmt, static_cast<int>(i + 1), w.args[i]);
-        if (sqlite3_step(g.stmt) != SQLITE_DONE) RaiseDriverError(db_);
+        ResetGuard reset{stmt};
+        sqlite3_clear_bindings(stmt);
+        for (size_t i = 0; i < w.args.size(); ++i) Bind(stmt, static_cast<int>(i + 1), w.args[i]);
+        if (sqlite3_step(stmt) != SQLITE_DONE) RaiseDriverError(db_);
         return sqlite3_changes(db_) == 0 ? w.no_row : "";
     }
 
@@ -563,6 +568,7 @@ class SqliteBackend final : public Backend {
     std::chrono::milliseconds query_time_limit_{0};
     std::unordered_map<std::string, Procedure> procedures_;
     std::unordered_map<std::string, SchemaTable> tables_;
+    std::unordered_map<std::string, sqlite3_stmt*> builtins_;
 };
 
 }  // namespace
@@ -655,7 +661,7 @@ std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings, s
     if (sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA foreign_keys = ON;", nullptr, nullptr,
                      nullptr) != SQLITE_OK)
         return fail(quoted + " cannot be opened for writing: " + sqlite3_errmsg(db) + ".");
-    RegisterDialectFunctions(db);
+    RegisterDialectFunctions(db, settings.user_name);
     return std::make_unique<SqliteBackend>(db);
 }
 

@@ -1,6 +1,8 @@
 #include "db/sqlite_functions.h"
 
+#include <pwd.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <charconv>
 #include <cmath>
@@ -630,6 +632,17 @@ void MzRefuse(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_error_code(ctx, SQLITE_CONSTRAINT_TRIGGER);
 }
 
+// mz_user(): who changes a row, for the change journal; the connection's user name.
+void MzUser(sqlite3_context* ctx, int, sqlite3_value**) {
+    ResultText(ctx, *static_cast<const std::string*>(sqlite3_user_data(ctx)));
+}
+
+// The user this process runs as, for a connection that names none.
+std::string SystemUser() {
+    if (const passwd* pw = getpwuid(geteuid())) return pw->pw_name;
+    return "uid " + std::to_string(geteuid());
+}
+
 template <int Stamp::*Part>
 void MzDatePart(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
@@ -640,7 +653,7 @@ void MzDatePart(sqlite3_context* ctx, int, sqlite3_value** argv) {
 
 }  // namespace
 
-void RegisterDialectFunctions(sqlite3* db) {
+void RegisterDialectFunctions(sqlite3* db, const std::string& user) {
     constexpr int kPure = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     struct Function {
         const char* name;
@@ -662,6 +675,10 @@ void RegisterDialectFunctions(sqlite3* db) {
     for (const Function& f : kFunctions)
         sqlite3_create_function_v2(db, f.name, f.args, f.flags, nullptr, f.call, nullptr, nullptr,
                                    nullptr);
+    sqlite3_create_function_v2(
+        db, "mz_user", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS,
+        new std::string(user.empty() ? SystemUser() : user), MzUser, nullptr, nullptr,
+        [](void* name) { delete static_cast<std::string*>(name); });
     // In place of the engine's own, on this connection.
     struct Aggregate {
         const char* name;

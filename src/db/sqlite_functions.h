@@ -10,6 +10,8 @@
 //   mz_year/mz_month/mz_day(x) parts of a date given as ISO or m/d/yyyy text, or as a day
 //                             number counted from 1/1/1900; Null for Null
 //   mz_refuse(text)           fails the statement with text as its error (a trigger's refusal)
+//   mz_user()                 the connection's user name, or the system user this process runs
+//                             as when it names none (the change journal's who)
 //   sum, total, avg           the engine's own, replaced on the connection by exact ones: money is
 //                             stored as REALs, and these (and mz_add) add amounts as counts of
 //                             ten-thousandths, so every sum of amounts is exact
@@ -17,11 +19,13 @@
 // convert makes the statement fail with a "Conversion failed ..." message, as in T-SQL.
 #pragma once
 
+#include <string>
+
 struct sqlite3;
 
 namespace mz {
 
-// Registers the functions above on `db` (deterministic where they are).
-void RegisterDialectFunctions(sqlite3* db);
+// Registers the functions above on `db` (deterministic where they are); user is mz_user()'s.
+void RegisterDialectFunctions(sqlite3* db, const std::string& user = "");
 
 }  // namespace mz

@@ -136,6 +136,28 @@ std::string RefuseFiled(std::string_view row, std::string_view also = "") {
     return sql + ";\n";
 }
 
+// A trigger statement writing the change journal: for "U" one line per data column whose value
+// changed, for "D" (a row deleted in place) one per data column, with the value it had.
+std::string Journal(const VersionedTable& t, std::string_view action) {
+    const bool update = action == "U";
+    const char* row = update ? "NEW" : "OLD";
+    std::string lines;
+    for (const std::string& c : CopiedColumns(t)) {
+        lines += std::string(lines.empty() ? "" : "\n        UNION ALL ") + "SELECT " +
+                 SqlQuoted(c) + " AS c, CAST(OLD." + c + " AS text) AS o, " +
+                 (update ? "CAST(NEW." + c + " AS text) AS n WHERE OLD." + c + " IS NOT NEW." + c
+                         : std::string("CAST(NULL AS text) AS n"));
+    }
+    return "    INSERT INTO mz_change_journal (table_name, unique_id, group_id, report_id, action,\n"
+           "        column_name, old_value, new_value, change_date, user_name)\n"
+           "    SELECT " +
+           SqlQuoted(t.name) + ", " + row + ".unique_id, " + row + ".group_id, " + row +
+           ".report_id, " + SqlQuoted(action) +
+           ", j.c, j.o, j.n, datetime('now', 'localtime'), mz_user()\n"
+           "    FROM (" +
+           lines + ") AS j;\n";
+}
+
 }  // namespace
 
 std::vector<VersionedColumn> VersionedTable::AllColumns() const {
@@ -423,7 +445,7 @@ std::string VersionedObjectsSql(const VersionedTable& t, const SqlDialect& diale
 )sql",
                                     t));
     sql += dialect.trigger(Fill("trg_$T_version_delete", t), "AFTER DELETE", t.name,
-                           (t.in_place ? "" : RefuseFiled("OLD")) +
+                           (t.in_place ? "" : RefuseFiled("OLD")) + Journal(t, "D") +
                                Fill(R"sql(    UPDATE $T SET version_to = OLD.version_to
     WHERE group_id = OLD.group_id AND is_audit_row = OLD.is_audit_row
       AND version_to = OLD.version_from AND version_from < OLD.version_from;
@@ -433,6 +455,11 @@ std::string VersionedObjectsSql(const VersionedTable& t, const SqlDialect& diale
     // IN PLACE rows change wherever they were written. The one change of a filed row allowed is
     // the bookkeeping of the insert and delete triggers: its version_to becomes the version of
     // the next row of its chain on its side, the one that supersedes it.
+    // Every change in place of a data column goes to the journal, with the row as it was.
+    std::string data;
+    for (const std::string& c : CopiedColumns(t)) data += (data.empty() ? "" : ", ") + c;
+    sql += dialect.trigger(Fill("trg_$T_journal_update", t), "AFTER UPDATE OF " + data, t.name,
+                           Journal(t, "U"));
     std::string changed;
     for (const VersionedColumn& c : t.AllColumns())
         if (c.name != "version_to") changed += (changed.empty() ? "" : ", ") + c.name;
@@ -455,14 +482,21 @@ std::string VersionedObjectsSql(const VersionedTable& t, const SqlDialect& diale
     return sql;
 }
 
-std::string ReportTriggersSql(const SqlDialect& dialect) {
+std::string RecordTriggersSql(const SqlDialect& dialect) {
     // Told from the row as it was: after the change, the report's state no longer says it.
     const std::string refuse =
         "    SELECT mz_refuse('report ' || OLD.report_id || ' was filed on ' || OLD.filed_date ||\n"
         "        '; a filed version is never changed or deleted')\n"
         "    WHERE OLD.filed_date IS NOT NULL;\n";
+    const std::string kept =
+        "    SELECT mz_refuse('the change journal is kept as written: line ' || OLD.change_id ||\n"
+        "        ' cannot be changed or deleted');\n";
     return dialect.trigger("trg_rpt_report_filed_update", "AFTER UPDATE", "rpt_report", refuse) +
-           dialect.trigger("trg_rpt_report_filed_delete", "AFTER DELETE", "rpt_report", refuse);
+           dialect.trigger("trg_rpt_report_filed_delete", "AFTER DELETE", "rpt_report", refuse) +
+           dialect.trigger("trg_mz_change_journal_update", "AFTER UPDATE", "mz_change_journal",
+                           kept) +
+           dialect.trigger("trg_mz_change_journal_delete", "AFTER DELETE", "mz_change_journal",
+                           kept);
 }
 
 ProcedureText SequenceProcedure(const std::vector<VersionedTable>& tables) {

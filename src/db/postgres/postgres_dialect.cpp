@@ -65,6 +65,9 @@ CREATE FUNCTION mz_refuse(message text) RETURNS void LANGUAGE plpgsql AS
     $$BEGIN RAISE EXCEPTION USING MESSAGE = message, ERRCODE = 'integrity_constraint_violation';
     END$$;
 
+-- Who changes a row, for the change journal: the server's login.
+CREATE FUNCTION mz_user() RETURNS text LANGUAGE sql STABLE AS 'SELECT session_user::text';
+
 -- The identifier the last insert into that table gave in this session (the embedded engine's
 -- last_insert_rowid(), but unmoved by the identity of a row the next statement inserts).
 CREATE FUNCTION mz_last_id(t text, c text) RETURNS integer

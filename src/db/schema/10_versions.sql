@@ -28,9 +28,32 @@ CREATE TABLE rpt_report (
     based_on_report_id integer REFERENCES rpt_report (report_id),
     orig_date datetime NOT NULL DEFAULT (datetime('now', 'localtime')),
     filed_date datetime,
+    filed_change_id integer,  -- the change journal's last line when it was filed
     UNIQUE (report_group_id, version_order)
 );
 CREATE UNIQUE INDEX ix_rpt_report_open ON rpt_report (report_group_id) WHERE filed_date IS NULL;
+
+-- The change journal: every change made in place to a versioned table's row, one line per data
+-- column (written by the tables' triggers, db/versioned_table.h), in the statement that made it.
+-- action is 'U' for a column changed in place, 'D' for a row deleted in place (old_value the
+-- value it had, new_value Null). Versions answer what was filed; the journal what changed a
+-- row before it was filed, and a note after. Its lines never change.
+CREATE TABLE mz_change_journal (
+    change_id integer PRIMARY KEY AUTOINCREMENT,
+    table_name varchar(128) NOT NULL,
+    unique_id integer NOT NULL,
+    group_id integer,
+    report_id integer NOT NULL,
+    action varchar(1) NOT NULL,
+    column_name varchar(128) NOT NULL,
+    old_value text,
+    new_value text,
+    change_date datetime NOT NULL,
+    user_name varchar(128)
+);
+-- A row's lines by its chain (history); the lines since a version was filed by change_id, which
+-- counts up.
+CREATE INDEX ix_mz_change_journal_group ON mz_change_journal (table_name, group_id);
 
 -- Each version's state against its group's latest version: why a change of a row written in it is
 -- refused once it is filed (refusal), and why it cannot be amended or audited (not_next: Null when
@@ -90,7 +113,9 @@ BEGIN
     WHERE NOT EXISTS (SELECT 1 FROM rpt_report WHERE report_id = @Report_id);
     SELECT 'sp_misc_report_file: report ' || report_id || ' was already filed on ' || filed_date || '.' AS "@error"
     FROM rpt_report WHERE report_id = @Report_id AND filed_date IS NOT NULL;
-    UPDATE rpt_report SET filed_date = datetime('now', 'localtime') WHERE report_id = @Report_id;
+    UPDATE rpt_report SET filed_date = datetime('now', 'localtime'),
+        filed_change_id = (SELECT coalesce(max(change_id), 0) FROM mz_change_journal)
+    WHERE report_id = @Report_id;
 END;
 
 -- An amendment of a report: the next version of its group. Only the latest version, an original
@@ -103,7 +128,8 @@ BEGIN
     WHERE NOT EXISTS (SELECT 1 FROM rpt_report WHERE report_id = @Ref_report_id);
     SELECT 'sp_misc_report_amend: ' || not_next AS "@error"
     FROM mz_report_state WHERE report_id = @Ref_report_id AND not_next IS NOT NULL;
-    UPDATE rpt_report SET filed_date = datetime('now', 'localtime')
+    UPDATE rpt_report SET filed_date = datetime('now', 'localtime'),
+        filed_change_id = (SELECT coalesce(max(change_id), 0) FROM mz_change_journal)
     WHERE report_id = @Ref_report_id AND filed_date IS NULL;
     INSERT INTO rpt_report (report_group_id, version_order, is_audit, based_on_report_id)
     SELECT r.report_group_id, r.version_order + 1, 0, r.report_id
@@ -120,7 +146,8 @@ BEGIN
     WHERE NOT EXISTS (SELECT 1 FROM rpt_report WHERE report_id = @Ref_report_id);
     SELECT 'sp_misc_report_audit: ' || not_next AS "@error"
     FROM mz_report_state WHERE report_id = @Ref_report_id AND not_next IS NOT NULL;
-    UPDATE rpt_report SET filed_date = datetime('now', 'localtime')
+    UPDATE rpt_report SET filed_date = datetime('now', 'localtime'),
+        filed_change_id = (SELECT coalesce(max(change_id), 0) FROM mz_change_journal)
     WHERE report_id = @Ref_report_id AND filed_date IS NULL;
     INSERT INTO rpt_report (report_group_id, version_order, is_audit, based_on_report_id)
     SELECT r.report_group_id, r.version_order + 1, 1, r.report_id
