@@ -27,9 +27,10 @@ std::string SqliteLastId(std::string_view, std::string_view) {
 }
 
 std::string SqliteTrigger(std::string_view name, std::string_view event, std::string_view table,
-                          std::string_view body) {
+                          std::string_view when, std::string_view body) {
     return "CREATE TRIGGER " + std::string(name) + " " + std::string(event) + " ON " +
-           std::string(table) + "\nBEGIN\n" + std::string(body) + "END;\n";
+           std::string(table) + (when.empty() ? "" : " WHEN " + std::string(when)) + "\nBEGIN\n" +
+           std::string(body) + "END;\n";
 }
 
 }  // namespace

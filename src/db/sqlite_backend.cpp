@@ -260,7 +260,7 @@ class SqliteBackend final : public Backend {
     ~SqliteBackend() override {
         for (auto& [name, proc] : procedures_)
             for (sqlite3_stmt* s : proc.statements) sqlite3_finalize(s);
-        for (auto& [sql, s] : builtins_) sqlite3_finalize(s);
+        for (auto& [sql, s] : kept_) sqlite3_finalize(s);
         if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close_v2(db_);
     }
@@ -548,27 +548,34 @@ class SqliteBackend final : public Backend {
         return &tables_.emplace(key, std::move(table)).first->second;
     }
 
-    static constexpr BuiltinDialect kBuiltins = {"?1", "?2", "datetime('now', 'localtime')"};
+    static constexpr BuiltinDialect kBuiltins = {"?1", "?2", "datetime('now', 'localtime')",
+                                                 "IS NOT"};
 
-    // Kept prepared per text: each carries the compiled triggers of its table (the journal's).
     std::string RunBuiltin(const BuiltinWrite& w) {
         if (!w.refusal.empty()) return w.refusal;
-        sqlite3_stmt*& stmt = builtins_[w.sql];
-        if (!stmt && sqlite3_prepare_v3(db_, w.sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt,
+        if (!w.journal.empty()) RunKept(w.journal, w.args);
+        return RunKept(w.sql, w.args) == 0 ? w.no_row : "";
+    }
+
+    // Runs a statement kept prepared by its text (it carries its table's compiled triggers);
+    // the rows it changed.
+    int RunKept(const std::string& sql, const std::vector<Variant>& args) {
+        sqlite3_stmt*& stmt = kept_[sql];
+        if (!stmt && sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt,
                                         nullptr) != SQLITE_OK)
             RaiseDriverError(db_);
         ResetGuard reset{stmt};
         sqlite3_clear_bindings(stmt);
-        for (size_t i = 0; i < w.args.size(); ++i) Bind(stmt, static_cast<int>(i + 1), w.args[i]);
+        for (size_t i = 0; i < args.size(); ++i) Bind(stmt, static_cast<int>(i + 1), args[i]);
         if (sqlite3_step(stmt) != SQLITE_DONE) RaiseDriverError(db_);
-        return sqlite3_changes(db_) == 0 ? w.no_row : "";
+        return sqlite3_changes(db_);
     }
 
     sqlite3* db_;
     std::chrono::milliseconds query_time_limit_{0};
     std::unordered_map<std::string, Procedure> procedures_;
     std::unordered_map<std::string, SchemaTable> tables_;
-    std::unordered_map<std::string, sqlite3_stmt*> builtins_;
+    std::unordered_map<std::string, sqlite3_stmt*> kept_;
 };
 
 }  // namespace

@@ -675,10 +675,9 @@ void RegisterDialectFunctions(sqlite3* db, const std::string& user) {
     for (const Function& f : kFunctions)
         sqlite3_create_function_v2(db, f.name, f.args, f.flags, nullptr, f.call, nullptr, nullptr,
                                    nullptr);
-    sqlite3_create_function_v2(
-        db, "mz_user", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS,
-        new std::string(user.empty() ? SystemUser() : user), MzUser, nullptr, nullptr,
-        [](void* name) { delete static_cast<std::string*>(name); });
+    sqlite3_create_function_v2(db, "mz_user", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS,
+                               new std::string(user.empty() ? SystemUser() : user), MzUser, nullptr,
+                               nullptr, [](void* name) { delete static_cast<std::string*>(name); });
     // In place of the engine's own, on this connection.
     struct Aggregate {
         const char* name;

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <set>
 
+#include "db/builtin_procedures.h"
 #include "db/sql_dialect.h"
 #include "platform/text.h"
 
@@ -134,28 +135,6 @@ std::string RefuseFiled(std::string_view row, std::string_view also = "") {
         std::string(row) + ".report_id AND s.filed_date IS NOT NULL";
     if (!also.empty()) sql += "\n      AND " + std::string(also);
     return sql + ";\n";
-}
-
-// A trigger statement writing the change journal: for "U" one line per data column whose value
-// changed, for "D" (a row deleted in place) one per data column, with the value it had.
-std::string Journal(const VersionedTable& t, std::string_view action) {
-    const bool update = action == "U";
-    const char* row = update ? "NEW" : "OLD";
-    std::string lines;
-    for (const std::string& c : CopiedColumns(t)) {
-        lines += std::string(lines.empty() ? "" : "\n        UNION ALL ") + "SELECT " +
-                 SqlQuoted(c) + " AS c, CAST(OLD." + c + " AS text) AS o, " +
-                 (update ? "CAST(NEW." + c + " AS text) AS n WHERE OLD." + c + " IS NOT NEW." + c
-                         : std::string("CAST(NULL AS text) AS n"));
-    }
-    return "    INSERT INTO mz_change_journal (table_name, unique_id, group_id, report_id, action,\n"
-           "        column_name, old_value, new_value, change_date, user_name)\n"
-           "    SELECT " +
-           SqlQuoted(t.name) + ", " + row + ".unique_id, " + row + ".group_id, " + row +
-           ".report_id, " + SqlQuoted(action) +
-           ", j.c, j.o, j.n, datetime('now', 'localtime'), mz_user()\n"
-           "    FROM (" +
-           lines + ") AS j;\n";
 }
 
 }  // namespace
@@ -418,7 +397,7 @@ std::string VersionedObjectsSql(const VersionedTable& t, const SqlDialect& diale
     // own range where a later version of the chain already exists.
     // Group identifiers come from one counter for every table: notes link to a row by its
     // group_id alone, so two tables must never hand out the same one.
-    sql += dialect.trigger(Fill("trg_$T_version_insert", t), "AFTER INSERT", t.name,
+    sql += dialect.trigger(Fill("trg_$T_version_insert", t), "AFTER INSERT", t.name, "",
                            RefuseFiled("NEW") +
                                Fill(R"sql(    INSERT INTO mz_row_group (table_name, first_unique_id)
     SELECT '$T', NEW.unique_id WHERE NEW.group_id IS NULL;
@@ -444,8 +423,8 @@ std::string VersionedObjectsSql(const VersionedTable& t, const SqlDialect& diale
            OR version_to > (SELECT version_from FROM $T WHERE unique_id = NEW.unique_id));
 )sql",
                                     t));
-    sql += dialect.trigger(Fill("trg_$T_version_delete", t), "AFTER DELETE", t.name,
-                           (t.in_place ? "" : RefuseFiled("OLD")) + Journal(t, "D") +
+    sql += dialect.trigger(Fill("trg_$T_version_delete", t), "AFTER DELETE", t.name, "",
+                           (t.in_place ? "" : RefuseFiled("OLD")) +
                                Fill(R"sql(    UPDATE $T SET version_to = OLD.version_to
     WHERE group_id = OLD.group_id AND is_audit_row = OLD.is_audit_row
       AND version_to = OLD.version_from AND version_from < OLD.version_from;
@@ -455,21 +434,22 @@ std::string VersionedObjectsSql(const VersionedTable& t, const SqlDialect& diale
     // IN PLACE rows change wherever they were written. The one change of a filed row allowed is
     // the bookkeeping of the insert and delete triggers: its version_to becomes the version of
     // the next row of its chain on its side, the one that supersedes it.
-    // Every change in place of a data column goes to the journal, with the row as it was.
-    std::string data;
-    for (const std::string& c : CopiedColumns(t)) data += (data.empty() ? "" : ", ") + c;
-    sql += dialect.trigger(Fill("trg_$T_journal_update", t), "AFTER UPDATE OF " + data, t.name,
-                           Journal(t, "U"));
     std::string changed;
     for (const VersionedColumn& c : t.AllColumns())
         if (c.name != "version_to") changed += (changed.empty() ? "" : ", ") + c.name;
+    // IN PLACE rows refuse only a move into a filed version; they list every column too, so a
+    // change of any by a program without the library's functions fails to prepare. The version
+    // range check runs only when the range changed: the insert trigger's own update of a new row
+    // leaves it as it was, and reading the table for every insert would make two clerks' inserts
+    // at once conflict on the server.
     sql += dialect.trigger(
-        Fill("trg_$T_filed_update", t),
-        t.in_place ? "AFTER UPDATE OF report_id" : "AFTER UPDATE OF " + changed, t.name,
-        t.in_place ? RefuseFiled("NEW", "NEW.report_id IS NOT OLD.report_id")
+        Fill("trg_$T_filed_update", t), "AFTER UPDATE OF " + changed, t.name,
+        t.in_place ? "NEW.report_id IS NOT OLD.report_id" : "",
+        t.in_place ? RefuseFiled("NEW")
                    : RefuseFiled("OLD") + RefuseFiled("NEW", "NEW.report_id IS NOT OLD.report_id"));
     sql += dialect.trigger(
         Fill("trg_$T_filed_version", t), "AFTER UPDATE OF version_to", t.name,
+        "OLD.version_to IS NOT NEW.version_to",
         RefuseFiled("OLD", Fill("NEW.version_to IS NOT (SELECT min(o.version_from) FROM $T o\n"
                                 "        WHERE o.group_id = OLD.group_id AND "
                                 "o.is_audit_row = OLD.is_audit_row\n"
@@ -491,35 +471,38 @@ std::string RecordTriggersSql(const SqlDialect& dialect) {
     const std::string kept =
         "    SELECT mz_refuse('the change journal is kept as written: line ' || OLD.change_id ||\n"
         "        ' cannot be changed or deleted');\n";
-    return dialect.trigger("trg_rpt_report_filed_update", "AFTER UPDATE", "rpt_report", refuse) +
-           dialect.trigger("trg_rpt_report_filed_delete", "AFTER DELETE", "rpt_report", refuse) +
-           dialect.trigger("trg_mz_change_journal_update", "AFTER UPDATE", "mz_change_journal",
+    return dialect.trigger("trg_rpt_report_filed_update", "AFTER UPDATE", "rpt_report", "",
+                           refuse) +
+           dialect.trigger("trg_rpt_report_filed_delete", "AFTER DELETE", "rpt_report", "",
+                           refuse) +
+           dialect.trigger("trg_mz_change_journal_update", "AFTER UPDATE", "mz_change_journal", "",
                            kept) +
-           dialect.trigger("trg_mz_change_journal_delete", "AFTER DELETE", "mz_change_journal",
+           dialect.trigger("trg_mz_change_journal_delete", "AFTER DELETE", "mz_change_journal", "",
                            kept);
 }
 
 ProcedureText SequenceProcedure(const std::vector<VersionedTable>& tables) {
     std::string codes;
     std::string updates;
+    const char* now = "datetime('now', 'localtime')";
     for (const VersionedTable& t : tables) {
         if (t.section_code.empty()) continue;
         if (!codes.empty()) codes += ", ";
         codes += SqlQuoted(t.section_code);
-        updates += Fill(
-                       "UPDATE $T SET sequence = sequence + @Increment, "
-                       "update_date = datetime('now', 'localtime')\n"
-                       "WHERE upper(@Report_section_code) = upper(",
-                       t) +
-                   SqlQuoted(t.section_code) +
-                   ") AND report_id = @Report_id AND delete_date IS NULL\n"
-                   "  AND (coalesce(@Page_id, 0) <= 0 OR page_amount_id = @Page_id)\n"
-                   "  AND (@Low_end IS NULL OR sequence >= @Low_end)\n"
-                   "  AND (@High_end IS NULL OR sequence <= @High_end)";
-        if (!t.link_column.empty()) {
-            updates += "\n  AND (coalesce(@Link_id, 0) <= 0 OR " + t.link_column + " = @Link_id)";
-        }
-        updates += ";\n";
+        std::string where = "WHERE upper(@Report_section_code) = upper(" +
+                            SqlQuoted(t.section_code) +
+                            ") AND report_id = @Report_id AND delete_date IS NULL\n"
+                            "  AND (coalesce(@Page_id, 0) <= 0 OR page_amount_id = @Page_id)\n"
+                            "  AND (@Low_end IS NULL OR sequence >= @Low_end)\n"
+                            "  AND (@High_end IS NULL OR sequence <= @High_end)";
+        if (!t.link_column.empty())
+            where += "\n  AND (coalesce(@Link_id, 0) <= 0 OR " + t.link_column + " = @Link_id)";
+        // Renumbered in place: journaled.
+        updates += kJournalInsert +
+                   JournalLine(t.name, 'U', "sequence", "sequence + @Increment", now) + "\n" +
+                   where + " AND coalesce(@Increment, 0) <> 0;\n";
+        updates += Fill("UPDATE $T SET sequence = sequence + @Increment, update_date = ", t) + now +
+                   "\n" + where + ";\n";
     }
     // Renumbers the rows written in the report; rows inherited from earlier versions keep theirs.
     ProcedureText p;

@@ -29,11 +29,6 @@
 // clause but the column list is optional; clause texts may go on over indented lines. In view
 // texts the table is aliased t.
 //
-// Every change in place of a data column (the table's own, sequence, page_amount_id), and every
-// row deleted in place, with each data column's value, goes to the change journal
-// (mz_change_journal) in the statement that makes it: whatever made it, a generic update or
-// delete, a procedure, a second program.
-//
 // The triggers refuse every insert, update and delete of a row written in a filed version
 // (rpt_report.filed_date), with the report's state as the error (mz_report_state.refusal), but
 // for the version range bookkeeping of the insert and delete triggers. IN PLACE (no text) exempts

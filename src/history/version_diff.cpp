@@ -137,7 +137,7 @@ std::string ReadJournal(DbConnect& db, const std::string& table,
             "r.report_group_id "
             "from mz_change_journal j join rpt_report r on r.report_id = j.report_id "
             "where j.table_name = '" +
-                table + "' and " + where + " order by j.change_id",
+                Lower(table) + "' and " + where + " order by j.change_id",
             rs);
         !error.empty())
         return error;
@@ -156,10 +156,14 @@ std::string ReadJournal(DbConnect& db, const std::string& table,
                              user,
                              {}});
         }
-        const std::string column = line[JournalLine::kColumn].ToText();
+        // The column as the table declares it (the server gives names in lower case).
+        std::string column = line[JournalLine::kColumn].ToText();
         VarType type = VarType::String;
-        for (size_t i = 0; i < columns.size(); ++i)
-            if (EqualsNoCase(columns[i], column)) type = types[i];
+        for (size_t i = 0; i < columns.size(); ++i) {
+            if (!EqualsNoCase(columns[i], column)) continue;
+            column = columns[i];
+            type = types[i];
+        }
         edits.back().changes.push_back({column, JournalValue(line[JournalLine::kOld], type),
                                         JournalValue(line[JournalLine::kNew], type)});
         if (written)

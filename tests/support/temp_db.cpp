@@ -124,10 +124,10 @@ bool OnPostgres() {
 
 void FailDeletes(const TempReportDb& db, const std::string& table) {
     if (OnPostgres()) {
-        db.Exec(PostgresDialect().trigger("fail_delete", "BEFORE DELETE", table,
+        db.Exec(PostgresDialect().trigger("fail_delete", "BEFORE DELETE", table, "",
                                           "RAISE EXCEPTION 'injected failure';\n"));
     } else {
-        db.Exec(SqliteDialect().trigger("fail_delete", "BEFORE DELETE", table,
+        db.Exec(SqliteDialect().trigger("fail_delete", "BEFORE DELETE", table, "",
                                         "SELECT RAISE(ABORT, 'injected failure');\n"));
     }
 }

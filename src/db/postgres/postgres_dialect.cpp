@@ -21,12 +21,13 @@ std::string PostgresLastId(std::string_view table, std::string_view column) {
 }
 
 std::string PostgresTrigger(std::string_view name, std::string_view event, std::string_view table,
-                            std::string_view body) {
+                            std::string_view when, std::string_view body) {
     const std::string n(name);
     return "CREATE FUNCTION " + n + "() RETURNS trigger LANGUAGE plpgsql AS $mz$\nBEGIN\n" +
            std::string(body) + "RETURN NULL;\nEND\n$mz$;\nCREATE TRIGGER " + n + " " +
-           std::string(event) + " ON " + std::string(table) + " FOR EACH ROW EXECUTE FUNCTION " +
-           n + "();\n";
+           std::string(event) + " ON " + std::string(table) + " FOR EACH ROW" +
+           (when.empty() ? "" : " WHEN (" + std::string(when) + ")") + " EXECUTE FUNCTION " + n +
+           "();\n";
 }
 
 constexpr std::string_view kPrelude = R"sql(
