@@ -9,8 +9,11 @@
 #include <vector>
 
 #include "core/report_versions.h"
+#include "core/set_sequence.h"
+#include "history/version_diff.h"
 #include "platform/error.h"
 #include "receipts/receipt_data.h"
+#include "report/page_amount.h"
 #include "support/report_db.h"
 
 namespace mz {
@@ -387,6 +390,58 @@ TEST(ReceiptsDbTest, EveryWayToChangeAFiledVersionsRowIsRefusedAndChangesNothing
             << k.what << ": " << k.refusal;
     }
     EXPECT_EQ(test::DatabaseDigest(d.db.Path()), before);
+}
+
+// The change journal holds every change made in place, whichever call made it: an update of a
+// column, a renumbering, a page's highest figures, a row deleted with each value it had. A change
+// the database refuses leaves no line.
+TEST(ReceiptsDbTest, EveryChangeInPlaceIsJournaledAndARefusedOneIsNot) {
+    ReceiptsDb d;
+    const int32_t r1 = d.NewReport();
+    auto r = d.Receipts(r1);
+    const int32_t a = AddReceipt(*r, r1, "ind", 10, -1);
+    const int32_t a_group = r->GroupID();
+    const int32_t b = AddReceipt(*r, r1, "ind", 20, -1);
+    const int32_t b_group = r->GroupID();
+    ASSERT_TRUE(r->GetData(a));
+    r->Amount(Currency::FromDouble(12));
+    ASSERT_TRUE(r->SaveData());
+    clsSetSequence sequences;
+    ASSERT_TRUE(sequences.ConnectionVariables(d.db.Path(), "", "", "", false));
+    sequences.SetSequence(r1, 0, "REC", 0, 0, 0, 10);
+    auto pages = d.Object<clsPage_Amount>(r1);
+    AddRow(*pages, {{"ReportID", r1}, {"ReportSectionCode", "rec"}, {"ActualPageNumber", "1"}});
+    const int32_t page_group = pages->GroupID();
+    ASSERT_TRUE(pages->UpdateMaxTotals(r1, 3, 250.5, "rec", ""));
+    ASSERT_TRUE(r->GetData(b));
+    ASSERT_TRUE(r->DeleteData(b));
+    d.Amend(r1);
+    ASSERT_TRUE(r->GetData(a));
+    r->Amount(Currency::FromDouble(99));
+    EXPECT_THROW(r->SaveData(), Error);  // report 1 is filed
+
+    DbConnect c;
+    ASSERT_TRUE(c.ConnectionVariables(d.db.Path(), "", "", "", false));
+    // "<action> <column> <old> -> <new>; " for every edit of the row's group, non-Null values only
+    // for a deletion.
+    const auto edits = [&](const char* table, int32_t group) {
+        RowHistory h;
+        EXPECT_EQ(ReadRowHistory(c, table, group, h), "");
+        std::string text;
+        for (const RowVersion& v : h.versions)
+            for (const JournalEdit& e : v.edits)
+                for (const ColumnChange& ch : e.changes)
+                    if (e.action == 'U' || !ch.old_value.IsNull())
+                        text += std::string(1, e.action) + " " + ch.column + " " +
+                                ch.old_value.ToText() + " -> " + ch.new_value.ToText() + "; ";
+        return text;
+    };
+    EXPECT_EQ(edits("rpt_Receipts", a_group), "U Amount 10 -> 12; U sequence 1 -> 11; ");
+    EXPECT_EQ(edits("rpt_Receipts", b_group),
+              "U sequence 2 -> 12; D sequence 12 -> ; D receipt_type_code ind -> ; "
+              "D is_aggregated 0 -> ; D Occur_date 3/1/2005 -> ; D Amount 20 -> ; ");
+    EXPECT_EQ(edits("rpt_page_amount", page_group),
+              "U max_page_number  -> 3; U max_page_amount  -> 250.5; ");
 }
 
 }  // namespace
