@@ -44,10 +44,9 @@ struct NoteDatabase {
         sqlite3_stmt* ddl = nullptr;
         sqlite3_prepare_v2(raw, "SELECT sql FROM sqlite_master WHERE name = 'rpt_notes'", -1, &ddl,
                            nullptr);
-        std::string create =
-            sqlite3_step(ddl) == SQLITE_ROW
-                ? reinterpret_cast<const char*>(sqlite3_column_text(ddl, 0))
-                : "";
+        std::string create = sqlite3_step(ddl) == SQLITE_ROW
+                                 ? reinterpret_cast<const char*>(sqlite3_column_text(ddl, 0))
+                                 : "";
         sqlite3_finalize(ddl);
         create.replace(create.find("rpt_notes"), 9, "plain_notes");
         const std::string copy = create + "; INSERT INTO plain_notes SELECT * FROM rpt_notes";
