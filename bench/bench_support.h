@@ -13,6 +13,7 @@
 
 #include "core/record_object.h"
 #include "db/schema_loader.h"
+#include "db/sqlite_functions.h"
 #include "db/tsql_translator.h"
 
 namespace mz::bench {
@@ -45,6 +46,7 @@ inline std::string NewReportDatabase(const std::string& name, const char* setup_
     if (!setup_sql) return path;
     sqlite3* db = nullptr;
     sqlite3_open(path.c_str(), &db);
+    RegisterDialectFunctions(db);  // the report tables' triggers call them
     char* message = nullptr;
     sqlite3_exec(db, setup_sql, nullptr, nullptr, &message);
     const std::string error = message ? message : "";

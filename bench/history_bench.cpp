@@ -22,8 +22,6 @@ const std::string& BenchDatabase() {
         "BEGIN;"
         "INSERT INTO rpt_report_group DEFAULT VALUES;"
         "INSERT INTO rpt_report (report_group_id, version_order, is_audit) VALUES (1, 1, 0);"
-        "INSERT INTO rpt_report (report_group_id, version_order, is_audit, based_on_report_id) "
-        "VALUES (1, 2, 0, 1);"
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
         "INSERT INTO rpt_Receipts (report_id, sequence, receipt_type_code, is_aggregated, "
         "account_abbr, form_of_payment_code, Occur_date, Amount, sum_to_date, Description, "
@@ -32,6 +30,9 @@ const std::string& BenchDatabase() {
         "SELECT 1, i, CASE i % 3 WHEN 0 THEN 'ind' WHEN 1 THEN 'com' ELSE 'GNS' END, i % 2, "
         "'CHK', 'CHK', '2005-01-15', i * 1.25, i * 2.5, 'description ' || i, 'purpose ' || i, "
         "i % 40, 4.5, 'L-' || i, 'P' || i, 'comment ' || i, '2005-02-01', 100 FROM n;"
+        "UPDATE rpt_report SET filed_date = datetime('now', 'localtime') WHERE report_id = 1;"
+        "INSERT INTO rpt_report (report_group_id, version_order, is_audit, based_on_report_id) "
+        "VALUES (1, 2, 0, 1);"
         // The amendment's copies, as sp_insert_rpt_Receipts writes a "C": the row with its
         // changes, in the chain (group_id) of the row it replaces.
         "INSERT INTO rpt_Receipts (report_id, group_id, ref_id, sequence, receipt_type_code, "

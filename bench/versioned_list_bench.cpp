@@ -81,7 +81,7 @@ std::vector<Note> Generate(sqlite3* db, std::vector<std::vector<Version>>& group
     sqlite3_stmt* report = nullptr;
     Check(sqlite3_prepare_v2(db,
                              "INSERT INTO rpt_report (report_group_id, version_order, is_audit, "
-                             "based_on_report_id) VALUES (?, ?, ?, ?)",
+                             "based_on_report_id, filed_date) VALUES (?, ?, ?, ?, ?)",
                              -1, &report, nullptr),
           db, "prepare report");
     std::mt19937 random(20060301);
@@ -106,6 +106,11 @@ std::vector<Note> Generate(sqlite3* db, std::vector<std::vector<Version>>& group
                 sqlite3_bind_int(report, 4, groups[g][k - 1].report_id);
             else
                 sqlite3_bind_null(report, 4);
+            // Every version but a group's latest was filed by the next.
+            if (k + 1 < groups[g].size())
+                sqlite3_bind_text(report, 5, "2006-03-01 10:00:00", -1, SQLITE_STATIC);
+            else
+                sqlite3_bind_null(report, 5);
             Check(sqlite3_step(report), db, "insert report");
             sqlite3_reset(report);
             v.report_id = static_cast<int32_t>(sqlite3_last_insert_rowid(db));
@@ -247,6 +252,7 @@ Built Build(const char* name, std::vector<std::vector<Version>> groups, int list
     b.path = mz::bench::NewReportDatabase(name);
     sqlite3* db = nullptr;
     sqlite3_open(b.path.c_str(), &db);
+    mz::RegisterDialectFunctions(db);
     try {
         // A cache that holds the whole table keeps the load from spilling pages mid-transaction.
         Exec(db,

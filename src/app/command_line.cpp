@@ -64,15 +64,16 @@ const std::vector<CommandSpec>& Table() {
          kFlagJson | kFlagTimeLimit | kFlagTrace,
          &RunQuery},
         {"report",
-         "report DB new|amend ID|audit ID|list [--json] [--trace FILE]",
-         "create report versions, or list them",
+         "report DB new|file ID|amend ID|audit ID|list [--json] [--trace FILE]",
+         "create, file and list report versions",
          "new        a new report (its original version); prints its report id\n"
-         "amend ID   an amendment of report version ID; prints the new version's id\n"
-         "audit ID   an audit of report version ID; prints the new version's id\n"
+         "file ID    files report version ID: its rows can no longer change\n"
+         "amend ID   an amendment of report version ID (filing it); prints the new version's id\n"
+         "audit ID   an audit of report version ID (filing it); prints the new version's id\n"
          "list       every version: its report group and version, kind, the version it is\n"
-         "           based on, filed or open, whether it is the current version of its group,\n"
+         "           based on, filed (and when) or open, whether it is the current version of its group,\n"
          "           and the committee, report name and period of its cover\n",
-         {"DB", "new|amend ID|audit ID|list", "ID"},
+         {"DB", "new|file ID|amend ID|audit ID|list", "ID"},
          2,
          kFlagJson | kFlagTrace,
          &RunReport},

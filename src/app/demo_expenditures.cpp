@@ -53,20 +53,6 @@ class ExpendituresDemo : DemoSteps {
         Show(*amended, *later, r2, false);
         Show(*spent, *debts, r1, false);  // the filed report is unchanged
 
-        const int32_t r3 = Report("audit", r2);
-        auto audit = Object<clsExpenditure_Data>(r3);
-        audit->GetData(mailers);
-        audit->Amount(Money(1200));
-        Check(audit->SaveData(), "the auditor corrects the mailers to 1200");
-        clsNotes& note = *audit->mobNotes;
-        note.GetData();
-        note.ReportID(r3);
-        note.ReportSection("EXP");
-        note.LinkID(std::to_string(audit->GroupID()));
-        note.Description("Invoice shows 1,200; 50 was a deposit refunded.");
-        Check(note.SaveData(), "an audit note on the mailers");
-        Show(*audit, *Object<clsDebt_Data>(r3), r3, true);
-
         // A deletion in the current report takes its items, its notes and the payee's entry.
         auto signs = Object<clsExpenditure_Data>(r2);
         const int32_t yard = Add(*signs, r2, "oper", 640, Name("Sign Co", "", true), "Yard signs");
@@ -83,6 +69,20 @@ class ExpendituresDemo : DemoSteps {
         signs->GetData(yard);
         Check(signs->DeleteData(yard), "deleting the yard signs of report " + std::to_string(r2));
         std::printf("  rows before: %s\n  rows after:  %s\n", before.c_str(), Counts().c_str());
+
+        const int32_t r3 = Report("audit", r2);
+        auto audit = Object<clsExpenditure_Data>(r3);
+        audit->GetData(mailers);
+        audit->Amount(Money(1200));
+        Check(audit->SaveData(), "the auditor corrects the mailers to 1200");
+        clsNotes& note = *audit->mobNotes;
+        note.GetData();
+        note.ReportID(r3);
+        note.ReportSection("EXP");
+        note.LinkID(std::to_string(audit->GroupID()));
+        note.Description("Invoice shows 1,200; 50 was a deposit refunded.");
+        Check(note.SaveData(), "an audit note on the mailers");
+        Show(*audit, *Object<clsDebt_Data>(r3), r3, true);
         Check(amended->GetDataFederalList(r2) && amended->CurrentCount() == 1,
               "one contribution to another committee in report " + std::to_string(r2));
         std::printf(ok_ ? "  Expenditures chapter finished.\n"

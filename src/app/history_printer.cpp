@@ -35,6 +35,34 @@ std::string TextChanges(const std::vector<ColumnChange>& changes, bool values_on
     return s;
 }
 
+// A row deleted in place shows the values it had.
+std::vector<ColumnChange> Shown(const JournalEdit& e) {
+    if (e.action == 'U') return e.changes;
+    std::vector<ColumnChange> had;
+    for (const ColumnChange& c : e.changes)
+        if (!c.old_value.IsNull()) had.push_back({c.column, {}, c.old_value});
+    return had;
+}
+
+// "changed in place on <when> by <user>: a: 1 -> 2" or "deleted in place ...: a=1, b=2".
+std::string TextEdit(const JournalEdit& e) {
+    return std::string(e.action == 'U' ? "changed" : "deleted") + " in place on " +
+           DisplayText(e.when) + " by " + e.user + ": " + TextChanges(Shown(e), e.action == 'D');
+}
+
+std::string JsonEdits(const std::vector<JournalEdit>& edits) {
+    std::string s = "[";
+    for (size_t i = 0; i < edits.size(); ++i) {
+        const JournalEdit& e = edits[i];
+        s += (i ? "," : "") + std::string("{\"group_id\":") + std::to_string(e.group_id) +
+             ",\"unique_id\":" + std::to_string(e.unique_id) +
+             ",\"report_id\":" + std::to_string(e.report_id) + ",\"action\":\"" +
+             (e.action == 'U' ? "changed" : "deleted") + "\",\"when\":" + JsonValue(e.when) +
+             ",\"user\":" + JsonString(e.user) + ",\"columns\":" + JsonChanges(e.changes) + "}";
+    }
+    return s + "]";
+}
+
 std::string JsonVersion(const ReportVersion& v) {
     return "{\"report_id\":" + std::to_string(v.report_id) +
            ",\"version_order\":" + std::to_string(v.version_order) +
@@ -87,7 +115,7 @@ void PrintDiff(std::ostream& out, const VersionDiff& diff, bool json) {
                     << ",\"to_unique_id\":" << row.to_unique_id
                     << ",\"columns\":" << JsonChanges(row.changes) << "}";
             }
-            out << "]}";
+            out << "],\"edits\":" << JsonEdits(s.edits) << "}";
         }
         out << "]}\n";
         return;
@@ -101,7 +129,9 @@ void PrintDiff(std::ostream& out, const VersionDiff& diff, bool json) {
         out << s.section.table;
         if (s.section.record) out << " (" << s.section.ClassName() << ")";
         out << ": " << s.added.size() << " added, " << s.deleted.size() << " deleted, "
-            << s.changed.size() << " changed\n";
+            << s.changed.size() << " changed";
+        if (!s.edits.empty()) out << ", " << s.edits.size() << " edited in place";
+        out << "\n";
         for (const DiffRow& r : s.added)
             out << "  added    group " << r.group_id << ", row " << r.unique_id << ": "
                 << TextRow(s, r) << "\n";
@@ -111,6 +141,9 @@ void PrintDiff(std::ostream& out, const VersionDiff& diff, bool json) {
         for (const ChangedRow& r : s.changed)
             out << "  changed  group " << r.group_id << ", row " << r.from_unique_id << " -> "
                 << r.to_unique_id << ": " << TextChanges(r.changes, false) << "\n";
+        for (const JournalEdit& e : s.edits)
+            out << "  edited   group " << e.group_id << ", row " << e.unique_id << " (report "
+                << e.report_id << "): " << TextEdit(e) << "\n";
     }
     if (!any) out << "no differences\n";
 }
@@ -124,12 +157,14 @@ void PrintHistory(std::ostream& out, const RowHistory& h, bool json) {
             const RowVersion& v = h.versions[i];
             out << (i ? ",\n" : "") << "{\"unique_id\":" << v.unique_id
                 << ",\"report_id\":" << v.report_id << ",\"version_order\":" << v.version_order
-                << ",\"audit\":" << (v.audit ? "true" : "false") << ",\"function\":\"" << v.function
-                << "\",\"replaces\":" << Id(v.replaces) << ",\"seen_until\":" << Id(v.seen_until)
+                << ",\"audit\":" << (v.audit ? "true" : "false")
+                << ",\"function\":" << (v.gone ? "null" : "\"" + std::string(1, v.function) + "\"")
+                << ",\"replaces\":" << Id(v.replaces) << ",\"seen_until\":" << Id(v.seen_until)
                 << ",\"written\":" << JsonValue(v.written)
                 << ",\"updated\":" << JsonValue(v.updated)
                 << ",\"deleted\":" << JsonValue(v.deleted)
-                << ",\"changes\":" << JsonChanges(v.changes) << "}";
+                << ",\"changes\":" << JsonChanges(v.changes) << ",\"edits\":" << JsonEdits(v.edits)
+                << "}";
         }
         out << "]}\n";
         return;
@@ -140,10 +175,15 @@ void PrintHistory(std::ostream& out, const RowHistory& h, bool json) {
     for (const RowVersion& v : h.versions) {
         out << "  row " << v.unique_id << ", report " << v.report_id << " (version "
             << v.version_order << (v.audit ? ", audit" : "") << "): ";
+        if (v.gone) out << "gone, deleted in place\n";
         if (v.function == 'A') out << "added";
         if (v.function == 'C') out << "changed copy of row " << v.replaces;
         if (v.function == 'D') {
             out << "deletes row " << v.replaces << " on " << DisplayText(v.deleted) << "\n";
+            continue;
+        }
+        if (v.gone) {
+            for (const JournalEdit& e : v.edits) out << "    " << TextEdit(e) << "\n";
             continue;
         }
         if (v.seen_until == 0)
@@ -154,6 +194,7 @@ void PrintHistory(std::ostream& out, const RowHistory& h, bool json) {
             out << ", seen in versions " << v.version_order << " to " << v.seen_until - 1;
         out << "\n";
         if (!v.changes.empty()) out << "    " << TextChanges(v.changes, v.function == 'A') << "\n";
+        for (const JournalEdit& e : v.edits) out << "    " << TextEdit(e) << "\n";
     }
 }
 

@@ -1,6 +1,6 @@
-// mzreport report DB new|amend ID|audit ID|list [--json]: the report versions the component never
-// creates itself (a filing, its amendments and audits), made through the schema's procedures on
-// a DbConnect as any caller would.
+// mzreport report DB new|file ID|amend ID|audit ID|list [--json]: the report versions the
+// component never creates itself (a filing, its amendments and audits), made and filed through
+// the schema's procedures on a DbConnect as any caller would.
 #include <cstdio>
 #include <iostream>
 
@@ -16,16 +16,15 @@ namespace mz::app {
 
 namespace {
 
-// Every version with what its cover says. A version is filed once a later version is based on it
-// (amending or auditing files it); the current version of a group is its latest. The cover a
+// Every version with what its cover says: filed (and when) or still open; the current version of a
+// group is its latest. The cover a
 // version sees is its own or an inherited one, an audit's own cover in place of the filed one.
 std::string ListSql() {
     return "select r.report_id, r.report_group_id, r.version_order, "
            "kind = case when r.is_audit = 1 then 'audit' when r.version_order = 1 "
            "then 'original' else 'amendment' end, "
            "r.based_on_report_id, "
-           "state = case when exists (select 1 from rpt_report n "
-           "where n.based_on_report_id = r.report_id) then 'filed' else 'open' end, "
+           "state = case when r.filed_date is null then 'open' else 'filed' end, r.filed_date, "
            "is_current = case when r.version_order = (select max(g.version_order) "
            "from rpt_report g where g.report_group_id = r.report_group_id) then 1 else 0 end, "
            "committee = isnull(na.full_name, c.fund_name), c.report_name, "
@@ -64,9 +63,9 @@ int RunReport(const std::vector<std::string>& args) {
     if (auto status = ParseArgs(spec, args, parsed)) return *status;
     const std::vector<std::string>& rest = parsed.rest;
     const std::string& action = rest[1];
-    const bool needs_id = action == "amend" || action == "audit";
+    const bool needs_id = action == "amend" || action == "audit" || action == "file";
     if (!(action == "new" || action == "list" || needs_id))
-        return UsageError(spec, "unknown action \"" + action + "\" (new, amend, audit or list)");
+        return UsageError(spec, "unknown action \"" + action + "\" (new, file, amend, audit or list)");
     if (needs_id && rest.size() == 2) return UsageError(spec, "missing ID after " + action);
     if (!needs_id && rest.size() == 3)
         return UsageError(spec, "unexpected argument \"" + rest[2] + "\"");
@@ -80,7 +79,9 @@ int RunReport(const std::vector<std::string>& args) {
         if (action == "list") return PrintList(db, parsed.json);
         std::string error;
         const int32_t ref = needs_id ? std::stoi(rest[2]) : -1;
-        const int32_t id = CreateReportVersion(db, action, ref, error);
+        const int32_t id = action == "file"
+                               ? ((error = FileReportVersion(db, ref)).empty() ? ref : -1)
+                               : CreateReportVersion(db, action, ref, error);
         if (id < 0) {
             std::fprintf(stderr, "mzreport report: %s\n", error.c_str());
             return 1;

@@ -13,4 +13,12 @@ int32_t CreateReportVersion(DbConnect& db, const std::string& action, int32_t re
     return error.empty() ? id.ToInt32() : -1;
 }
 
+std::string FileReportVersion(DbConnect& db, int32_t report_id) {
+    std::string error = db.CreateCommand("sp_misc_report_file");
+    if (error.empty()) error = db.AddParameter("@Report_id", Variant(report_id));
+    if (error.empty()) error = db.ExecuteCommand();
+    db.ClearCommand();
+    return error;
+}
+
 }  // namespace mz

@@ -1,6 +1,7 @@
 #include "db/builtin_procedures.h"
 
 #include "db/sql_types.h"
+#include "db/version_columns.h"
 #include "platform/text.h"
 
 namespace mz {
@@ -17,7 +18,15 @@ const SchemaColumn* SchemaTable::Find(std::string_view column) const {
     return nullptr;
 }
 
+const std::string kJournalInsert =
+    "INSERT INTO mz_change_journal (table_name, unique_id, group_id, report_id, action, "
+    "column_name, old_value, new_value, change_date, user_name) ";
+
 namespace {
+
+bool IsVersioned(const SchemaTable& table) {
+    return table.Find("report_id") && table.Find("group_id");
+}
 
 std::string NoRow(const char* procedure, const SchemaTable& table, const Variant& id) {
     return std::string(procedure) + ": " + table.name + " has no row with unique_id " +
@@ -25,6 +34,14 @@ std::string NoRow(const char* procedure, const SchemaTable& table, const Variant
 }
 
 }  // namespace
+
+std::string JournalLine(std::string_view table, char action, std::string_view column,
+                        std::string_view new_value, std::string_view now) {
+    return "SELECT " + SqlQuoted(Lower(table)) + ", unique_id, group_id, report_id, '" +
+           std::string(1, action) + "', " + SqlQuoted(column) + ", CAST(" + std::string(column) +
+           " AS text), CAST(" + std::string(new_value) + " AS text), " + std::string(now) +
+           ", mz_user() FROM " + std::string(table);
+}
 
 BuiltinWrite PlanUpdateTable(ParamValues& values, const FindSchemaTable& find,
                              const BuiltinDialect& dialect) {
@@ -54,6 +71,12 @@ BuiltinWrite PlanUpdateTable(ParamValues& values, const FindSchemaTable& find,
     if (table->Find("update_date") && !EqualsNoCase(column->name, "update_date"))
         w.sql += std::string(", update_date = ") + dialect.local_now;
     w.sql += std::string(" WHERE unique_id = ") + dialect.second;
+    if (IsVersioned(*table)) {
+        w.journal = kJournalInsert +
+                    JournalLine(table->name, 'U', column->name, dialect.first, dialect.local_now) +
+                    " WHERE unique_id = " + dialect.second + " AND " + column->name + " " +
+                    dialect.is_not + " " + dialect.first;
+    }
     w.args = {ValueForStorage(value ? *value : Variant::Null(), column->type),
               Variant(id->ToInt32())};
     w.column = column;
@@ -77,6 +100,14 @@ BuiltinWrite PlanDeleteTable(ParamValues& values, const FindSchemaTable& find,
     }
     if (!w.refusal.empty()) return w;
     w.sql = "DELETE FROM \"" + table->name + "\" WHERE unique_id = " + dialect.first;
+    if (IsVersioned(*table)) {
+        for (const SchemaColumn& c : table->columns) {
+            if (IsVersionBookkeeping(c.name)) continue;
+            w.journal += (w.journal.empty() ? kJournalInsert : " UNION ALL ") +
+                         JournalLine(table->name, 'D', c.name, "NULL", dialect.local_now) +
+                         " WHERE unique_id = " + dialect.first;
+        }
+    }
     w.args = {Variant(id->ToInt32())};
     w.no_row = NoRow("sp_delete_table", *table, *id);
     return w;

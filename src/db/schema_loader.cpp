@@ -115,6 +115,7 @@ std::string BuildReportSchema(SchemaTarget& target) {
                 return "view vw_mz_" + t.name + suffix + ": " + e;
         }
     }
+    if (std::string e = exec(RecordTriggersSql(dialect)); !e.empty()) return "the record: " + e;
     if (std::string e = target.CheckProcedures(); !e.empty()) return e;
     return target.LoadSeed();
 }

@@ -27,15 +27,20 @@ std::string SqliteLastId(std::string_view, std::string_view) {
 }
 
 std::string SqliteTrigger(std::string_view name, std::string_view event, std::string_view table,
-                          std::string_view body) {
+                          std::string_view when, std::string_view body) {
     return "CREATE TRIGGER " + std::string(name) + " " + std::string(event) + " ON " +
-           std::string(table) + "\nBEGIN\n" + std::string(body) + "END;\n";
+           std::string(table) + (when.empty() ? "" : " WHEN " + std::string(when)) + "\nBEGIN\n" +
+           std::string(body) + "END;\n";
 }
 
 }  // namespace
 
 const SqlDialect& SqliteDialect() {
-    static const SqlDialect dialect{"SQLite", {}, &SqliteLastId, &SqliteTrigger, R"sql(
+    // "money real": the engine stores every amount as a REAL (a type name holding "real" gives the
+    // column that affinity; plain "money" would keep whole amounts as integers), and the readers
+    // of the declared type take its first word, money.
+    static const SqlDialect dialect{
+        "SQLite", {{{"money"}, "money real"}}, &SqliteLastId, &SqliteTrigger, R"sql(
 CREATE VIEW mz_entity_column AS
 SELECT m.name AS table_name, p.name AS column_name
 FROM sqlite_master m, pragma_table_info(m.name) p

@@ -25,10 +25,11 @@ struct SqlDialect {
     // The identifier this session last inserted into column of table (after an insert whose
     // triggers may insert elsewhere).
     std::string (*last_id)(std::string_view table, std::string_view column);
-    // A row trigger: event is "AFTER INSERT" or "AFTER DELETE"; body is statements ending in ';'
-    // that read NEW and OLD.
+    // A row trigger: event is "AFTER INSERT", "AFTER UPDATE OF a, b" or "AFTER DELETE"; body is
+    // statements ending in ';' that read NEW and OLD; when, if not "", a condition on NEW and OLD
+    // alone (no subquery) without which the body does not run.
     std::string (*trigger)(std::string_view name, std::string_view event, std::string_view table,
-                           std::string_view body);
+                           std::string_view when, std::string_view body);
     // Statements run on a new database before any schema file: the functions and types the
     // other statements use, and the views over the engine's own catalog (mz_entity_column: every
     // column of a table that names an entity, for NameAddress.CanDelete).

@@ -26,7 +26,8 @@
 namespace mz {
 namespace {
 
-constexpr int kKnownSchemaVersion = 1;
+// 2: amounts stored as REALs and summed exactly, filed versions, the change journal.
+constexpr int kKnownSchemaVersion = 2;
 constexpr int kBusyTimeoutMs = 5000;
 // Virtual-machine steps between two looks at the clock of a running query: a few microseconds.
 constexpr int kProgressSteps = 1000;
@@ -291,6 +292,7 @@ class SqliteBackend final : public Backend {
     ~SqliteBackend() override {
         for (auto& [name, proc] : procedures_)
             for (sqlite3_stmt* s : proc.statements) sqlite3_finalize(s);
+        for (auto& [sql, s] : kept_) sqlite3_finalize(s);
         if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close_v2(db_);
     }
@@ -603,24 +605,35 @@ class SqliteBackend final : public Backend {
         return &tables_.emplace(key, std::move(table)).first->second;
     }
 
-    static constexpr BuiltinDialect kBuiltins = {"?1", "?2", "datetime('now', 'localtime')"};
+    static constexpr BuiltinDialect kBuiltins = {"?1", "?2", "datetime('now', 'localtime')",
+                                                 "IS NOT"};
 
     std::string RunBuiltin(const BuiltinWrite& w) {
         if (!w.refusal.empty()) return w.refusal;
-        StmtGuard g;
-        if (sqlite3_prepare_v2(db_, w.sql.c_str(), -1, &g.stmt, nullptr) != SQLITE_OK)
+        if (!w.journal.empty()) RunKept(w.journal, w.args);
+        return RunKept(w.sql, w.args) == 0 ? w.no_row : "";
+    }
+
+    // Runs a statement kept prepared by its text (it carries its table's compiled triggers);
+    // the rows it changed.
+    int RunKept(const std::string& sql, const std::vector<Variant>& args) {
+        sqlite3_stmt*& stmt = kept_[sql];
+        if (!stmt && sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt,
+                                        nullptr) != SQLITE_OK)
             RaiseDriverError(db_);
-        for (size_t i = 0; i < w.args.size(); ++i)
-            if (Bind(g.stmt, static_cast<int>(i + 1), w.args[i]) != SQLITE_OK)
-                RaiseDriverError(db_);
-        if (sqlite3_step(g.stmt) != SQLITE_DONE) RaiseDriverError(db_);
-        return sqlite3_changes(db_) == 0 ? w.no_row : "";
+        ResetGuard reset{stmt};
+        sqlite3_clear_bindings(stmt);
+        for (size_t i = 0; i < args.size(); ++i)
+            if (Bind(stmt, static_cast<int>(i + 1), args[i]) != SQLITE_OK) RaiseDriverError(db_);
+        if (sqlite3_step(stmt) != SQLITE_DONE) RaiseDriverError(db_);
+        return sqlite3_changes(db_);
     }
 
     sqlite3* db_;
     std::chrono::milliseconds query_time_limit_{0};
     std::unordered_map<std::string, Procedure> procedures_;
     std::unordered_map<std::string, SchemaTable> tables_;
+    std::unordered_map<std::string, sqlite3_stmt*> kept_;
 };
 
 }  // namespace
@@ -713,7 +726,7 @@ std::unique_ptr<Backend> OpenSqliteBackend(const ConnectionSettings& settings, s
     if (sqlite3_exec(db, "PRAGMA journal_mode = WAL; PRAGMA foreign_keys = ON;", nullptr, nullptr,
                      nullptr) != SQLITE_OK)
         return fail(quoted + " cannot be opened for writing: " + sqlite3_errmsg(db) + ".");
-    RegisterDialectFunctions(db);
+    RegisterDialectFunctions(db, settings.user_name);
     GuardConnection(db);
     return std::make_unique<SqliteBackend>(db);
 }

@@ -1,6 +1,8 @@
 #include "db/sqlite_functions.h"
 
+#include <pwd.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <charconv>
 #include <cmath>
@@ -439,6 +441,88 @@ void ResultText(sqlite3_context* ctx, const std::string& s) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Exact money. Amounts are stored as REALs, each the double nearest its four-decimal value;
+// "+" and the sums add those decimal values as counts of ten-thousandths, so a sum of a million
+// amounts of 0.01 is 10000, not the binary neighbour the engine's own float addition reaches.
+
+constexpr double kMoneyScale = 10000.0;
+// Room for any sum of 64-bit counts of ten-thousandths.
+__extension__ typedef __int128 Wide;
+
+// The count of ten-thousandths of a double that is the nearest double to a four-decimal value;
+// nullopt for any other double.
+std::optional<int64_t> TenThousandths(double d) {
+    const double scaled = d * kMoneyScale;
+    if (!(std::fabs(scaled) < 9.0e15)) return std::nullopt;
+    const double whole = std::nearbyint(scaled);
+    if (whole / kMoneyScale != d) return std::nullopt;
+    return static_cast<int64_t>(whole);
+}
+
+// The double nearest a count of ten-thousandths.
+double FromTenThousandths(Wide n) {
+    if (n > -(Wide{1} << 53) && n < (Wide{1} << 53)) return static_cast<double>(n) / kMoneyScale;
+    return static_cast<double>(static_cast<long double>(n) / 10000.0L);
+}
+
+// sum(), total() and avg() over the connection's rows, also as window functions: integers and
+// four-decimal values add exactly; any other double adds as a compensated float sum beside them.
+// Non-numeric values count as their numeric value, as the engine's own functions take them.
+struct ExactSum {
+    Wide exact = 0;  // ten-thousandths
+    double approx = 0, compensation = 0;
+    int64_t integer = 0;  // the plain sum while every value is an integer
+    int64_t count = 0;
+    int64_t non_integers = 0;
+    bool overflow = false;
+
+    void Add(sqlite3_value* v, int sign) {
+        const int type = sqlite3_value_numeric_type(v);
+        if (type == SQLITE_NULL) return;
+        count += sign;
+        if (type == SQLITE_INTEGER) {
+            const int64_t i = sqlite3_value_int64(v);
+            exact += static_cast<Wide>(i) * 10000 * sign;
+            overflow = overflow || (sign > 0 ? __builtin_add_overflow(integer, i, &integer)
+                                             : __builtin_sub_overflow(integer, i, &integer));
+            return;
+        }
+        non_integers += sign;
+        const double d = sqlite3_value_double(v);
+        if (const auto n = TenThousandths(d)) {
+            exact += static_cast<Wide>(*n) * sign;
+            return;
+        }
+        // Neumaier's compensated addition.
+        const double x = d * sign, t = approx + x;
+        compensation += std::fabs(approx) >= std::fabs(x) ? (approx - t) + x : (x - t) + approx;
+        approx = t;
+    }
+    double Value() const { return FromTenThousandths(exact) + (approx + compensation); }
+};
+
+template <int Kind>  // 0 sum, 1 total, 2 avg
+void ExactSumResult(sqlite3_context* ctx) {
+    const ExactSum* s = static_cast<ExactSum*>(sqlite3_aggregate_context(ctx, 0));
+    if (!s || s->count == 0)
+        return Kind == 1 ? sqlite3_result_double(ctx, 0) : sqlite3_result_null(ctx);
+    if (Kind == 2) return sqlite3_result_double(ctx, s->Value() / static_cast<double>(s->count));
+    if (Kind == 0 && s->non_integers == 0) {
+        if (s->overflow) return sqlite3_result_error(ctx, "integer overflow", -1);
+        return sqlite3_result_int64(ctx, s->integer);
+    }
+    sqlite3_result_double(ctx, s->Value());
+}
+
+template <int Sign>
+void ExactSumStep(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    // The engine hands out the state zeroed, which is an empty sum.
+    auto* s = static_cast<ExactSum*>(sqlite3_aggregate_context(ctx, sizeof(ExactSum)));
+    if (!s) return sqlite3_result_error_nomem(ctx);
+    s->Add(argv[0], Sign);
+}
+
+// ---------------------------------------------------------------------------------------------
 // The functions
 
 void MzAdd(sqlite3_context* ctx, int, sqlite3_value** argv) {
@@ -452,7 +536,10 @@ void MzAdd(sqlite3_context* ctx, int, sqlite3_value** argv) {
                                     &sum))
             return sqlite3_result_int64(ctx, sum);
     }
-    sqlite3_result_double(ctx, sqlite3_value_double(argv[0]) + sqlite3_value_double(argv[1]));
+    const double a = sqlite3_value_double(argv[0]), b = sqlite3_value_double(argv[1]);
+    const auto ea = TenThousandths(a), eb = TenThousandths(b);
+    if (ea && eb) return sqlite3_result_double(ctx, FromTenThousandths(Wide{*ea} + *eb));
+    sqlite3_result_double(ctx, a + b);
 }
 
 void MzConvert(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
@@ -594,6 +681,25 @@ void MzGetdate(sqlite3_context* ctx, int, sqlite3_value**) {
     sqlite3_result_text(ctx, buffer, static_cast<int>(n), SQLITE_TRANSIENT);
 }
 
+// mz_refuse(text): fails the statement with text as its error, for triggers that refuse a change
+// (a filed version's row). A constraint failure, as a trigger's own refusal would be.
+void MzRefuse(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const std::string_view text = TextOf(argv[0]);
+    sqlite3_result_error(ctx, text.data(), static_cast<int>(text.size()));
+    sqlite3_result_error_code(ctx, SQLITE_CONSTRAINT_TRIGGER);
+}
+
+// mz_user(): who changes a row, for the change journal; the connection's user name.
+void MzUser(sqlite3_context* ctx, int, sqlite3_value**) {
+    ResultText(ctx, *static_cast<const std::string*>(sqlite3_user_data(ctx)));
+}
+
+// The user this process runs as, for a connection that names none.
+std::string SystemUser() {
+    if (const passwd* pw = getpwuid(geteuid())) return pw->pw_name;
+    return "uid " + std::to_string(geteuid());
+}
+
 template <int Stamp::*Part>
 void MzDatePart(sqlite3_context* ctx, int, sqlite3_value** argv) {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
@@ -615,6 +721,7 @@ constexpr Function kFunctions[] = {
     {"mz_convert", 3, kPure, MzConvert},
     {"mz_getdate", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS, MzGetdate},
     {"mz_last_id", 2, SQLITE_UTF8, MzLastId},
+    {"mz_refuse", 1, SQLITE_UTF8, MzRefuse},
     {"mz_year", 1, kPure, MzDatePart<&Stamp::year>},
     {"mz_month", 1, kPure, MzDatePart<&Stamp::month>},
     {"mz_day", 1, kPure, MzDatePart<&Stamp::day>},
@@ -648,6 +755,7 @@ bool Admitted(const char* function) {
     }
     for (const Function& f : kFunctions)
         if (name.substr(1) == f.name) return true;
+    if (name == " mz_user") return true;
     return kAdmittedFunctions.find(name + " ") != std::string_view::npos;
 }
 
@@ -673,10 +781,23 @@ int Authorize(void*, int action, const char* detail, const char* function, const
 
 }  // namespace
 
-void RegisterDialectFunctions(sqlite3* db) {
+void RegisterDialectFunctions(sqlite3* db, const std::string& user) {
     for (const Function& f : kFunctions)
         sqlite3_create_function_v2(db, f.name, f.args, f.flags, nullptr, f.call, nullptr, nullptr,
                                    nullptr);
+    sqlite3_create_function_v2(db, "mz_user", 0, SQLITE_UTF8 | SQLITE_INNOCUOUS,
+                               new std::string(user.empty() ? SystemUser() : user), MzUser, nullptr,
+                               nullptr, [](void* name) { delete static_cast<std::string*>(name); });
+    // In place of the engine's own, on this connection.
+    struct Aggregate {
+        const char* name;
+        void (*result)(sqlite3_context*);
+    };
+    static constexpr Aggregate kAggregates[] = {
+        {"sum", ExactSumResult<0>}, {"total", ExactSumResult<1>}, {"avg", ExactSumResult<2>}};
+    for (const Aggregate& a : kAggregates)
+        sqlite3_create_window_function(db, a.name, 1, kPure, nullptr, ExactSumStep<1>, a.result,
+                                       a.result, ExactSumStep<-1>, nullptr);
 }
 
 // The schema stays trusted: its catalog view (mz_entity_column) reads pragma_table_info, which

@@ -9,11 +9,18 @@
 //   mz_getdate()              the local date and time as ISO text "yyyy-mm-dd hh:mm:ss"
 //   mz_year/mz_month/mz_day(x) parts of a date given as ISO or m/d/yyyy text, or as a day
 //                             number counted from 1/1/1900; Null for Null
+//   mz_refuse(text)           fails the statement with text as its error (a trigger's refusal)
+//   mz_user()                 the connection's user name, or the system user this process runs
+//                             as when it names none (the change journal's who)
+//   sum, total, avg           the engine's own, replaced on the connection by exact ones: money is
+//                             stored as REALs, and these (and mz_add) add amounts as counts of
+//                             ten-thousandths, so every sum of amounts is exact
 // Dates come and go as ISO text, the way the report database stores them. A value that cannot
 // convert makes the statement fail with a "Conversion failed ..." message, as in T-SQL.
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 struct sqlite3;
 
@@ -38,8 +45,8 @@ constexpr int64_t kSqliteSqlLimit = int64_t{1} << 20;
 // quarter of it on, the engine gives back page cache before it asks for more.
 constexpr int64_t kSqliteMemoryLimit = int64_t{1} << 30;
 
-// Registers the functions above on `db` (deterministic where they are).
-void RegisterDialectFunctions(sqlite3* db);
+// Registers the functions above on `db` (deterministic where they are); user is mz_user()'s.
+void RegisterDialectFunctions(sqlite3* db, const std::string& user = "");
 
 // Closes a report database connection to everything neither the system's own SQL nor a reader
 // needs, so that no caller text reaches the engine's internals: no extension loading, no

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <set>
 
+#include "db/builtin_procedures.h"
 #include "db/sql_dialect.h"
 #include "platform/text.h"
 
@@ -127,6 +128,16 @@ std::string WithoutComments(std::string_view text) {
     return out;
 }
 
+// A trigger statement that refuses the change when the report of row ("NEW" or "OLD") is filed
+// (and when, given, also holds), naming the report and where to change it instead.
+std::string RefuseFiled(std::string_view row, std::string_view also = "") {
+    std::string sql =
+        "    SELECT mz_refuse(s.refusal) FROM mz_report_state s\n    WHERE s.report_id = " +
+        std::string(row) + ".report_id AND s.filed_date IS NOT NULL";
+    if (!also.empty()) sql += "\n      AND " + std::string(also);
+    return sql + ";\n";
+}
+
 }  // namespace
 
 std::vector<VersionedColumn> VersionedTable::AllColumns() const {
@@ -175,7 +186,7 @@ VersionedTable ParseVersionedTable(std::string_view declaration, std::string& er
         std::string* text;
         bool* flag = nullptr;
     };
-    std::string section, link, insert, marker, omits, no_text;
+    std::string section, link, insert, marker, omits, paged_text, in_place_text;
     const Clause clauses[] = {
         {"SECTION", &section},
         {"LINK", &link},
@@ -186,7 +197,8 @@ VersionedTable ParseVersionedTable(std::string_view declaration, std::string& er
         {"LIST JOINS", &t.list_joins},
         {"ROW COLUMNS", &t.row_columns},
         {"ROW JOINS", &t.row_joins},
-        {"PAGED", &no_text, &t.paged},
+        {"PAGED", &paged_text, &t.paged},
+        {"IN PLACE", &in_place_text, &t.in_place},
     };
     std::string* current = nullptr;
     std::string_view rest = text.substr(close + 1);
@@ -222,9 +234,12 @@ VersionedTable ParseVersionedTable(std::string_view declaration, std::string& er
         if (!current->empty()) current->push_back(' ');
         current->append(Trim(line));
     }
-    if (!no_text.empty()) {
-        error = where + "clause PAGED takes no text: \"" + no_text + "\"";
-        return t;
+    for (const Clause& c : clauses) {
+        if (c.flag && !c.text->empty()) {
+            error =
+                where + "clause " + std::string(c.keyword) + " takes no text: \"" + *c.text + "\"";
+            return t;
+        }
     }
     t.section_code = section;
     t.link_column = link;
@@ -400,12 +415,13 @@ std::string VersionedObjectsSql(const VersionedTable& t, const SqlDialect& diale
     // own range where a later version of the chain already exists.
     // Group identifiers come from one counter for every table: notes link to a row by its
     // group_id alone, so two tables must never hand out the same one.
-    sql += dialect.trigger(Fill("trg_$T_version_insert", t), "AFTER INSERT", t.name,
-                           Fill(R"sql(    INSERT INTO mz_row_group (table_name, first_unique_id)
+    sql += dialect.trigger(Fill("trg_$T_version_insert", t), "AFTER INSERT", t.name, "",
+                           RefuseFiled("NEW") +
+                               Fill(R"sql(    INSERT INTO mz_row_group (table_name, first_unique_id)
     SELECT '$T', NEW.unique_id WHERE NEW.group_id IS NULL;
     UPDATE $T SET
         group_id = coalesce(NEW.group_id, )sql",
-                                t) +
+                                    t) +
                                dialect.last_id("mz_row_group", "group_id") +
                                Fill(R"sql(),
         report_group_id = (SELECT report_group_id FROM rpt_report WHERE report_id = NEW.report_id),
@@ -425,12 +441,38 @@ std::string VersionedObjectsSql(const VersionedTable& t, const SqlDialect& diale
            OR version_to > (SELECT version_from FROM $T WHERE unique_id = NEW.unique_id));
 )sql",
                                     t));
-    sql += dialect.trigger(Fill("trg_$T_version_delete", t), "AFTER DELETE", t.name,
-                           Fill(R"sql(    UPDATE $T SET version_to = OLD.version_to
+    sql += dialect.trigger(Fill("trg_$T_version_delete", t), "AFTER DELETE", t.name, "",
+                           (t.in_place ? "" : RefuseFiled("OLD")) +
+                               Fill(R"sql(    UPDATE $T SET version_to = OLD.version_to
     WHERE group_id = OLD.group_id AND is_audit_row = OLD.is_audit_row
       AND version_to = OLD.version_from AND version_from < OLD.version_from;
 )sql",
-                                t));
+                                    t));
+    // A change of a row written in a filed version is refused, and so is moving a row into one.
+    // IN PLACE rows change wherever they were written. The one change of a filed row allowed is
+    // the bookkeeping of the insert and delete triggers: its version_to becomes the version of
+    // the next row of its chain on its side, the one that supersedes it.
+    std::string changed;
+    for (const VersionedColumn& c : t.AllColumns())
+        if (c.name != "version_to") changed += (changed.empty() ? "" : ", ") + c.name;
+    // IN PLACE rows refuse only a move into a filed version; they list every column too, so a
+    // change of any by a program without the library's functions fails to prepare. The version
+    // range check runs only when the range changed: the insert trigger's own update of a new row
+    // leaves it as it was, and reading the table for every insert would make two clerks' inserts
+    // at once conflict on the server.
+    sql += dialect.trigger(
+        Fill("trg_$T_filed_update", t), "AFTER UPDATE OF " + changed, t.name,
+        t.in_place ? "NEW.report_id IS NOT OLD.report_id" : "",
+        t.in_place ? RefuseFiled("NEW")
+                   : RefuseFiled("OLD") + RefuseFiled("NEW", "NEW.report_id IS NOT OLD.report_id"));
+    sql += dialect.trigger(
+        Fill("trg_$T_filed_version", t), "AFTER UPDATE OF version_to", t.name,
+        "OLD.version_to IS NOT NEW.version_to",
+        RefuseFiled("OLD", Fill("NEW.version_to IS NOT (SELECT min(o.version_from) FROM $T o\n"
+                                "        WHERE o.group_id = OLD.group_id AND "
+                                "o.is_audit_row = OLD.is_audit_row\n"
+                                "          AND o.version_from > OLD.version_from)",
+                                t)));
     sql += "INSERT INTO mz_versioned_table (table_name, section_code, link_column) VALUES (" +
            SqlQuoted(t.name) + ", " +
            (t.section_code.empty() ? std::string("NULL") : SqlQuoted(t.section_code)) + ", " +
@@ -438,27 +480,47 @@ std::string VersionedObjectsSql(const VersionedTable& t, const SqlDialect& diale
     return sql;
 }
 
+std::string RecordTriggersSql(const SqlDialect& dialect) {
+    // Told from the row as it was: after the change, the report's state no longer says it.
+    const std::string refuse =
+        "    SELECT mz_refuse('report ' || OLD.report_id || ' was filed on ' || OLD.filed_date ||\n"
+        "        '; a filed version is never changed or deleted')\n"
+        "    WHERE OLD.filed_date IS NOT NULL;\n";
+    const std::string kept =
+        "    SELECT mz_refuse('the change journal is kept as written: line ' || OLD.change_id ||\n"
+        "        ' cannot be changed or deleted');\n";
+    return dialect.trigger("trg_rpt_report_filed_update", "AFTER UPDATE", "rpt_report", "",
+                           refuse) +
+           dialect.trigger("trg_rpt_report_filed_delete", "AFTER DELETE", "rpt_report", "",
+                           refuse) +
+           dialect.trigger("trg_mz_change_journal_update", "AFTER UPDATE", "mz_change_journal", "",
+                           kept) +
+           dialect.trigger("trg_mz_change_journal_delete", "AFTER DELETE", "mz_change_journal", "",
+                           kept);
+}
+
 ProcedureText SequenceProcedure(const std::vector<VersionedTable>& tables) {
     std::string codes;
     std::string updates;
+    const char* now = "datetime('now', 'localtime')";
     for (const VersionedTable& t : tables) {
         if (t.section_code.empty()) continue;
         if (!codes.empty()) codes += ", ";
         codes += SqlQuoted(t.section_code);
-        updates += Fill(
-                       "UPDATE $T SET sequence = sequence + @Increment, "
-                       "update_date = datetime('now', 'localtime')\n"
-                       "WHERE upper(@Report_section_code) = upper(",
-                       t) +
-                   SqlQuoted(t.section_code) +
-                   ") AND report_id = @Report_id AND delete_date IS NULL\n"
-                   "  AND (coalesce(@Page_id, 0) <= 0 OR page_amount_id = @Page_id)\n"
-                   "  AND (@Low_end IS NULL OR sequence >= @Low_end)\n"
-                   "  AND (@High_end IS NULL OR sequence <= @High_end)";
-        if (!t.link_column.empty()) {
-            updates += "\n  AND (coalesce(@Link_id, 0) <= 0 OR " + t.link_column + " = @Link_id)";
-        }
-        updates += ";\n";
+        std::string where = "WHERE upper(@Report_section_code) = upper(" +
+                            SqlQuoted(t.section_code) +
+                            ") AND report_id = @Report_id AND delete_date IS NULL\n"
+                            "  AND (coalesce(@Page_id, 0) <= 0 OR page_amount_id = @Page_id)\n"
+                            "  AND (@Low_end IS NULL OR sequence >= @Low_end)\n"
+                            "  AND (@High_end IS NULL OR sequence <= @High_end)";
+        if (!t.link_column.empty())
+            where += "\n  AND (coalesce(@Link_id, 0) <= 0 OR " + t.link_column + " = @Link_id)";
+        // Renumbered in place: journaled.
+        updates += kJournalInsert +
+                   JournalLine(t.name, 'U', "sequence", "sequence + @Increment", now) + "\n" +
+                   where + " AND coalesce(@Increment, 0) <> 0;\n";
+        updates += Fill("UPDATE $T SET sequence = sequence + @Increment, update_date = ", t) + now +
+                   "\n" + where + ";\n";
     }
     // Renumbers the rows written in the report; rows inherited from earlier versions keep theirs.
     ProcedureText p;

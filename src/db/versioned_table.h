@@ -21,6 +21,7 @@
 //   ROW COLUMNS na.org_name, ...            -- in vw_mz_T and vw_mz_T_detail only
 //   ROW JOINS LEFT OUTER JOIN rpt_name_address na ON na.unique_id = t.entity_id
 //   PAGED                                   -- rows are items printed on report pages (below)
+//   IN PLACE                                -- rows change in place in any version (below)
 //   END;
 //
 // INSERT lists the procedure's column parameters in the order the classes add them; a parameter
@@ -32,6 +33,12 @@
 // LIST OMITS names own columns that vw_mz_T_ref_basic and vw_mz_T_ref_current leave out: a list
 // that selects f.* and joins columns of the same names from elsewhere (the page rows) must read
 // the joined ones, and a result set finds the first column of a name.
+//
+// The triggers refuse every insert, update and delete of a row written in a filed version
+// (rpt_report.filed_date), with the report's state as the error (mz_report_state.refusal), but
+// for the version range bookkeeping of the insert and delete triggers. IN PLACE (no text) exempts
+// updates and deletes: the rows (notes) are changed in place whichever version wrote them; none
+// is written into a filed version or moved into one.
 //
 // PAGED (no text) makes the rows items of the page rows (rpt_page_amount) their page_amount_id
 // names: page_amount_id is indexed for the page lists' joins, and vw_mz_T_ref_current carries
@@ -70,6 +77,7 @@ struct VersionedTable {
     std::vector<std::string> list_omits;   // own columns the _ref views leave out
     std::string row_columns, row_joins;    // vw_mz_T and vw_mz_T_detail
     bool paged = false;                    // PAGED
+    bool in_place = false;                 // IN PLACE
 
     // The shared columns and then the own ones, as the table is created.
     std::vector<VersionedColumn> AllColumns() const;
@@ -92,6 +100,10 @@ ProcedureText InsertProcedure(const VersionedTable& table,
 // They refer to other tables (lookups, names), so they are created after every schema file.
 std::string VersionedObjectsSql(const VersionedTable& table,
                                 const SqlDialect& dialect = SqliteDialect());
+
+// The triggers that keep the record: a filed version's own row (rpt_report) as it was filed, and
+// every line of the change journal as it was written.
+std::string RecordTriggersSql(const SqlDialect& dialect = SqliteDialect());
 
 // "sp_misc_RPT_sequence_update", whose body names every table that has a report section.
 ProcedureText SequenceProcedure(const std::vector<VersionedTable>& tables);

@@ -55,8 +55,8 @@ std::string FindReportSection(DbConnect& db, std::string_view table, ReportSecti
 std::string ReadReportVersion(DbConnect& db, int32_t report_id, ReportVersion& version) {
     ResultSet rs;
     if (std::string error = db.OpenRecordset(
-            "select report_id, report_group_id, version_order, is_audit from rpt_report "
-            "where report_id = " +
+            "select report_id, report_group_id, version_order, is_audit, filed_date, "
+            "filed_change_id from rpt_report where report_id = " +
                 std::to_string(report_id),
             rs);
         !error.empty())
@@ -66,19 +66,25 @@ std::string ReadReportVersion(DbConnect& db, int32_t report_id, ReportVersion& v
     version.report_group_id = rs.Value(1).ToInt32();
     version.version_order = rs.Value(2).ToInt32();
     version.is_audit = rs.Value(3).ToInt32() != 0;
+    version.filed = rs.Value(4);
+    version.filed_change_id = rs.Value(5).IsNull() ? 0 : rs.Value(5).ToInt32();
     return "";
 }
 
 std::string ReadDataColumns(DbConnect& db, const ReportSection& section,
-                            std::vector<std::string>& columns) {
+                            std::vector<std::string>& columns, std::vector<VarType>* types) {
     columns.clear();
+    if (types) types->clear();
     ResultSet shape;
     if (std::string error =
             db.OpenRecordset("select * from " + section.table + " where unique_id is null", shape);
         !error.empty())
         return error;
-    for (int i = 0; i < shape.FieldCount(); ++i)
-        if (!IsVersionBookkeeping(shape.FieldAt(i).name)) columns.push_back(shape.FieldAt(i).name);
+    for (int i = 0; i < shape.FieldCount(); ++i) {
+        if (IsVersionBookkeeping(shape.FieldAt(i).name)) continue;
+        columns.push_back(shape.FieldAt(i).name);
+        if (types) types->push_back(shape.FieldAt(i).type);
+    }
     return "";
 }
 

@@ -30,6 +30,8 @@ struct ReportVersion {
     int32_t report_group_id = -1;
     int32_t version_order = 0;
     bool is_audit = false;
+    Variant filed;                // when it was filed; Null while it is open
+    int32_t filed_change_id = 0;  // the change journal's last line then
 
     // "original", "amendment" or "audit".
     std::string Kind() const;
@@ -43,8 +45,10 @@ std::string ReadReportVersion(DbConnect& db, int32_t report_id, ReportVersion& v
 
 // The table's data columns, in table order: every column but those the versioning adds to every
 // table (the row's identifiers, version range, audit flag, dates and users), except the shared
-// ones that a "C" copy carries over like the table's own (sequence and page).
+// ones that a "C" copy carries over like the table's own (sequence and page). Their field types
+// too, when types is given.
 std::string ReadDataColumns(DbConnect& db, const ReportSection& section,
-                            std::vector<std::string>& columns);
+                            std::vector<std::string>& columns,
+                            std::vector<VarType>* types = nullptr);
 
 }  // namespace mz

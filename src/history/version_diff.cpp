@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 #include <unordered_map>
+
+#include "platform/error.h"
+#include "platform/text.h"
 
 namespace mz {
 namespace {
@@ -73,6 +77,103 @@ std::vector<ColumnChange> Changes(const std::vector<std::string>& columns, const
     return changes;
 }
 
+// A journal line's text as the value of its column's type; the text itself when it is not one.
+Variant JournalValue(const Variant& text, VarType type) {
+    if (text.IsNull() || type == VarType::String) return text;
+    try {
+        switch (type) {
+            case VarType::Boolean:
+                return Variant(text.ToBool());
+            case VarType::Int16:
+                return Variant(text.ToInt16());
+            case VarType::Int32:
+                return Variant(text.ToInt32());
+            case VarType::Double:
+                return Variant(text.ToDouble());
+            case VarType::Currency:
+                return Variant(text.ToCurrency());
+            case VarType::Date:
+                return Variant(text.ToDate());
+            default:
+                return text;
+        }
+    } catch (const Error&) {
+        return text;
+    }
+}
+
+// Journal lines, one edit per statement (a run of lines of one row, action, time and user), in
+// the order they were written; where each row was written, when asked.
+struct JournalLine {
+    enum {
+        kUniqueId,
+        kGroupId,
+        kReportId,
+        kAction,
+        kColumn,
+        kOld,
+        kNew,
+        kWhen,
+        kUser,
+        kOrder,
+        kAudit,
+        kReportGroup
+    };
+};
+// Where a row of the journal was written, for a row it alone still knows.
+struct WrittenIn {
+    int32_t version_order = 0;
+    bool audit = false;
+    int32_t report_group_id = 0;
+};
+std::string ReadJournal(DbConnect& db, const std::string& table,
+                        const std::vector<std::string>& columns, const std::vector<VarType>& types,
+                        const std::string& where, std::vector<JournalEdit>& edits,
+                        std::map<int32_t, WrittenIn>* written = nullptr) {
+    ResultSet rs;
+    if (std::string error = db.OpenRecordset(
+            "select j.unique_id, j.group_id, j.report_id, j.action, j.column_name, j.old_value, "
+            "j.new_value, j.change_date, j.user_name, r.version_order, r.is_audit, "
+            "r.report_group_id "
+            "from mz_change_journal j join rpt_report r on r.report_id = j.report_id "
+            "where j.table_name = '" +
+                Lower(table) + "' and " + where + " order by j.change_id",
+            rs);
+        !error.empty())
+        return error;
+    for (rs.MoveFirst(); !rs.EOF(); rs.MoveNext()) {
+        const Variant* line = rs.CurrentRow();
+        const int32_t unique_id = Long(line[JournalLine::kUniqueId]);
+        const char action = line[JournalLine::kAction].ToText() == "D" ? 'D' : 'U';
+        const std::string user = line[JournalLine::kUser].ToText();
+        if (edits.empty() || edits.back().unique_id != unique_id || edits.back().action != action ||
+            !(edits.back().when == line[JournalLine::kWhen]) || edits.back().user != user) {
+            edits.push_back({unique_id,
+                             Long(line[JournalLine::kGroupId]),
+                             Long(line[JournalLine::kReportId]),
+                             action,
+                             line[JournalLine::kWhen],
+                             user,
+                             {}});
+        }
+        // The column as the table declares it (the server gives names in lower case).
+        std::string column = line[JournalLine::kColumn].ToText();
+        VarType type = VarType::String;
+        for (size_t i = 0; i < columns.size(); ++i) {
+            if (!EqualsNoCase(columns[i], column)) continue;
+            column = columns[i];
+            type = types[i];
+        }
+        edits.back().changes.push_back({column, JournalValue(line[JournalLine::kOld], type),
+                                        JournalValue(line[JournalLine::kNew], type)});
+        if (written)
+            (*written)[unique_id] = {Long(line[JournalLine::kOrder]),
+                                     Long(line[JournalLine::kAudit]) != 0,
+                                     Long(line[JournalLine::kReportGroup])};
+    }
+    return "";
+}
+
 DiffRow RowOf(const Variant* row, size_t columns) {
     DiffRow r;
     r.group_id = Long(row[kGroupId]);
@@ -83,7 +184,8 @@ DiffRow RowOf(const Variant* row, size_t columns) {
 
 std::string DiffSection(DbConnect& db, const ReportVersion& from, const ReportVersion& to,
                         SectionDiff& out) {
-    if (std::string error = ReadDataColumns(db, out.section, out.columns); !error.empty())
+    std::vector<VarType> types;
+    if (std::string error = ReadDataColumns(db, out.section, out.columns, &types); !error.empty())
         return error;
     const int32_t lo = std::min(from.version_order, to.version_order);
     const int32_t hi = std::max(from.version_order, to.version_order);
@@ -138,7 +240,15 @@ std::string DiffSection(DbConnect& db, const ReportVersion& from, const ReportVe
                                        std::move(changes)});
         }
     }
-    return "";
+    // The journal's lines since the earlier version was filed; the line numbers count up, so
+    // they are read from there on.
+    const ReportVersion& earlier = from.version_order <= to.version_order ? from : to;
+    if (earlier.filed.IsNull()) return "";
+    return ReadJournal(db, out.section.table, out.columns, types,
+                       "j.change_id > " + std::to_string(earlier.filed_change_id) +
+                           " and r.report_group_id = " + group +
+                           " and r.version_order <= " + std::to_string(hi),
+                       out.edits);
 }
 
 }  // namespace
@@ -171,7 +281,8 @@ std::string ReadRowHistory(DbConnect& db, std::string_view table, int32_t group_
     if (std::string error = FindReportSection(db, table, history.section); !error.empty())
         return error;
     std::vector<std::string> columns;
-    if (std::string error = ReadDataColumns(db, history.section, columns); !error.empty())
+    std::vector<VarType> types;
+    if (std::string error = ReadDataColumns(db, history.section, columns, &types); !error.empty())
         return error;
     ResultSet rs;
     if (std::string error =
@@ -181,7 +292,13 @@ std::string ReadRowHistory(DbConnect& db, std::string_view table, int32_t group_
                              rs);
         !error.empty())
         return error;
-    if (rs.EOF()) {
+    std::vector<JournalEdit> edits;
+    std::map<int32_t, WrittenIn> edited;
+    if (std::string error = ReadJournal(db, history.section.table, columns, types,
+                                        "j.group_id = " + std::to_string(group_id), edits, &edited);
+        !error.empty())
+        return error;
+    if (rs.EOF() && edits.empty()) {
         return history.section.table + " has no row of group " + std::to_string(group_id) + ".";
     }
     std::unordered_map<int32_t, const Variant*> by_id;
@@ -206,6 +323,30 @@ std::string ReadRowHistory(DbConnect& db, std::string_view table, int32_t group_
             v.changes = Changes(columns, replaced == by_id.end() ? nullptr : replaced->second, row);
         }
     }
+    // Rows deleted in place are known from their journal alone.
+    for (const JournalEdit& e : edits) {
+        if (by_id.contains(e.unique_id) ||
+            std::any_of(history.versions.begin(), history.versions.end(),
+                        [&](const RowVersion& v) { return v.unique_id == e.unique_id; }))
+            continue;
+        RowVersion& v = history.versions.emplace_back();
+        v.unique_id = e.unique_id;
+        v.report_id = e.report_id;
+        v.version_order = edited[e.unique_id].version_order;
+        v.audit = edited[e.unique_id].audit;
+        history.report_group_id = edited[e.unique_id].report_group_id;
+        v.function = ' ';
+        v.gone = true;
+        v.written = v.updated = v.deleted = Variant::Null();
+    }
+    std::stable_sort(history.versions.begin(), history.versions.end(),
+                     [](const RowVersion& a, const RowVersion& b) {
+                         return std::tie(a.version_order, a.audit, a.unique_id) <
+                                std::tie(b.version_order, b.audit, b.unique_id);
+                     });
+    for (JournalEdit& e : edits)
+        for (RowVersion& v : history.versions)
+            if (v.unique_id == e.unique_id) v.edits.push_back(std::move(e));
     return "";
 }
 

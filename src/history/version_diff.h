@@ -1,7 +1,9 @@
 // What changed between two versions of one report group, and what happened to one row through
 // the versions of its group. Both are computed from the columns every versioned table carries
-// (version_from, version_to, is_audit_row, ref_id, delete_date): nothing is stored for them, so any
-// two versions compare, audits included, in either order.
+// (version_from, version_to, is_audit_row, ref_id, delete_date), so any two versions compare,
+// audits included, in either order; and from the change journal (mz_change_journal), which holds
+// what was changed or deleted in place: the edits of a version's rows before it was filed, and of
+// notes, which change in place, after.
 //
 // What a version shows of a table: a filed version, the filed rows whose version range holds it;
 // an audit, the audit rows whose range holds it and, in each group that has none, the filed row,
@@ -28,6 +30,15 @@ struct ColumnChange {
     Variant old_value, new_value;
 };
 
+// One change made in place to a row: one statement's lines of the change journal.
+struct JournalEdit {
+    int32_t unique_id = 0, group_id = 0, report_id = 0;
+    char action = 'U';  // 'U' columns changed in place, 'D' the row deleted in place
+    Variant when;       // change_date
+    std::string user;
+    std::vector<ColumnChange> changes;  // 'D': every data column, with the value it had as old
+};
+
 // A row one version shows and the other does not.
 struct DiffRow {
     int32_t group_id = 0;
@@ -46,8 +57,13 @@ struct SectionDiff {
     std::vector<std::string> columns;  // the data columns
     std::vector<DiffRow> added, deleted;
     std::vector<ChangedRow> changed;  // each list by group_id
+    // Edits in place since the earlier version was filed, of rows written in it or before the
+    // later one (none when the earlier one is still open), in the order they were made.
+    std::vector<JournalEdit> edits;
 
-    bool Empty() const { return added.empty() && deleted.empty() && changed.empty(); }
+    bool Empty() const {
+        return added.empty() && deleted.empty() && changed.empty() && edits.empty();
+    }
 };
 
 struct VersionDiff {
@@ -72,6 +88,8 @@ struct RowVersion {
     // 'A': every data column written with a value (old value Null); 'C': the data columns that
     // differ from the row it replaces; 'D': none.
     std::vector<ColumnChange> changes;
+    std::vector<JournalEdit> edits;  // made to it in place, in order
+    bool gone = false;               // deleted in place: only its edits tell of it (function ' ')
 };
 
 struct RowHistory {
@@ -81,7 +99,8 @@ struct RowHistory {
     std::vector<RowVersion> versions;  // by version, filed before audit, then by unique_id
 };
 
-// Error text for a table the registry does not name and a group with no row in the table.
+// Error text for a table the registry does not name and a group with no row in the table, nor any
+// in its journal.
 std::string ReadRowHistory(DbConnect& db, std::string_view table, int32_t group_id,
                            RowHistory& history);
 

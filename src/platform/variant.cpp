@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 
@@ -77,6 +79,25 @@ double FromClean(const std::string& clean) {
     return value;
 }
 
+// The significant digits of a number's shortest text (its mantissa when in exponent form).
+int SignificantDigits(const char* begin, const char* end) {
+    int digits = 0, zeros = 0;
+    bool leading = true;
+    for (const char* p = begin; p != end && *p != 'e'; ++p) {
+        if (*p < '0' || *p > '9') continue;
+        if (*p == '0' && leading) continue;
+        leading = false;
+        // Zeros at the end of an integer part are significant only before a further digit.
+        if (*p == '0') {
+            ++zeros;
+        } else {
+            digits += zeros + 1;
+            zeros = 0;
+        }
+    }
+    return digits;
+}
+
 // The whole text as a number ("  -1,234.5 ", "$12"); nullopt otherwise.
 std::optional<double> ParseNumeric(std::string_view text) {
     std::string_view s = Trim(text);
@@ -94,9 +115,16 @@ std::optional<double> ParseNumeric(std::string_view text) {
     return negative ? -v : v;
 }
 
+// At most 15 significant digits, as the platform shows a Double: a sum of amounts that binary
+// fractions have moved off its decimal value (0.1 + 0.2) shows as that value (0.3).
 std::string FormatDouble(double d) {
     if (d == 0) return "0";
     char buf[64];
+    if (const auto r = std::to_chars(buf, buf + sizeof buf, d);
+        SignificantDigits(buf, r.ptr) > 15) {
+        std::snprintf(buf, sizeof buf, "%.15g", d);
+        d = std::strtod(buf, nullptr);
+    }
     const double mag = std::fabs(d);
     if (mag >= 1e-5 && mag < 1e15) {
         const auto r = std::to_chars(buf, buf + sizeof buf, d, std::chars_format::fixed);

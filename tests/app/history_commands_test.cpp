@@ -128,6 +128,117 @@ TEST(HistoryCommands, DiffHistoryAndExportOfAnAmendment) {
          "period_from":"2020-04-01","period_to":"2020-06-30"}])"));
 }
 
+// When and who of the journal's edits, so the rest compares exactly on either engine.
+std::string MaskedEdits(const std::string& text) {
+    static const std::regex when(R"(on \d{1,2}/\d{1,2}/\d{4} \d{1,2}:\d\d:\d\d [AP]M by [^:]+:)");
+    return std::regex_replace(text, when, "on <when> by <user>:");
+}
+
+// Report 1 files a receipt and a note on it. In its amendment, report 2, open, a clerk adds a
+// receipt and corrects its amount in place, adds another and deletes it in place, and changes
+// report 1's note, which notes allow. The versions show the added receipt; the journal shows
+// every edit, old and new values, in the diff and in each row's history; the diff of report 1
+// with itself shows what changed since it was filed.
+TEST(HistoryCommands, EditsInPlaceShowFromTheJournal) {
+    test::ReportDb rdb;
+    const std::string db = rdb.db.Path();
+    const int32_t filed = rdb.NewReport();
+    auto r = rdb.Object<clsReceipt_Data>(filed);
+    test::AddRow(*r, {{"ReportID", filed}, {"Amount", 250}, {"Description", "Chen"}});
+    const int32_t chen = r->GroupID();
+    const int32_t note = test::ReportDb::AddNote(*r->mobNotes, filed, chen, "cash");
+    const int32_t note_group = r->mobNotes->GroupID();
+    const int32_t amended = rdb.Amend(filed);
+    auto a = rdb.Object<clsReceipt_Data>(amended);
+    const int32_t diaz_id =
+        test::AddRow(*a, {{"ReportID", amended}, {"Amount", 40}, {"Description", "Diaz"}});
+    const int32_t diaz = a->GroupID();
+    a->Amount(Currency::FromDouble(45.5));
+    ASSERT_TRUE(a->SaveData());
+    const int32_t temp_id = test::AddRow(*a, {{"ReportID", amended}, {"Amount", 5}});
+    const int32_t temp = a->GroupID();
+    ASSERT_TRUE(a->DeleteData(temp_id));
+    auto n = rdb.Object<clsNotes>(amended);
+    ASSERT_TRUE(n->GetData(note));
+    n->Description("cash, counted twice");
+    ASSERT_TRUE(n->SaveData());
+
+    const std::string g = std::to_string(note_group), d = std::to_string(diaz),
+                      t = std::to_string(temp), id = std::to_string(diaz_id),
+                      gone = std::to_string(temp_id);
+    const std::string note_edit =
+        "changed in place on <when> by <user>: Description: \"cash\" -> "
+        "\"cash, counted twice\"\n";
+    const std::string diaz_edit = "changed in place on <when> by <user>: Amount: 40 -> 45.5\n";
+    const std::string temp_edit = "deleted in place on <when> by <user>: Amount=5\n";
+    const struct {
+        int (*run)(const std::vector<std::string>&);
+        std::vector<std::string> args;
+        std::string out;
+    } cases[] = {
+        {app::RunDiff,
+         {db, "1", "2"},
+         "0: report 1 (version 1, original) -> report 2 (version 2, amendment), report group 1\n"
+         "rpt_notes (clsNotes): 0 added, 0 deleted, 0 changed, 1 edited in place\n"
+         "  edited   group " +
+             g + ", row " + std::to_string(note) + " (report 1): " + note_edit +
+             "rpt_Receipts (clsReceipt_Data): 1 added, 0 deleted, 0 changed, 2 edited in place\n"
+             "  added    group " +
+             d + ", row " + id +
+             ": Amount=45.5, Description=\"Diaz\"\n"
+             "  edited   group " +
+             d + ", row " + id + " (report 2): " + diaz_edit + "  edited   group " + t + ", row " +
+             gone + " (report 2): " + temp_edit},
+        {app::RunDiff,
+         {db, "1", "1"},
+         "0: report 1 (version 1, original) -> report 1 (version 1, original), report group 1\n"
+         "rpt_notes (clsNotes): 0 added, 0 deleted, 0 changed, 1 edited in place\n"
+         "  edited   group " +
+             g + ", row " + std::to_string(note) + " (report 1): " + note_edit},
+        {app::RunHistory,
+         {db, "rpt_notes", g},
+         "0: rpt_notes group " + g +
+             " (clsNotes), report group 1\n"
+             "  row " +
+             std::to_string(note) +
+             ", report 1 (version 1): added, seen from version 1 on\n"
+             "    link_id=" +
+             std::to_string(chen) + ", Description=\"cash, counted twice\"\n    " + note_edit},
+        {app::RunHistory,
+         {db, "rpt_Receipts", d},
+         "0: rpt_Receipts group " + d +
+             " (clsReceipt_Data), report group 1\n"
+             "  row " +
+             id +
+             ", report 2 (version 2): added, seen from version 2 on\n"
+             "    Amount=45.5, Description=\"Diaz\"\n    " +
+             diaz_edit},
+        {app::RunHistory,
+         {db, "rpt_Receipts", t},
+         "0: rpt_Receipts group " + t +
+             " (clsReceipt_Data), report group 1\n"
+             "  row " +
+             gone + ", report 2 (version 2): gone, deleted in place\n    " + temp_edit},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MaskedEdits(Captured(c.run, c.args)), c.out) << c.args[1] << " " << c.args[2];
+
+    // Typed old and new values in the JSON forms, read back by an independent parser.
+    const nlohmann::json diff =
+        nlohmann::json::parse(Captured(app::RunDiff, {db, "1", "2", "--json"}).substr(3));
+    for (const auto& s : diff["sections"]) {
+        if (s["table"] != "rpt_Receipts") continue;
+        EXPECT_EQ(s["edits"][0]["action"], "changed");
+        EXPECT_EQ(s["edits"][0]["columns"],
+                  nlohmann::json::parse(R"([{"column":"Amount","old":40,"new":45.5}])"));
+        EXPECT_EQ(s["edits"][1]["action"], "deleted");
+    }
+    const nlohmann::json h =
+        nlohmann::json::parse(Captured(app::RunHistory, {db, "rpt_notes", g, "--json"}).substr(3));
+    EXPECT_EQ(h["versions"][0]["edits"][0]["columns"][0]["old"], "cash");
+    EXPECT_EQ(h["versions"][0]["edits"][0]["columns"][0]["new"], "cash, counted twice");
+}
+
 TEST(HistoryCommands, TraceFileAndTraceOnInTheShell) {
     test::TempReportDb db;
     const std::string path = test::TempPath("trace.txt");

@@ -204,6 +204,31 @@ TEST(ShellTest, TwoScriptsWritingAtOnceBothFinish) {
               "0");
 }
 
+// Two clerks amend the latest version at once, twenty times over: each time one amendment is
+// made and the other clerk is told which version is now the latest; the group keeps one open
+// version.
+TEST(ShellTest, TwoClerksAmendingAtOnceMakeOneAmendment) {
+    test::TempReportDb db;
+    ASSERT_EQ(Mzreport({"report", db.Path(), "new"}).output, "1\n");
+    const std::string amend = kMzreport + " report " + Quote(db.Path()) + " amend ";
+    for (int latest = 1; latest <= 20; ++latest) {
+        const std::string cmd = amend + std::to_string(latest) + " 2>&1";
+        const RunResult r =
+            RunCommand("(" + cmd + "; echo a=$?) & (" + cmd + "; echo b=$?) & wait");
+        const std::string next = std::to_string(latest + 1);
+        const std::string refused =
+            "mzreport report: sp_misc_report_amend: report " + std::to_string(latest) +
+            " is not the latest version of its report: report " + next + " is.\n";
+        EXPECT_NE(r.output.find(next + "\n"), std::string::npos) << r.output;
+        EXPECT_NE(r.output.find(refused), std::string::npos) << r.output;
+        const bool one_each = (r.output.find("a=0") == std::string::npos) !=
+                              (r.output.find("b=0") == std::string::npos);
+        EXPECT_TRUE(one_each) << r.output;
+    }
+    EXPECT_EQ(db.Scalar("select count(*) from rpt_report"), "21");
+    EXPECT_EQ(db.Scalar("select max(report_id) from rpt_report where filed_date is null"), "21");
+}
+
 // Lines nested or chained past any sensible depth get the shell's syntax error, also where
 // errors are resumed; caller texts that deep get their class's ordinary answer. Nothing crashes.
 TEST(ShellTest, DeepInputGetsItsErrorNotACrash) {

@@ -20,9 +20,9 @@ class CommitteeSqlTest : public ::testing::Test {
   protected:
     void SetUp() override {
         r1 = d.NewReport();
-        r2 = d.Amend(r1);
-        const int32_t r[] = {r1, r2};
         for (int i = 0; i < 2; ++i) {
+            if (i) r2 = d.Amend(r1);
+            const int32_t r[] = {r1, r2};
             auto a = d.Object<clsAccount_Data>(r[i]);  // banks: entities 1 and 3
             account[i] = AddAccount(*a, r[i], d.Org(i ? "Second Bank" : "First Bank"),
                                     i ? "SAV" : "CHK", i + 1, 500);

@@ -91,12 +91,13 @@ class RecordObjectTest : public ::testing::Test {
             "tri smallint, occur_date datetime, attendance float)\nSECTION WID\n"
             "INSERT @Name, @Amount, @Is_flag, @Occur_date, @Tri");
         d.NewReport();
+        d.db.Exec(
+            "INSERT INTO rpt_widgets (unique_id, report_id, group_id, sequence, name, amount, "
+            "is_flag, tri, attendance) VALUES (2, 1, 2, 2, 'Carl', 1, 0, 1, 3);");
         d.Amend(1);
         d.db.Exec(
-            "INSERT INTO rpt_widgets (report_id, group_id, sequence, name, amount, is_flag, "
-            "occur_date) VALUES (2, 1, 1, 'Anne', 12.5, 1, '2005-03-01');"
-            "INSERT INTO rpt_widgets (report_id, group_id, sequence, name, amount, is_flag, tri, "
-            "attendance) VALUES (1, 2, 2, 'Carl', 1, 0, 1, 3);");
+            "INSERT INTO rpt_widgets (unique_id, report_id, group_id, sequence, name, amount, "
+            "is_flag, occur_date) VALUES (1, 2, 1, 1, 'Anne', 12.5, 1, '2005-03-01');");
         rec = test::Recorder::Create("core", d.db.Path());
         ASSERT_TRUE(w.ConnectionVariables("core", "recording", "", "", false, "2"));
     }

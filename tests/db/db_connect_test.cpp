@@ -114,7 +114,10 @@ std::string PathState(const std::string& path) {
 TEST(DbConnectSettings, EachBadDatabaseFileGetsItsOwnReasonAndStaysAsItWas) {
     MZ_EMBEDDED_ONLY("bad database files");
     TempReportDb newer;
-    newer.Exec("INSERT INTO mz_schema_version VALUES (2, '2030-01-01')");
+    newer.Exec("INSERT INTO mz_schema_version VALUES (3, '2030-01-01')");
+    // The first layout kept amounts as floats that a sum could not add exactly.
+    TempReportDb older;
+    older.Exec("UPDATE mz_schema_version SET version = 1");
     TempReportDb unversioned;
     unversioned.Exec("DELETE FROM mz_schema_version");
     const struct {
@@ -139,8 +142,11 @@ TEST(DbConnectSettings, EachBadDatabaseFileGetsItsOwnReasonAndStaysAsItWas) {
          "P is an SQLite database but not a report database (it has no mz_schema_version "
          "table)."},
         {"newer schema", [&](const std::string& p) { std::filesystem::copy_file(newer.Path(), p); },
-         "P is a report database of schema version 2, newer than version 1 that this library "
+         "P is a report database of schema version 3, newer than version 2 that this library "
          "reads: it needs a later release."},
+        {"older schema", [&](const std::string& p) { std::filesystem::copy_file(older.Path(), p); },
+         "P is a report database of schema version 1, older than version 2 that this library "
+         "reads."},
         {"no version",
          [&](const std::string& p) { std::filesystem::copy_file(unversioned.Path(), p); },
          "P is not a report database: its schema version is missing."},
@@ -251,7 +257,7 @@ TEST(DbConnectSettings, UnreadableReadOnlyAndFullDisksAreNamed) {
 
 TEST(SchemaLoader, RefusesToOverwriteAndStampsTheVersion) {
     TempReportDb db;
-    EXPECT_EQ(db.Scalar("select max(version) from mz_schema_version"), "1");
+    EXPECT_EQ(db.Scalar("select max(version) from mz_schema_version"), "2");
     if (!test::OnPostgres()) {
         EXPECT_EQ(db.Scalar("pragma journal_mode"), "wal");
     }

@@ -24,11 +24,11 @@ class ExpenditureSqlTest : public ::testing::Test {
   protected:
     void SetUp() override {
         r1 = d.NewReport();
-        r2 = d.Amend(r1);
         auto filed = d.Object<clsExpenditure_Data>(r1);
         e1 = AddExpenditure(*filed, r1, "oper", 100);  // unique_id 1, items 1 and 2
         AddItem(*filed->mobExpenditureItem, r1, e1, 60);
         AddItem(*filed->mobExpenditureItem, r1, e1, 40);
+        r2 = d.Amend(r1);
         auto amended = d.Object<clsExpenditure_Data>(r2);
         e2 = AddExpenditure(*amended, r2, "ccpc", 250);  // unique_id 2, item 3, note 1
         AddItem(*amended->mobExpenditureItem, r2, e2, 250);
@@ -196,32 +196,35 @@ TEST_F(ExpenditureSqlTest, ExpenditureItemCalls) {
                     });
 }
 
+// A report of its own, 3, with debt 1 and its item 1, amended by report 4, the current one.
 TEST_F(ExpenditureSqlTest, DebtAndDebtItemCalls) {
-    auto filed = d.Object<clsDebt_Data>(r1);
+    const int32_t r3 = d.NewReport();
+    auto filed = d.Object<clsDebt_Data>(r3);
     ASSERT_TRUE(filed->GetData());
-    filed->ReportID(r1);
+    filed->ReportID(r3);
     filed->DebtCode("owed");
     filed->BeginBalance(Money(500));
     ASSERT_TRUE(filed->SaveData());  // debt 1
     clsDebtItem_Data& filed_items = *filed->mobDebtItem;
     ASSERT_TRUE(filed_items.GetData());
-    filed_items.ReportID(r1);
+    filed_items.ReportID(r3);
     filed_items.DebtID(1);
     filed_items.Amount(Money(200));
     ASSERT_TRUE(filed_items.SaveData());  // debt item 1
+    const int32_t r4 = d.Amend(r3);
 
     clsDebt_Data debt;
-    ASSERT_TRUE(debt.ConnectionVariables("exp", "recording", "", "", false, "2"));
+    ASSERT_TRUE(debt.ConnectionVariables("exp", "recording", "", "", false, "4"));
     clsDebtItem_Data& items = *debt.mobDebtItem;
     test::WalkSteps(
         *rec, test::DataLines("calls.log"),
         {
             {"GetData", [&] { EXPECT_TRUE(debt.GetData(1)); }},
             {"GetData new", [&] { EXPECT_TRUE(debt.GetData()); }},
-            {"debt list", [&] { EXPECT_TRUE(debt.GetDataDebtList(r1)); }},
-            {"sequence of a type", [&] { EXPECT_EQ(debt.GetNewSequence(r1, "owed", true), 1); }},
+            {"debt list", [&] { EXPECT_TRUE(debt.GetDataDebtList(r3)); }},
+            {"sequence of a type", [&] { EXPECT_EQ(debt.GetNewSequence(r3, "owed", true), 1); }},
             {"item list", [&] { EXPECT_TRUE(items.GetDataList(1)); }},
-            {"item sequence", [&] { EXPECT_EQ(items.GetNewSequence(r2, 9), 1); }},
+            {"item sequence", [&] { EXPECT_EQ(items.GetNewSequence(r4, 9), 1); }},
             {"a changed copy of the debt",
              [&] {
                  EXPECT_TRUE(debt.GetData(1));
@@ -231,7 +234,7 @@ TEST_F(ExpenditureSqlTest, DebtAndDebtItemCalls) {
             {"a new item",
              [&] {
                  EXPECT_TRUE(items.GetData());
-                 items.ReportID(r2);
+                 items.ReportID(r4);
                  items.DebtID(1);
                  items.TransDate("6/30/2005");
                  items.PurposeCode("pay");

@@ -165,5 +165,55 @@ TEST(ReportExport, EverySectionRoundTripsThroughCsvAndJsonReaders) {
     EXPECT_EQ(ExportReport(db, 99, dir, ExportFormat::kCsv), "Report 99 does not exist.");
 }
 
+// Amounts of 0.01 add up exactly: a million of them summed by a query, and ten thousand receipts
+// summed by a query, from their export and from their class's list, where binary fractions
+// would drift (to 100.00000000000135 for the receipts).
+TEST(ReportExport, AmountsAddUpExactlyThroughQueriesExportsAndTheClasses) {
+    test::ReportDb rdb;
+    const int32_t filed = rdb.NewReport();
+    rdb.db.Exec(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
+        "INSERT INTO rpt_Receipts (report_id, receipt_type_code, Amount) "
+        "SELECT " +
+        std::to_string(filed) + ", 'ind', 0.01 FROM n");
+    rdb.db.Exec("CREATE TABLE amounts (amount money)");
+    rdb.db.Exec(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000) "
+        "INSERT INTO amounts (amount) SELECT 0.01 FROM n");
+
+    DbConnect db;
+    ASSERT_TRUE(db.ConnectionVariables(rdb.db.Path(), "", "", "", false));
+    for (const auto& [sql, sum] :
+         {std::pair{"select sum(amount) as s from amounts", "10000"},
+          std::pair{"select sum(Amount) as s from rpt_Receipts", "100"},
+          std::pair{"select sum(Amount) - 100 as s from rpt_Receipts", "0"},
+          std::pair{"select avg(Amount) as s from rpt_Receipts", "0.01"}}) {
+        ResultSet rs;
+        ASSERT_EQ(db.OpenRecordset(sql, rs), "") << sql;
+        EXPECT_EQ(rs.Value(0).ToText(), sum) << sql;
+        EXPECT_EQ(rs.Value(0).ToDouble(), std::stod(sum)) << sql;
+    }
+
+    const std::string dir = test::TempPath("amounts");
+    ASSERT_EQ(ExportReport(db, filed, dir, ExportFormat::kCsv), "");
+    const Csv receipts = ReadCsv(dir + "/rpt_Receipts.csv");
+    ASSERT_EQ(receipts.size(), 10001u);
+    const auto amount =
+        std::find(receipts[0].begin(), receipts[0].end(), "Amount") - receipts[0].begin();
+    Currency exported;
+    for (size_t i = 1; i < receipts.size(); ++i) {
+        EXPECT_EQ(receipts[i][amount], "0.01");
+        exported += Currency::Parse(receipts[i][amount].value_or("")).value_or(Currency());
+    }
+    EXPECT_EQ(exported, Currency::FromRaw(100 * Currency::kScale));
+
+    auto list = rdb.Object<clsReceipt_Data>(filed);
+    ASSERT_TRUE(list->GetDataReceiptList(1, filed));
+    EXPECT_EQ(list->Count(), 10000);
+    Currency listed;
+    for (list->MoveFirst(); !list->EOF(); list->MoveNext()) listed += list->Amount();
+    EXPECT_EQ(listed, Currency::FromRaw(100 * Currency::kScale));
+}
+
 }  // namespace
 }  // namespace mz

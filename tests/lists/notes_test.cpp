@@ -12,12 +12,12 @@
 namespace mz {
 namespace {
 
-// Report 1 filed, report 2 its amendment and the current report. Note 1 (report 1, on row 70)
-// is an earlier version's; note 2 (report 2, on row 70) and note 3 (report 2, on row 71) are
-// the current report's.
+// Report 1 filed, report 2 its amendment and the current report. Note 1 (report 1, on row 70,
+// written before the amendment) is an earlier version's; note 2 (report 2, on row 70) and note 3
+// (report 2, on row 71) are the current report's.
 TEST(NotesTest, Calls) {
     test::ReportDb d;
-    d.Amend(d.NewReport());
+    const int32_t r1 = d.NewReport();
     auto rec = test::Recorder::Create("notes", d.db.Path());
     clsNotes notes;
     ASSERT_TRUE(notes.ConnectionVariables("notes", "recording", "", "", false, "2"));
@@ -49,6 +49,7 @@ TEST(NotesTest, Calls) {
              }},
             {"two more",
              [&] {
+                 d.Amend(r1);  // not on the recorded connection
                  add(2, "70", "", "two");
                  add(2, "71x", "", "three");  // the link reads as its number
                  EXPECT_EQ(notes.LinkID(), "71");

@@ -26,41 +26,46 @@ class ReceiptProbe : public clsReceipt_Data {
 
 // Report 1 filed, report 2 its amendment, the current report of the recorded objects:
 //   receipt 1 (report 1): 'ind', 100, no contributor (an earlier version's row)
-//   receipt 2: ' gns' as stored, contributor 1 (named by it alone), items 1 (report 2) and
-//     2 (report 1), notes 1 (report 2) and 2 (report 1)
-//   receipt 3: 'LOAN', loan items 1 (entity 2, named by it alone) and 2 (no entity)
-//   receipt 4: 'frln ' as stored, loan items 3 and 4 (report 1)
+//   receipt 2: ' gns' as stored, contributor 1 (named by it alone), items 2 (report 2) and
+//     1 (report 1), notes 2 (report 2) and 1 (report 1)
+//   receipt 3: 'LOAN', loan items 2 (entity 2, named by it alone) and 3 (no entity)
+//   receipt 4: 'frln ' as stored, loan items 4 and 1 (report 1)
+// Report 1's rows are written before its amendment files it, among them its item and note on
+// receipt 2, the first row the amendment adds.
 class ReceiptSqlTest : public ::testing::Test {
   protected:
     void SetUp() override {
         r1 = d.NewReport();
-        r2 = d.Amend(r1);
         const int32_t giver = d.Person("Rivera", "Ana"), kim = d.Person("Kim", "Joe");
         auto filed = d.Object<clsReceipt_Data>(r1);
-        auto amended = d.Object<clsReceipt_Data>(r2);
         using test::AddRow;
         AddRow(*filed, {{"ReportID", r1}, {"ReceiptCode", "ind"}, {"Amount", 100}});
-        AddRow(*amended, {{"ReportID", r2},
-                          {"ReceiptCode", " gns"},
-                          {"Amount", 250},
-                          {"EntityID", giver},
-                          {"TransDate", "3/1/2005"}});
-        const int32_t link = amended->GroupID();
-        AddRow(*amended->mobGnSItem, {{"ReportID", r2},
-                                      {"ReceiptID", 2},
-                                      {"Sequence", 1},
-                                      {"Description", "chairs"},
-                                      {"Amount", 30}});
         AddRow(*filed->mobGnSItem, {{"ReportID", r1},
                                     {"ReceiptID", 2},
                                     {"Sequence", 2},
                                     {"Description", "tables"},
                                     {"Amount", 50}});
-        AddRow(*amended->mobNotes, {{"ReportID", r2}, {"LinkID", link}, {"Description", "a"}});
+        AddRow(*filed->mobLoanEndorers,
+               {{"ReportID", r1}, {"ReceiptID", 4}, {"Amount", 100}, {"Sequence", 2}});
+        // The group receipt 2 gets: the one after the note's own.
+        const int32_t link = std::stoi(d.db.Scalar("select max(group_id) from mz_row_group")) + 2;
         AddRow(*filed->mobNotes, {{"ReportID", r1}, {"LinkID", link}, {"Description", "b"}});
+        r2 = d.Amend(r1);
+        auto amended = d.Object<clsReceipt_Data>(r2);
+        AddRow(*amended, {{"ReportID", r2},
+                          {"ReceiptCode", " gns"},
+                          {"Amount", 250},
+                          {"EntityID", giver},
+                          {"TransDate", "3/1/2005"}});
+        ASSERT_EQ(amended->GroupID(), link);
+        AddRow(*amended->mobGnSItem, {{"ReportID", r2},
+                                      {"ReceiptID", 2},
+                                      {"Sequence", 1},
+                                      {"Description", "chairs"},
+                                      {"Amount", 30}});
+        AddRow(*amended->mobNotes, {{"ReportID", r2}, {"LinkID", link}, {"Description", "a"}});
         AddRow(*amended, {{"ReportID", r2}, {"ReceiptCode", "LOAN"}, {"Amount", 5000}});
-        clsLoanItems_Data &loans = *amended->mobLoanEndorers,
-                          &filed_loans = *filed->mobLoanEndorers;
+        clsLoanItems_Data& loans = *amended->mobLoanEndorers;
         AddRow(loans, {{"ReportID", r2},
                        {"ReceiptID", 3},
                        {"EntityID", kim},
@@ -69,7 +74,6 @@ class ReceiptSqlTest : public ::testing::Test {
         AddRow(loans, {{"ReportID", r2}, {"ReceiptID", 3}, {"Amount", 2500}, {"Sequence", 2}});
         AddRow(*amended, {{"ReportID", r2}, {"ReceiptCode", "frln "}, {"Amount", 900}});
         AddRow(loans, {{"ReportID", r2}, {"ReceiptID", 4}, {"Amount", 900}, {"Sequence", 1}});
-        AddRow(filed_loans, {{"ReportID", r1}, {"ReceiptID", 4}, {"Amount", 100}, {"Sequence", 2}});
         rec = test::Recorder::Create("rcpt", d.db.Path());
         ASSERT_TRUE(receipt.ConnectionVariables("rcpt", "recording", "", "", false, "2"));
     }
@@ -230,17 +234,17 @@ TEST_F(ReceiptSqlTest, EachFailingCascadeStepStopsItAndRollsBack) {
     };
     const Case cases[] = {
         {2, "sp_delete_table", 1,
-         "exec sp_delete_table @table='rpt_gns_items', @unique_id=Long(1)"},
+         "exec sp_delete_table @table='rpt_gns_items', @unique_id=Long(2)"},
         {2, "sp_insert_rpt_gns_items", 1,
-         "exec sp_insert_rpt_gns_items @Function='D', @Report_id='2', @Ref_id=Long(2)"},
-        {2, "sp_delete_table", 2, "exec sp_delete_table @table='rpt_notes', @unique_id=Long(1)"},
+         "exec sp_insert_rpt_gns_items @Function='D', @Report_id='2', @Ref_id=Long(1)"},
+        {2, "sp_delete_table", 2, "exec sp_delete_table @table='rpt_notes', @unique_id=Long(2)"},
         {2, "sp_delete_rpt_name_address", 1,
          "exec sp_delete_rpt_name_address @Unique_id=Long(1), @Report_id=Long(2)"},
         {2, "sp_delete_table", 3, "exec sp_delete_table @table='rpt_Receipts', @unique_id=Long(2)"},
         {3, "sp_delete_table", 2,
-         "exec sp_delete_table @table='rpt_loan_items', @unique_id=Long(2)"},
-        {4, "sp_delete_table", 1,
          "exec sp_delete_table @table='rpt_loan_items', @unique_id=Long(3)"},
+        {4, "sp_delete_table", 1,
+         "exec sp_delete_table @table='rpt_loan_items', @unique_id=Long(4)"},
     };
     const std::string before = d.Snapshot(
         {"rpt_Receipts", "rpt_gns_items", "rpt_loan_items", "rpt_notes", "rpt_name_address"});
@@ -292,7 +296,7 @@ TEST_F(ReceiptSqlTest, GnsItemCalls) {
              [&] {
                  items.IsNew(true);  // no row: the Let does nothing
                  EXPECT_FALSE(items.IsNew());
-                 EXPECT_TRUE(items.GetData(1));
+                 EXPECT_TRUE(items.GetData(2));
                  EXPECT_EQ(items.OrgName() + items.LastName(), "Rivera");
                  EXPECT_FALSE(items.IsOrg());
                  EXPECT_EQ(items.GetTextLength(mzML_Description_GnSItems), 100);
@@ -310,13 +314,13 @@ TEST_F(ReceiptSqlTest, GnsItemCalls) {
             {"sequence, audit", [&] { EXPECT_EQ(items.GetNewSequence(r1, 9, true), 1); }},
             {"an earlier version's item: a C copy",
              [&] {
-                 EXPECT_TRUE(items.GetData(2));
+                 EXPECT_TRUE(items.GetData(1));
                  items.TotalCount("4 pieces");
                  EXPECT_TRUE(items.SaveData());
              }},
             {"an item of the current report: an update in place, a cleared text as Null",
              [&] {
-                 EXPECT_TRUE(items.GetData(1));
+                 EXPECT_TRUE(items.GetData(2));
                  items.Description("");
                  EXPECT_TRUE(items.SaveData());
              }},
@@ -331,10 +335,10 @@ TEST_F(ReceiptSqlTest, GnsItemCalls) {
              }},
             {"delete in place, then an earlier version's item: a D marker",
              [&] {
-                 EXPECT_TRUE(items.GetData(1));
-                 EXPECT_TRUE(items.DeleteData(1));
                  EXPECT_TRUE(items.GetData(2));
                  EXPECT_TRUE(items.DeleteData(2));
+                 EXPECT_TRUE(items.GetData(1));
+                 EXPECT_TRUE(items.DeleteData(1));
              }},
             {"no current row: the read fails inside the owned transaction and reaches the caller",
              [&] {
@@ -369,7 +373,7 @@ TEST_F(ReceiptSqlTest, LoanItemCalls) {
             {"loan list, audit", [&] { EXPECT_TRUE(items.GetDataLoanList(3, true)); }},
             {"IsAmount: Null reads 0, 2 stores Null; a Null is_org raises",
              [&] {
-                 EXPECT_TRUE(items.GetData(2));
+                 EXPECT_TRUE(items.GetData(3));
                  EXPECT_EQ(items.FullName(), "");
                  try {
                      items.IsOrg();
@@ -389,7 +393,7 @@ TEST_F(ReceiptSqlTest, LoanItemCalls) {
              }},
             {"a C copy sends the loan parameters",
              [&] {
-                 EXPECT_TRUE(items.GetData(4));
+                 EXPECT_TRUE(items.GetData(1));
                  items.IsAmount(1);
                  items.Share(0.25);
                  EXPECT_TRUE(items.SaveData());
@@ -397,13 +401,13 @@ TEST_F(ReceiptSqlTest, LoanItemCalls) {
             {"a failing name deletion stops the item's",
              [&] {
                  rec->FailProcedure("sp_delete_rpt_name_address", "locked", 1);
-                 EXPECT_TRUE(items.GetData(1));
-                 EXPECT_FALSE(items.DeleteData(1));
+                 EXPECT_TRUE(items.GetData(2));
+                 EXPECT_FALSE(items.DeleteData(2));
              }},
             {"an entity named by its row alone goes with it",
              [&] {
-                 EXPECT_TRUE(items.GetData(1));
-                 EXPECT_TRUE(items.DeleteData(1));
+                 EXPECT_TRUE(items.GetData(2));
+                 EXPECT_TRUE(items.DeleteData(2));
              }},
         });
 }

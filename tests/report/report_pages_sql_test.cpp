@@ -29,7 +29,6 @@ class ReportPagesSqlTest : public ::testing::Test {
   protected:
     void SetUp() override {
         r1 = d.NewReport();
-        r2 = d.Amend(r1);
         auto pages = d.Object<clsPage_Amount>(r1);
         AddPage(*pages, "rec", "ind", 1, 150, 150);
         AddPage(*pages, "rec", "ind", 2, 70, 220);
@@ -60,6 +59,7 @@ class ReportPagesSqlTest : public ::testing::Test {
         summary->BeginBalance(Money(100));
         ASSERT_TRUE(summary->SaveData());
         d.db.Exec("INSERT INTO xrf_org_report (org_id, report_id) VALUES (7, 1)");
+        r2 = d.Amend(r1);
         rec = test::Recorder::Create("pages", d.db.Path());
     }
 

@@ -17,6 +17,7 @@
 #include "db/postgres/pg_values.h"
 #include "db/schema_loader.h"
 #include "db/sql_dialect.h"
+#include "db/sqlite_functions.h"
 #include "db/versioned_table.h"
 #include "platform/error.h"
 #include "platform/text.h"
@@ -76,6 +77,14 @@ std::string DatabaseOf(const std::string& uri) {
     return uri.substr(uri.rfind('/') + 1);
 }
 
+// A column the database fills from the clock: a digest counts it only as set or not.
+bool IsClockColumn(std::string_view column) {
+    for (const char* c :
+         {"orig_date", "update_date", "delete_date", "created_date", "filed_date", "change_date"})
+        if (column == c) return true;
+    return false;
+}
+
 std::string ServerDigest(const std::string& uri) {
     std::unique_ptr<pg::Connection> c = Connect(uri, "");
     if (!c) return "";
@@ -90,9 +99,9 @@ std::string ServerDigest(const std::string& uri) {
         for (int i = 0; i < rows.Rows(); ++i) {
             for (int k = 0; k < rows.Columns(); ++k) {
                 const std::string_view column = PQfname(rows.get(), k);
-                const bool clock = column == "orig_date" || column == "update_date" ||
-                                   column == "delete_date" || column == "created_date";
-                text += rows.IsNull(i, k) ? "~" : clock ? "set" : std::string(rows.Text(i, k));
+                text += rows.IsNull(i, k)       ? "~"
+                        : IsClockColumn(column) ? "set"
+                                                : std::string(rows.Text(i, k));
                 text += '\x1f';
             }
             text += '\n';
@@ -115,10 +124,10 @@ bool OnPostgres() {
 
 void FailDeletes(const TempReportDb& db, const std::string& table) {
     if (OnPostgres()) {
-        db.Exec(PostgresDialect().trigger("fail_delete", "BEFORE DELETE", table,
+        db.Exec(PostgresDialect().trigger("fail_delete", "BEFORE DELETE", table, "",
                                           "RAISE EXCEPTION 'injected failure';\n"));
     } else {
-        db.Exec(SqliteDialect().trigger("fail_delete", "BEFORE DELETE", table,
+        db.Exec(SqliteDialect().trigger("fail_delete", "BEFORE DELETE", table, "",
                                         "SELECT RAISE(ABORT, 'injected failure');\n"));
     }
 }
@@ -159,9 +168,7 @@ std::string DatabaseDigest(const std::string& path) {
             for (int i = 0; i < sqlite3_column_count(rows); ++i) {
                 const std::string column = sqlite3_column_name(rows, i);
                 const unsigned char* v = sqlite3_column_text(rows, i);
-                const bool clock = column == "orig_date" || column == "update_date" ||
-                                   column == "delete_date" || column == "created_date";
-                text += !v ? "~" : clock ? "set" : reinterpret_cast<const char*>(v);
+                text += !v ? "~" : IsClockColumn(column) ? "set" : reinterpret_cast<const char*>(v);
                 text += '\x1f';
             }
             text += '\n';
@@ -263,20 +270,52 @@ void ServerExec(const std::string& path, const std::string& server_sql,
     }
 }
 
+constexpr const char* kResyncIdentities = R"sql(
+DO $$DECLARE c record; BEGIN
+FOR c IN SELECT table_name, column_name FROM information_schema.columns
+         WHERE is_identity = 'YES' AND table_schema = current_schema() LOOP
+    EXECUTE format('SELECT setval(%L, m) FROM (SELECT max(%I) AS m FROM %I) x WHERE m > '
+                   '(SELECT CASE WHEN is_called THEN last_value ELSE last_value - 1 END FROM %s)',
+                   pg_get_serial_sequence(c.table_name, c.column_name), c.column_name,
+                   c.table_name, pg_get_serial_sequence(c.table_name, c.column_name));
+END LOOP; END$$)sql";
+
 }  // namespace
+
+std::string TempReportDb::TryExec(const std::string& sql) const {
+    if (OnPostgres()) {
+        std::unique_ptr<pg::Connection> c = Connect(path_, "");
+        try {
+            if (c) c->Script(RewriteSchemaSql(sql, PostgresDialect()));
+        } catch (const Error& e) {
+            return e.Description();
+        }
+        return "";
+    }
+    sqlite3* db = nullptr;
+    sqlite3_open(path_.c_str(), &db);
+    // The triggers of the report tables call the library's functions.
+    RegisterDialectFunctions(db);
+    char* message = nullptr;
+    std::string error;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK)
+        error = message ? message : "?";
+    sqlite3_free(message);
+    sqlite3_close(db);
+    return error;
+}
 
 void TempReportDb::Exec(const std::string& sql) const {
     if (OnPostgres()) {
         ServerExec(path_, sql, sql);
+        // Rows inserted with their identifiers given count for the next identifier, as the
+        // embedded file's AUTOINCREMENT counts them.
+        if (Lower(sql).find("insert") != std::string::npos)
+            ServerExec(path_, kResyncIdentities, "");
         return;
     }
-    sqlite3* db = nullptr;
-    sqlite3_open(path_.c_str(), &db);
-    char* message = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK)
-        ADD_FAILURE() << "set-up SQL failed: " << (message ? message : "?") << "\n" << sql;
-    sqlite3_free(message);
-    sqlite3_close(db);
+    if (const std::string error = TryExec(sql); !error.empty())
+        ADD_FAILURE() << "set-up SQL failed: " << error << "\n" << sql;
 }
 
 std::string TempReportDb::Scalar(const std::string& sql) const {
@@ -293,6 +332,7 @@ std::string TempReportDb::Scalar(const std::string& sql) const {
     }
     sqlite3* db = nullptr;
     sqlite3_open(path_.c_str(), &db);
+    RegisterDialectFunctions(db);
     sqlite3_stmt* stmt = nullptr;
     std::string out;
     if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
@@ -331,7 +371,7 @@ void TempReportDb::AddVersionedTable(const std::string& declaration) const {
         ServerExec(path_, CreateTableSql(t) + ";" + VersionedObjectsSql(t, PostgresDialect()),
                    CreateTableSql(t) + ";" + VersionedObjectsSql(t));
     } else {
-        Exec(CreateTableSql(t) + ";" + VersionedObjectsSql(t));
+        Exec(RewriteSchemaSql(CreateTableSql(t) + ";" + VersionedObjectsSql(t), SqliteDialect()));
     }
 }
 

@@ -39,6 +39,9 @@ class TempReportDb {
     // Runs SQL directly on the database, outside the library (test set-up and inspection),
     // written for SQLite: on the server it is rewritten as the schema is (db/sql_dialect.h).
     void Exec(const std::string& sql) const;
+    // Runs SQL as Exec does, as a second program on the database would: the engine's error
+    // text, "" when it ran.
+    std::string TryExec(const std::string& sql) const;
     // The first column of the first row of a query, as text ("NULL" for Null, "" for no row),
     // in SQLite's spelling on both engines (1 for a bit, 12.5 for money, 2005-03-15 for a date
     // at midnight).
@@ -65,8 +68,9 @@ std::string TempPath(const std::string& name);
 void FailDeletes(const TempReportDb& db, const std::string& table);
 
 // Every row of every table of the report database at path, one "table:rows:hash" per table.
-// Columns the database fills from the clock (orig_date, update_date, delete_date, created_date)
-// count only as set or not, so two runs of the same work give the same digest.
+// Columns the database fills from the clock (orig_date, update_date, delete_date, created_date,
+// filed_date, change_date) count only as set or not, so two runs of the same work give the same
+// digest.
 std::string DatabaseDigest(const std::string& path);
 
 // A copy of the (closed) database at path under a new temporary name.

@@ -488,7 +488,8 @@ class PostgresBackend final : public Backend {
         return &tables_.emplace(key, std::move(table)).first->second;
     }
 
-    static constexpr BuiltinDialect kBuiltins = {"$1", "$2", "LOCALTIMESTAMP(0)"};
+    static constexpr BuiltinDialect kBuiltins = {"$1", "$2", "LOCALTIMESTAMP(0)",
+                                                 "IS DISTINCT FROM"};
 
     std::string RunBuiltin(const BuiltinWrite& w) {
         if (!w.refusal.empty()) return w.refusal;
@@ -496,6 +497,7 @@ class PostgresBackend final : public Backend {
         for (const Variant& v : w.args) texts.push_back(pg::ParamText(v));
         std::vector<unsigned> types = {w.column ? w.column->engine_type : pg::kInt4};
         if (w.column) types.push_back(pg::kInt4);
+        if (!w.journal.empty()) conn_->Exec(w.journal, texts, types);
         pg::Result r = conn_->Exec(w.sql, texts, types);
         return r.Affected() == 0 ? w.no_row : "";
     }

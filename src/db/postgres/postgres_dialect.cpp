@@ -21,12 +21,13 @@ std::string PostgresLastId(std::string_view table, std::string_view column) {
 }
 
 std::string PostgresTrigger(std::string_view name, std::string_view event, std::string_view table,
-                            std::string_view body) {
+                            std::string_view when, std::string_view body) {
     const std::string n(name);
     return "CREATE FUNCTION " + n + "() RETURNS trigger LANGUAGE plpgsql AS $mz$\nBEGIN\n" +
            std::string(body) + "RETURN NULL;\nEND\n$mz$;\nCREATE TRIGGER " + n + " " +
-           std::string(event) + " ON " + std::string(table) + " FOR EACH ROW EXECUTE FUNCTION " +
-           n + "();\n";
+           std::string(event) + " ON " + std::string(table) + " FOR EACH ROW" +
+           (when.empty() ? "" : " WHEN (" + std::string(when) + ")") + " EXECUTE FUNCTION " + n +
+           "();\n";
 }
 
 constexpr std::string_view kPrelude = R"sql(
@@ -62,6 +63,14 @@ CREATE FUNCTION mz_add(text, anynonarray) RETURNS text
     LANGUAGE sql STABLE STRICT PARALLEL SAFE AS 'SELECT $1 || mz_text($2)';
 CREATE FUNCTION mz_add(anynonarray, text) RETURNS text
     LANGUAGE sql STABLE STRICT PARALLEL SAFE AS 'SELECT mz_text($1) || $2';
+
+-- A trigger's refusal of a change (the embedded engine's mz_refuse), with its text as the error.
+CREATE FUNCTION mz_refuse(message text) RETURNS void LANGUAGE plpgsql AS
+    $$BEGIN RAISE EXCEPTION USING MESSAGE = message, ERRCODE = 'integrity_constraint_violation';
+    END$$;
+
+-- Who changes a row, for the change journal: the server's login.
+CREATE FUNCTION mz_user() RETURNS text LANGUAGE sql STABLE AS 'SELECT session_user::text';
 
 -- The identifier the last insert into that table gave in this session (the embedded engine's
 -- last_insert_rowid(), but unmoved by the identity of a row the next statement inserts).
@@ -148,6 +157,8 @@ const SqlDialect& PostgresDialect() {
             {{"datetime", "(", "'now'", ",", "'localtime'", ")"}, "LOCALTIMESTAMP(0)"},
             {{"date", "(", "'now'", ",", "'localtime'", ")"}, "CURRENT_DATE"},
             {{"ifnull"}, "coalesce"},
+            // A trigger's refusal, a statement whose result goes nowhere in a plpgsql body.
+            {{"SELECT", "mz_refuse"}, "PERFORM mz_refuse"},
             // SQLite's "a IS NOT b" compares Null as a value.
             {{"IS", "NOT", "NULL"}, "IS NOT NULL"},
             {{"IS", "NOT"}, "IS DISTINCT FROM"},

@@ -22,7 +22,7 @@ CREATE TABLE mz_schema_version (
     version integer NOT NULL,
     created_date datetime NOT NULL
 );
-INSERT INTO mz_schema_version (version, created_date) VALUES (1, datetime('now', 'localtime'));
+INSERT INTO mz_schema_version (version, created_date) VALUES (2, datetime('now', 'localtime'));
 
 CREATE TABLE mz_procedure (
     name varchar(128) COLLATE NOCASE PRIMARY KEY,

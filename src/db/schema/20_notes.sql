@@ -1,4 +1,5 @@
--- Notes: free text attached to any report row through link_id (the row's group_id).
+-- Notes: free text attached to any report row through link_id (the row's group_id). A note is
+-- changed and deleted in place whichever version wrote it (IN PLACE), also once that is filed.
 
 -- Every view carries the type's description and allow_multiple, so a note reads them in a list
 -- and on a new row as well as on its own.
@@ -19,4 +20,5 @@ INSERT @Report_section_code, @Link_id, @Note_type_code, @Note_keywords, @Descrip
     @Entry_date, @Amend_code
 LIST COLUMNS nt.description AS note_type_desc, nt.allow_multiple
 LIST JOINS LEFT OUTER JOIN lks_note_type nt ON nt.code = t.Note_type_code
+IN PLACE
 END;

@@ -55,6 +55,22 @@ BEGIN
                           WHERE a.ref_report_id = @Report_id AND a.group_id = o.group_id
                             AND a.ref_is_audit = 1))
       AND (o.max_page_number IS NOT @Max_page_number OR o.max_page_amount IS NOT @Max_page_amount);
+    -- The figures set in place go to the change journal (db/builtin_procedures.h) first.
+    INSERT INTO mz_change_journal (table_name, unique_id, group_id, report_id, action,
+        column_name, old_value, new_value, change_date, user_name)
+    SELECT 'rpt_page_amount', p.unique_id, p.group_id, p.report_id, 'U', c.name,
+        CASE c.name WHEN 'max_page_number' THEN CAST(p.max_page_number AS text)
+             ELSE CAST(p.max_page_amount AS text) END,
+        CASE c.name WHEN 'max_page_number' THEN CAST(@Max_page_number AS text)
+             ELSE CAST(@Max_page_amount AS text) END,
+        datetime('now', 'localtime'), mz_user()
+    FROM rpt_page_amount p, (SELECT 'max_page_number' AS name UNION ALL SELECT 'max_page_amount') c
+    WHERE p.report_id = @Report_id AND p.delete_date IS NULL
+      AND p.report_section_code = @report_section_code
+      AND (@report_section_type_code IS NULL
+           OR p.report_section_type_code = @report_section_type_code)
+      AND CASE c.name WHEN 'max_page_number' THEN p.max_page_number IS NOT @Max_page_number
+               ELSE p.max_page_amount IS NOT @Max_page_amount END;
     UPDATE rpt_page_amount SET max_page_number = @Max_page_number,
         max_page_amount = @Max_page_amount, update_date = datetime('now', 'localtime')
     WHERE report_id = @Report_id AND delete_date IS NULL
