@@ -15,5 +15,6 @@ int RunLookups(const std::vector<std::string>& args);
 int RunDiff(const std::vector<std::string>& args);
 int RunHistory(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
+int RunPrint(const std::vector<std::string>& args);
 
 }  // namespace mz::app

@@ -8,8 +8,9 @@
 //   mzreport diff DB FROM TO [--json]      what changed between two versions of a report
 //   mzreport history DB TABLE GROUP_ID [--json]   every version of one row
 //   mzreport export DB REPORT DIR [--format csv|json]   a report version, a file per section
+//   mzreport print DB REPORT OUT.pdf       a report version as the paper form, a PDF file
 // --trace FILE writes a line for every database call (shell, query, report, diff, history,
-// export).
+// export, print).
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -47,6 +48,8 @@ constexpr CommandEntry kCommands[] = {
      &mz::app::RunHistory},
     {"export", "export DB REPORT DIR [--format csv|json]  a report version, one file a section",
      &mz::app::RunExport},
+    {"print", "print DB REPORT OUT.pdf [--trace FILE]  a report version as the paper form, a PDF",
+     &mz::app::RunPrint},
 };
 
 int Usage() {
