@@ -36,14 +36,14 @@ int RunPrint(const std::vector<std::string>& args) {
             std::fprintf(stderr, "mzreport print: %s\n", error.c_str());
             return 1;
         }
-        std::printf("%s: %d pages on %d sheets, %d items\n", a.rest[2].c_str(), printed.pages,
-                    printed.sheets, printed.items);
+        std::cout << a.rest[2] << ": " << printed.pages << " pages on " << printed.sheets
+                  << " sheets, " << printed.items << " items\n";
         if (printed.mismatched_pages > 0)
-            std::printf("%d page totals do not equal the sum of their items; the pages say so\n",
-                        printed.mismatched_pages);
+            std::cout << printed.mismatched_pages
+                      << " page totals do not equal the sum of their items; the pages say so\n";
         if (printed.unknown_glyphs > 0)
-            std::printf("%d characters have no glyph in the installed fonts\n",
-                        printed.unknown_glyphs);
+            std::cout << printed.unknown_glyphs
+                      << " characters have no glyph in the installed fonts\n";
         return 0;
     } catch (const Error& e) {
         std::cerr << ErrorLine(e) << "\n";

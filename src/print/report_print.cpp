@@ -421,8 +421,12 @@ class Reader {
         const auto lines = SummaryLines();
         for (rs.MoveFirst(); !rs.EOF(); rs.MoveNext()) {
             Shown s;
-            for (const PrintLine& line : lines)
-                s.values.push_back(FieldReader(rs, line.columns, line.kind).Text(rs));
+            // Every line of the form carries an amount: a blank one is 0.00.
+            for (const PrintLine& line : lines) {
+                std::string text = FieldReader(rs, line.columns, line.kind).Text(rs);
+                if (text.empty() && line.kind == K::kMoney) text = PrintedMoney(Currency());
+                s.values.push_back(std::move(text));
+            }
             const int32_t group = rs.Value("group_id").ToInt32();
             if (const auto t = changes_.find("rpt_summary"); t != changes_.end()) {
                 s.added = t->second.added.count(group) > 0;

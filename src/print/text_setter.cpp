@@ -167,10 +167,12 @@ bool TextSetter::Words(Style& style, std::string_view paragraph, OnWord&& on_wor
         size_t blanks = 0;
         while (i < paragraph.size() && paragraph[i] == ' ') ++i, ++blanks;
         if (i == paragraph.size()) break;
-        // The word: runs of letters shaped whole, other characters one by one.
+        // The word: runs of letters shaped whole, other characters one by one. A hyphen ends
+        // it too, so a line may break after one; what follows is a word with no blank before.
         word_.clear();
         double width = 0;
-        while (i < paragraph.size() && paragraph[i] != ' ') {
+        while (i < paragraph.size() && paragraph[i] != ' ' &&
+               (i == 0 || paragraph[i - 1] != '-' || word_.empty())) {
             const char* p = paragraph.data() + i;
             const char* q = g_utf8_next_char(p);
             if (InRun(p)) {
@@ -251,8 +253,9 @@ double TextSetter::Set(std::string_view raw, uint16_t style_id, double width, bo
             }
         }
         const bool known = Words(style, paragraph, [&](size_t blanks, double word_width) {
+            if (line_width > 0 && line_width + blanks * space.width + word_width > width + 0.01)
+                end_line();
             const double gap = line_width > 0 ? blanks * space.width : 0;
-            if (line_width > 0 && line_width + gap + word_width > width + 0.01) end_line();
             if (word_width <= width + 0.01 || line_width > 0) {
                 // The blanks are glyphs too, so the text reads back with them.
                 for (size_t b = 0; line_width > 0 && b < blanks; ++b)
@@ -290,6 +293,7 @@ double TextSetter::SetByPango(std::string_view text, uint16_t style_id, double w
     pango_layout_set_width(l, static_cast<int>(width * PANGO_SCALE));
     pango_layout_set_wrap(l, PANGO_WRAP_WORD_CHAR);
     pango_layout_set_alignment(l, right ? PANGO_ALIGN_RIGHT : PANGO_ALIGN_LEFT);
+    pango_layout_set_auto_dir(l, FALSE);  // aligned as the column is, whatever the script
     pango_layout_set_text(l, text.data(), static_cast<int>(text.size()));
     unknown_glyphs_ += pango_layout_get_unknown_glyphs_count(l);
     PangoLayoutIter* it = pango_layout_get_iter(l);
