@@ -1,6 +1,7 @@
 #include "app/demo_whole_report.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <utility>
 #include <vector>
@@ -9,9 +10,11 @@
 #include "app/table_printer.h"
 #include "automation/object_model.h"
 #include "core/report_versions.h"
+#include "db/backend.h"
 #include "names/name_address.h"
 #include "platform/currency.h"
 #include "platform/error.h"
+#include "print/report_print.h"
 
 namespace mz::app {
 namespace {
@@ -50,23 +53,26 @@ struct Step {
     bool remove = false;
 };
 
-// The names the report's rows point at: {key, organisation or last name, first name}.
+// The names the report's rows point at: {key, organisation or last name, first name, street,
+// city} (the printed report shows them with the rows).
 struct Person {
     const char* key;
     const char* name;
     const char* first;
+    const char* street;
+    const char* city;
 };
 const Person kPeople[] = {
-    {"committee", "Friends of Ortiz", ""},
-    {"treasurer", "Ortiz", "Kay"},
-    {"chair", "Reyes", "Sam"},
-    {"donor", "Lind", "Mae"},
-    {"union", "Teachers Association", ""},
-    {"bank", "Union Savings", ""},
-    {"endorser", "Grant", "Lou"},
-    {"printer", "Quick Print", ""},
-    {"radio", "KMZR Radio", ""},
-    {"hall", "Grange Hall", ""},
+    {"committee", "Friends of Ortiz", "", "1 Main Street", "Springfield"},
+    {"treasurer", "Ortiz", "Kay", "18 Oak Lane", "Springfield"},
+    {"chair", "Reyes", "Sam", "7 Birch Road", "Chatham"},
+    {"donor", "Lind", "Mae", "12 Elm Street", "Springfield"},
+    {"union", "Teachers Association", "", "400 Main Street", "Springfield"},
+    {"bank", "Union Savings", "", "2 Bank Plaza", "Springfield"},
+    {"endorser", "Grant", "Lou", "9 Cedar Court", "Rochester"},
+    {"printer", "Quick Print", "", "55 Mill Road", "Decatur"},
+    {"radio", "KMZR Radio", "", "100 Tower Drive", "Springfield"},
+    {"hall", "Grange Hall", "", "3 Fair Street", "Auburn"},
 };
 
 const std::vector<Step> kFiling = {
@@ -302,6 +308,9 @@ class WholeReportDemo {
             e.is_org = *p.first == '\0';
             (e.is_org ? e.org_name : e.last_name) = p.name;
             e.first_name = p.first;
+            e.address1 = p.street;
+            e.city = p.city;
+            e.state = "IL";
             std::string error;
             names_[p.key] = names.Save(e, error);
             Check(error.empty(), error);
@@ -328,6 +337,7 @@ class WholeReportDemo {
         }
         Check(columns[0].second == as_filed && columns[1].second == as_amended,
               "the filed and the amended version read as they did before the later versions");
+        Print({{filed, "filed"}, {amended, "amended"}, {audited, "audit"}});
         say_.Line(ok_ ? "  Whole report chapter finished." : "  Whole report chapter FAILED.");
         return ok_;
     }
@@ -336,6 +346,27 @@ class WholeReportDemo {
     void Check(bool ok, const std::string& what) {
         if (!ok) say_.Line("  FAILED: " + what);
         ok_ = ok_ && ok;
+    }
+
+    // Each version as the paper form, a PDF beside the database (in the temporary folder for a
+    // database on a server).
+    void Print(const std::vector<std::pair<int32_t, const char*>>& versions) {
+        const std::filesystem::path db(path_);
+        const std::filesystem::path folder =
+            IsServerConnection(path_) ? std::filesystem::temp_directory_path() : db.parent_path();
+        const std::string stem = IsServerConnection(path_) ? "mz_demo" : db.stem().string();
+        say_.Line("  The printed report, each version as the paper form:");
+        for (const auto& [report, kind] : versions) {
+            const std::string pdf =
+                (folder / (stem + "-report" + std::to_string(report) + "-" + kind + ".pdf"))
+                    .string();
+            PrintSummary printed;
+            const std::string error = PrintReport(db_, report, pdf, {}, &printed);
+            Check(error.empty(), error);
+            if (error.empty())
+                std::printf("    %-8s %s (%d sheets, %d items)\n", kind, pdf.c_str(),
+                            printed.sheets, printed.items);
+        }
     }
 
     // A new version of the report with the clerk's (or the auditor's) rows in it.

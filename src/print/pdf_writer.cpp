@@ -4,6 +4,7 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -53,6 +54,23 @@ class Writer {
     PdfStats Stats() const { return {sheets_, text_.UnknownGlyphs()}; }
 
   private:
+    // A thin grey rule of the table, drawn with the others of its sheet as one path: one
+    // drawing operation of the PDF rather than one per row.
+    void ThinRule(double x0, double y0, double x1, double y1) {
+        thin_rules_.push_back({x0, y0, x1, y1});
+    }
+    void StrokeThinRules() {
+        for (const auto& [x0, y0, x1, y1] : thin_rules_) {
+            cairo_move_to(cr_, x0, y0);
+            cairo_line_to(cr_, x1, y1);
+        }
+        thin_rules_.clear();
+        cairo_set_source_rgb(cr_, 0.6, 0.6, 0.6);
+        cairo_set_line_width(cr_, 0.3);
+        cairo_stroke(cr_);
+        cairo_set_source_rgb(cr_, 0, 0, 0);
+    }
+
     void Rule(double x0, double y0, double x1, double y1, double width, double grey) {
         cairo_set_source_rgb(cr_, grey, grey, grey);
         cairo_set_line_width(cr_, width);
@@ -81,10 +99,11 @@ class Writer {
                                      text_.Set(r.cells[c], body_, col_w[c] - 2 * kPad,
                                                page.columns[c].right, col_x[c] + kPad, kPad, body));
             }
-            double bottom = row.cells;
+            row.cells += kPad;
+            double bottom = row.cells - kPad;
             if (!r.note.empty())
                 bottom = text_.Set(r.note, note_, kInnerWidth - kNoteIndent - 2 * kPad, false,
-                                   kMargin + kNoteIndent + kPad, row.cells + 1, body);
+                                   kMargin + kNoteIndent + kPad, row.cells, body);
             row.end = body.lines.size();
             // Line by line across the cells: the PDF then holds a row's lines of one height as
             // one run of text.
@@ -92,7 +111,6 @@ class Writer {
                       [](const SetLine& a, const SetLine& b) {
                           return a.baseline < b.baseline || (a.baseline == b.baseline && a.x < b.x);
                       });
-            row.cells += kPad;
             row.height = bottom + kPad;
             rows.push_back(row);
         }
@@ -154,6 +172,7 @@ class Writer {
     const uint16_t title_ = text_.AddStyle("DejaVu Sans Bold 10");
     const uint16_t warning_ = text_.AddStyle("DejaVu Sans Bold 9", 0.75, 0, 0);
     SetText head_;  // the report's lines at the top of every sheet
+    std::vector<std::array<double, 4>> thin_rules_;
     double rule_y_ = 0;
     int sheets_ = 0;
 };
@@ -214,8 +233,7 @@ void Writer::DrawPage(const PrintPage& page) {
         // Column rules run down the cells and stop above a row's notes.
         double y_end = table_top, rules_from = labels_y;
         const auto column_rules = [&](double to) {
-            for (size_t c = 1; c < col_x.size(); ++c)
-                Rule(col_x[c], rules_from, col_x[c], to, 0.3, 0.6);
+            for (size_t c = 1; c < col_x.size(); ++c) ThinRule(col_x[c], rules_from, col_x[c], to);
         };
         for (const Piece& p : sheets[s]) {
             const LaidRow& row = rows[p.row];
@@ -230,7 +248,7 @@ void Writer::DrawPage(const PrintPage& page) {
                 column_rules(p.y + std::max(0.0, row.cells - p.from));
                 rules_from = y_end;
             }
-            Rule(kMargin, y_end, kMargin + kInnerWidth, y_end, 0.3, 0.6);
+            ThinRule(kMargin, y_end, kMargin + kInnerWidth, y_end);
         }
         if (rows.empty() && !page.empty_text.empty()) {
             text_.Draw(empty, 0, 0);
@@ -239,6 +257,7 @@ void Writer::DrawPage(const PrintPage& page) {
         } else if (rules_from < y_end) {
             column_rules(y_end);
         }
+        StrokeThinRules();
         cairo_set_line_width(cr_, 0.6);
         cairo_rectangle(cr_, kMargin, labels_y, kInnerWidth, y_end - labels_y);
         cairo_stroke(cr_);
