@@ -80,9 +80,16 @@ double SetText::Bottom() const {
 }
 
 TextSetter::TextSetter(cairo_t* cr) : cr_(cr) {
-    font_map_ = pango_cairo_font_map_new();
-    pango_cairo_font_map_set_resolution(PANGO_CAIRO_FONT_MAP(font_map_), 72);
-    context_ = pango_font_map_create_context(font_map_);
+    // One font map per thread (a map is not thread-safe): the installed fonts are found and
+    // loaded once for every report a thread prints.
+    static thread_local const std::unique_ptr<PangoFontMap, void (*)(gpointer)> font_map(
+        [] {
+            PangoFontMap* map = pango_cairo_font_map_new();
+            pango_cairo_font_map_set_resolution(PANGO_CAIRO_FONT_MAP(map), 72);  // points
+            return map;
+        }(),
+        g_object_unref);
+    context_ = pango_font_map_create_context(font_map.get());
     pango_context_set_round_glyph_positions(context_, FALSE);
     // Unhinted advances, the ones the PDF's fonts have: each line is then one run of glyphs in
     // the PDF rather than a glyph and a correction at a time.
@@ -101,7 +108,6 @@ TextSetter::~TextSetter() {
     for (PangoFont* f : fonts_) g_object_unref(f);
     pango_attr_list_unref(attributes_);
     g_object_unref(context_);
-    g_object_unref(font_map_);
 }
 
 uint16_t TextSetter::AddStyle(const char* font, double red, double green, double blue) {

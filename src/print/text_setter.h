@@ -122,7 +122,6 @@ class TextSetter {
     uint16_t Face(uint16_t font, uint16_t style);
 
     cairo_t* cr_;
-    PangoFontMap* font_map_;
     PangoContext* context_;
     PangoAttrList* attributes_;  // no ligatures
     std::vector<Style> styles_;
