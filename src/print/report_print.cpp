@@ -1,5 +1,6 @@
 #include "print/report_print.h"
 
+#include <cctype>
 #include <map>
 #include <set>
 #include <span>
@@ -638,8 +639,9 @@ class Reader {
             for (const Note& n : notes) {
                 if (n.printed) continue;
                 PrintRow row;
-                row.cells = {key.first.empty() ? "-" : key.first, std::to_string(key.second),
-                             n.text};
+                std::string section = key.first;
+                for (char& c : section) c = static_cast<char>(std::toupper(c));
+                row.cells = {section.empty() ? "-" : section, std::to_string(key.second), n.text};
                 page.rows.push_back(std::move(row));
             }
         }
@@ -688,16 +690,21 @@ class Reader {
                         if (EqualsNoCase(s.columns[i], column)) return r.values[i].ToText();
                     return std::string();
                 };
-                std::string what;
+                std::string part = s.section.table, what = "Row " + std::to_string(r.group_id);
                 if (EqualsNoCase(s.section.table, "rpt_page_amount")) {
+                    part = "Page";
                     what = "Page " + value("actual_page_number") + " of section " +
-                           value("report_section_code") + " " + value("report_section_type_code");
+                           value("report_section_code") + ", type " +
+                           value("report_section_type_code");
                 } else if (EqualsNoCase(s.section.table, "rpt_notes")) {
-                    what = "Note: " + value("Description");
-                } else {
-                    what = "Row " + std::to_string(r.group_id);
+                    part = "Note";
+                    what = value("Description");
+                } else if (EqualsNoCase(s.section.table, "rpt_cover")) {
+                    part = "Cover";
+                } else if (EqualsNoCase(s.section.table, "rpt_summary")) {
+                    part = "Summary";
                 }
-                other.rows.push_back({{s.section.table, what}, "", false});
+                other.rows.push_back({{part, what}, "", false});
             }
         }
         other.page_label = "Deletions";

@@ -210,6 +210,7 @@ class PrintedVersions : public ::testing::Test {
         const int32_t rec1 = Page(filed, "rec", "ind", 1, 480.5, 2);
         const int32_t rec2 = Page(filed, "rec", "com", 2, 1500, 2);
         const int32_t exp1 = Page(filed, "exp", "oper", 1, 600, 1);
+        const int32_t empty = Page(filed, "exp", "ccpc", 2, 0, 2);  // deleted by the amendment
         auto receipts = rdb.Object<clsReceipt_Data>(filed);
         gift = AddRow(*receipts, {{"ReportID", filed},
                                   {"ReceiptCode", "ind"},
@@ -260,6 +261,11 @@ class PrintedVersions : public ::testing::Test {
                                   {"TransDate", "05/05/2020"},
                                   {"PageAmountID", exp1},
                                   {"Sequence", 1}});
+        // A note on a row no schedule prints.
+        AddRow(*rdb.Object<clsNotes>(filed), {{"ReportID", filed},
+                                              {"ReportSection", "COV"},
+                                              {"LinkID", "999"},
+                                              {"Description", "Filed late"}});
         auto notes = rdb.Object<clsNotes>(filed);
         AddRow(*notes, {{"ReportID", filed},
                         {"ReportSection", "REC"},
@@ -286,6 +292,8 @@ class PrintedVersions : public ::testing::Test {
                                        {"TransDate", "06/20/2020"},
                                        {"PageAmountID", exp1},
                                        {"Sequence", 2}});
+        ASSERT_TRUE(page2->GetDataLinked(empty));
+        ASSERT_TRUE(page2->DeleteData(page2->UniqueID()));
         ASSERT_TRUE(page2->GetDataLinked(exp1));
         page2->CurrentPageAmount("450");
         ASSERT_TRUE(page2->SaveData());
