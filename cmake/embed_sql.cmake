@@ -1,14 +1,15 @@
 # Turns the schema's SQL files and the lookup tables' seed rows into one C++ source, so a built
 # binary can create a database anywhere.
-# Inputs: OUT (generated .cpp), FILES (list of .sql paths, in order), SEEDS (list of .csv paths).
+# Inputs: OUT (generated .cpp), FILES (list of .sql paths, in order), SEEDS (list of .csv paths),
+# RULES (the report check's rule files).
 cmake_minimum_required(VERSION 3.20)
 set(body "// Generated from src/db/schema and src/db/seed; edit those files instead.\n#include \"db/schema_files.h\"\n\nnamespace mz {\n")
-foreach(kind IN ITEMS FILES SEEDS)
-  if(kind STREQUAL "FILES")
-    string(APPEND body "\nconst std::vector<SchemaFile>& SchemaFiles() {\n")
-  else()
-    string(APPEND body "\nconst std::vector<SchemaFile>& SeedFiles() {\n")
-  endif()
+set(FILES_function SchemaFiles)
+set(SEEDS_function SeedFiles)
+set(RULES_function CheckRuleFiles)
+foreach(kind IN ITEMS FILES SEEDS RULES)
+  string(APPEND body "\nconst std::vector<SchemaFile>& ${${kind}_function}();\n")
+  string(APPEND body "const std::vector<SchemaFile>& ${${kind}_function}() {\n")
   string(APPEND body "    static const std::vector<SchemaFile> files = {\n")
   foreach(f IN LISTS ${kind})
     file(READ "${f}" text)

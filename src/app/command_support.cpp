@@ -9,36 +9,96 @@
 
 namespace mz::app {
 
-CommandArgs SplitFlags(const std::vector<std::string>& args) {
+namespace {
+
+struct Option {
+    const char* name;
+    unsigned flag;
+};
+constexpr Option kOptions[] = {
+    {"--json", kFlagJson},   {"--trace", kFlagTrace},          {"--format", kFlagFormat},
+    {"--force", kFlagForce}, {"--time-limit", kFlagTimeLimit}, {"--rules", kFlagRules},
+};
+
+// An argument that reads as an option: "-x" or "--x", but not a negative number.
+bool LooksLikeOption(const std::string& a) {
+    return a.size() > 1 && a[0] == '-' && !(a[1] >= '0' && a[1] <= '9');
+}
+
+}  // namespace
+
+int UsageError(const CommandSpec& spec, const std::string& problem) {
+    std::fprintf(stderr, "mzreport %s: %s\nusage: mzreport %s\n", spec.name, problem.c_str(),
+                 spec.usage);
+    return 2;
+}
+
+std::string CommandHelp(const CommandSpec& spec) {
+    return "usage: mzreport " + std::string(spec.usage) + "\n\n" + spec.details;
+}
+
+std::optional<int> ParseArgs(const CommandSpec& spec, const std::vector<std::string>& args,
+                             CommandArgs& out) {
     static constexpr std::string_view kTimeLimit = "--time-limit=";
-    CommandArgs out;
+    out = CommandArgs();
+    bool options_end = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--json") {
-            out.json = true;
-        } else if (a == "--trace" || a == "--format") {
-            if (i + 1 == args.size()) {
-                std::fprintf(stderr, "mzreport: %s needs a value\n", a.c_str());
-                out.bad_flag = true;
-                continue;
-            }
-            (a == "--trace" ? out.trace : out.format) = args[++i];
-        } else if (a.starts_with(kTimeLimit)) {
-            const std::string value = a.substr(kTimeLimit.size());
+        if (options_end || !LooksLikeOption(a)) {
+            out.rest.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            options_end = true;
+            continue;
+        }
+        if (a == "--help" || a == "-h") {
+            std::cout << CommandHelp(spec);
+            return 0;
+        }
+        const std::string name = a.substr(0, a.find('='));
+        unsigned flag = 0;
+        for (const Option& o : kOptions)
+            if (name == o.name) flag = o.flag;
+        if ((spec.flags & flag) == 0) return UsageError(spec, "unknown option \"" + a + "\"");
+        if (flag == kFlagTimeLimit) {
+            const std::string value = a.starts_with(kTimeLimit) ? a.substr(kTimeLimit.size()) : "";
             char* end = nullptr;
             const double seconds = std::strtod(value.c_str(), &end);
-            if (value.empty() || *end != '\0' || !(seconds >= 0) || seconds > 1e6) {
-                std::fprintf(stderr, "mzreport: %s is not a time limit in seconds\n", a.c_str());
-                out.bad_flag = true;
-                continue;
-            }
+            if (value.empty() || *end != '\0' || !(seconds >= 0) || seconds > 1e6)
+                return UsageError(spec, a + " is not a time limit in seconds");
             DbConnect::DefaultQueryTimeLimit(
                 std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000)));
+            continue;
+        }
+        if (name != a) return UsageError(spec, "unknown option \"" + a + "\"");
+        if (flag == kFlagJson) {
+            out.json = true;
+        } else if (flag == kFlagForce) {
+            out.force = true;
+        } else if (i + 1 == args.size()) {
+            return UsageError(spec, a + " needs a value");
+        } else if (flag == kFlagTrace) {
+            out.trace = args[++i];
+        } else if (flag == kFlagRules) {
+            out.rules = args[++i];
         } else {
-            out.rest.push_back(a);
+            out.format = args[++i];
+            if (out.format != "csv" && out.format != "json")
+                return UsageError(spec, "--format \"" + out.format + "\" is not csv or json");
         }
     }
-    return out;
+    if (out.rest.size() < spec.required)
+        return UsageError(spec, std::string("missing ") + spec.arguments[out.rest.size()]);
+    if (out.rest.size() > spec.arguments.size())
+        return UsageError(spec, "unexpected argument \"" + out.rest[spec.arguments.size()] + "\"");
+    return std::nullopt;
+}
+
+bool IsId(const std::string& text) {
+    const size_t digits = text.size() - (text.starts_with('-') ? 1 : 0);
+    return digits > 0 && digits <= 9 &&
+           text.find_first_not_of("0123456789", text.size() - digits) == std::string::npos;
 }
 
 bool CommandTrace::Start(const std::string& path, const char* command) {

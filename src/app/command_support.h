@@ -1,10 +1,13 @@
-// Pieces the mzreport commands share: argument splitting, opening the database, printing a query
-// and the one-line form of a raised error.
+// Pieces the mzreport commands share: the table of commands with their usage, the argument
+// parser every command runs first, opening the database, printing a query and the one-line form
+// of a raised error.
 #pragma once
 
 #include <fstream>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "db/db_connect.h"
@@ -13,18 +16,56 @@
 
 namespace mz::app {
 
-struct CommandArgs {
-    std::vector<std::string> rest;  // the arguments without the flags
-    bool json = false;              // --json
-    std::string trace;              // --trace FILE
-    std::string format;             // --format NAME
-    bool bad_flag = false;          // a --time-limit that is not a number of seconds, or a
-                                    // --trace or --format without its value
+// The options a command may take.
+enum CommandFlag : unsigned {
+    kFlagJson = 1u << 0,       // --json
+    kFlagTrace = 1u << 1,      // --trace FILE
+    kFlagFormat = 1u << 2,     // --format csv|json
+    kFlagTimeLimit = 1u << 3,  // --time-limit=SECONDS
+    kFlagForce = 1u << 4,      // --force
+    kFlagRules = 1u << 5,      // --rules FILE
 };
-// Takes out "--json", "--trace FILE", "--format NAME" and "--time-limit=SECONDS" (how long one
-// query may run, 0 for no limit), which becomes the default of every connection the command
-// opens.
-CommandArgs SplitFlags(const std::vector<std::string>& args);
+
+// One command of mzreport, as `help` shows it and the parser checks its arguments.
+struct CommandSpec {
+    const char* name;
+    const char* usage;    // after "mzreport ", options included
+    const char* summary;  // one line for the list of commands
+    const char* details;  // `help COMMAND`: the arguments and what the command does
+    // The names of the arguments in order (the optional ones last), for "missing DB".
+    std::vector<const char*> arguments;
+    size_t required;  // how many of them must be given
+    unsigned flags;   // CommandFlag bits
+    int (*run)(const std::vector<std::string>& args);
+};
+
+// Every command, in the order `help` lists them.
+std::span<const CommandSpec> Commands();
+// The command of that name; null when there is none.
+const CommandSpec* FindCommand(std::string_view name);
+
+struct CommandArgs {
+    std::vector<std::string> rest;  // the arguments without the options
+    bool json = false;              // --json
+    bool force = false;             // --force
+    std::string trace;              // --trace FILE
+    std::string format;             // --format NAME ("" when not given)
+    std::string rules;              // --rules FILE
+};
+
+// Checks args against the command's spec. nullopt: go on with out filled. Otherwise the exit
+// status to return: 0 after printing the command's help for --help or -h, 2 after a usage
+// error naming the wrong argument (UsageError). "--time-limit=SECONDS" (0 for no limit) becomes
+// the default of every connection the command opens; "--" ends the options.
+std::optional<int> ParseArgs(const CommandSpec& spec, const std::vector<std::string>& args,
+                             CommandArgs& out);
+// Prints "mzreport <command>: <problem>" and the command's usage on stderr; returns 2.
+int UsageError(const CommandSpec& spec, const std::string& problem);
+// The command's usage and details, as `help COMMAND` prints them.
+std::string CommandHelp(const CommandSpec& spec);
+
+// A decimal identifier a 32-bit integer holds.
+bool IsId(const std::string& text);
 
 // The trace a command writes for --trace FILE: a line for every database call of the process
 // while it lives (db/db_observer.h). Not copyable.

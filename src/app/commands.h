@@ -16,5 +16,11 @@ int RunDiff(const std::vector<std::string>& args);
 int RunHistory(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
 int RunPrint(const std::vector<std::string>& args);
+int RunCheck(const std::vector<std::string>& args);
+int RunTotals(const std::vector<std::string>& args);
+
+// The whole command line after the program's name: a command and its arguments, `help
+// [COMMAND]`, `--help`, `-h` or `--version`.
+int RunCommandLine(const std::vector<std::string>& args);
 
 }  // namespace mz::app

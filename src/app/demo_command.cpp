@@ -101,7 +101,10 @@ void SafetyChapter(Narrator& say, DbConnect& db) {
 
 }  // namespace
 
-int RunDemo(const std::vector<std::string>& args) {
+int RunDemo(const std::vector<std::string>& all_args) {
+    CommandArgs parsed;
+    if (auto status = ParseArgs(*FindCommand("demo"), all_args, parsed)) return *status;
+    const std::vector<std::string>& args = parsed.rest;
     std::string path = args.empty() ? (std::filesystem::temp_directory_path() /
                                        ("mzreport_demo_" + std::to_string(::getpid()) + ".db"))
                                           .string()

@@ -2,16 +2,19 @@
 // database, one CSV file per lookup table (format in db/lookup_tables.h).
 #include <cstdio>
 
+#include "app/command_support.h"
 #include "app/commands.h"
 #include "db/lookup_tables.h"
 
 namespace mz::app {
 
-int RunLookups(const std::vector<std::string>& args) {
-    if (args.size() != 3 || (args[0] != "import" && args[0] != "export")) {
-        std::fprintf(stderr, "usage: mzreport lookups import|export DB DIR\n");
-        return 2;
-    }
+int RunLookups(const std::vector<std::string>& all_args) {
+    const CommandSpec& spec = *FindCommand("lookups");
+    CommandArgs parsed;
+    if (auto status = ParseArgs(spec, all_args, parsed)) return *status;
+    const std::vector<std::string>& args = parsed.rest;
+    if (args[0] != "import" && args[0] != "export")
+        return UsageError(spec, "unknown action \"" + args[0] + "\" (import or export)");
     const bool import = args[0] == "import";
     const std::string error =
         import ? ImportLookupTables(args[1], args[2]) : ExportLookupTables(args[1], args[2]);

@@ -1,8 +1,8 @@
-// mzreport print DB REPORT OUT.pdf [--trace FILE]: one report version as the paper form, a PDF
-// file (print/report_print.h). Says what it printed; a page whose total is not its items' sum is
-// printed so, and counted here.
-#include <charconv>
+// mzreport print DB REPORT OUT.pdf [--force] [--trace FILE]: one report version as the paper
+// form, a PDF file (print/report_print.h). Says what it printed; a page whose total is not its
+// items' sum is printed so, and counted here. An existing file is replaced only with --force.
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -14,17 +14,17 @@
 namespace mz::app {
 
 int RunPrint(const std::vector<std::string>& args) {
-    const CommandArgs a = SplitFlags(args);
-    int32_t report = 0;
-    bool usable = !a.bad_flag && !a.json && a.format.empty() && a.rest.size() == 3;
-    if (usable) {
-        const std::string& id = a.rest[1];
-        const auto [end, ec] = std::from_chars(id.data(), id.data() + id.size(), report);
-        usable = ec == std::errc() && end == id.data() + id.size();
-    }
-    if (!usable) {
-        std::fprintf(stderr, "usage: mzreport print DB REPORT OUT.pdf [--trace FILE]\n");
-        return 2;
+    const CommandSpec& spec = *FindCommand("print");
+    CommandArgs a;
+    if (auto status = ParseArgs(spec, args, a)) return *status;
+    if (!IsId(a.rest[1])) return UsageError(spec, "\"" + a.rest[1] + "\" is not a report id");
+    const std::string& pdf = a.rest[2];
+    std::error_code ec;
+    if (!a.force && std::filesystem::exists(pdf, ec)) {
+        std::fprintf(stderr,
+                     "mzreport print: \"%s\" exists; nothing was written (--force replaces it).\n",
+                     pdf.c_str());
+        return 1;
     }
     CommandTrace trace;
     if (!trace.Start(a.trace, "print")) return 1;
@@ -32,11 +32,12 @@ int RunPrint(const std::vector<std::string>& args) {
         DbConnect db;
         if (!OpenReportDatabase(db, a.rest[0], "print")) return 1;
         PrintSummary printed;
-        if (std::string error = PrintReport(db, report, a.rest[2], {}, &printed); !error.empty()) {
+        if (std::string error = PrintReport(db, std::stoi(a.rest[1]), pdf, {}, &printed);
+            !error.empty()) {
             std::fprintf(stderr, "mzreport print: %s\n", error.c_str());
             return 1;
         }
-        std::cout << a.rest[2] << ": " << printed.pages << " pages on " << printed.sheets
+        std::cout << pdf << ": " << printed.pages << " pages on " << printed.sheets
                   << " sheets, " << printed.items << " items\n";
         if (printed.mismatched_pages > 0)
             std::cout << printed.mismatched_pages

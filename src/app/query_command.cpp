@@ -11,13 +11,8 @@
 namespace mz::app {
 
 int RunQuery(const std::vector<std::string>& args) {
-    const CommandArgs a = SplitFlags(args);
-    if (a.bad_flag || !a.format.empty() || a.rest.size() != 2) {
-        std::fprintf(stderr,
-                     "usage: mzreport query DB \"SQL\" [--json] [--time-limit=SECONDS] "
-                     "[--trace FILE]\n");
-        return 2;
-    }
+    CommandArgs a;
+    if (auto status = ParseArgs(*FindCommand("query"), args, a)) return *status;
     CommandTrace trace;
     if (!trace.Start(a.trace, "query")) return 1;
     try {

@@ -6,6 +6,8 @@
 
 #include "app/command_support.h"
 #include "app/commands.h"
+#include "app/table_printer.h"
+#include "core/list_query.h"
 #include "core/report_versions.h"
 #include "db/db_connect.h"
 #include "platform/error.h"
@@ -14,39 +16,70 @@ namespace mz::app {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: mzreport report DB new|amend ID|audit ID|list [--json] [--trace FILE]\n";
+// Every version with what its cover says. A version is filed once a later version is based on it
+// (amending or auditing files it); the current version of a group is its latest. The cover a
+// version sees is its own or an inherited one, an audit's own cover in place of the filed one.
+std::string ListSql() {
+    return "select r.report_id, r.report_group_id, r.version_order, "
+           "kind = case when r.is_audit = 1 then 'audit' when r.version_order = 1 "
+           "then 'original' else 'amendment' end, "
+           "r.based_on_report_id, "
+           "state = case when exists (select 1 from rpt_report n "
+           "where n.based_on_report_id = r.report_id) then 'filed' else 'open' end, "
+           "is_current = case when r.version_order = (select max(g.version_order) "
+           "from rpt_report g where g.report_group_id = r.report_group_id) then 1 else 0 end, "
+           "committee = isnull(na.full_name, c.fund_name), c.report_name, "
+           "period_from = c.Begin_date, period_to = c.end_date "
+           "from rpt_report r "
+           "left outer join vw_mz_rpt_cover_ref_basic c on c.ref_report_id = r.report_id "
+           "and c.delete_date is null and ((r.is_audit = 0 and c.ref_is_audit = 0) "
+           "or (r.is_audit = 1 " +
+           listq::AuditFilter("vw_mz_rpt_cover_ref_basic", "c") +
+           ")) "
+           "left outer join vw_mz_rpt_name_address_detail na on na.unique_id = c.entity_id "
+           "order by r.report_group_id, r.version_order";
+}
 
-constexpr const char* kListSql =
-    "select report_id, report_group_id, version_order, "
-    "kind = case when is_audit = 1 then 'audit' when version_order = 1 then 'original' "
-    "else 'amendment' end, based_on_report_id, orig_date "
-    "from rpt_report order by report_group_id, version_order";
+// The list, with is_current as True or False.
+int PrintList(DbConnect& db, bool json) {
+    ResultSet rs;
+    if (std::string error = db.OpenRecordset(ListSql(), rs); !error.empty()) {
+        std::fprintf(stderr, "mzreport report: %s\n", error.c_str());
+        return 1;
+    }
+    Table table = TableOf(rs, false);
+    for (size_t c = 0; c < table.columns.size(); ++c) {
+        if (table.columns[c] != "is_current") continue;
+        for (auto& row : table.rows) row[c] = Variant(row[c].ToInt32() != 0);
+    }
+    PrintTable(std::cout, table, json);
+    return 0;
+}
 
 }  // namespace
 
 int RunReport(const std::vector<std::string>& args) {
-    const CommandArgs parsed = SplitFlags(args);
+    const CommandSpec& spec = *FindCommand("report");
+    CommandArgs parsed;
+    if (auto status = ParseArgs(spec, args, parsed)) return *status;
     const std::vector<std::string>& rest = parsed.rest;
-    if (parsed.bad_flag || !parsed.format.empty() || rest.size() < 2) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
     const std::string& action = rest[1];
     const bool needs_id = action == "amend" || action == "audit";
-    if (!(action == "new" || action == "list" || needs_id) || rest.size() != (needs_id ? 3u : 2u) ||
-        (needs_id && !Variant(rest[2]).IsNumeric())) {
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
+    if (!(action == "new" || action == "list" || needs_id))
+        return UsageError(spec, "unknown action \"" + action + "\" (new, amend, audit or list)");
+    if (needs_id && rest.size() == 2) return UsageError(spec, "missing ID after " + action);
+    if (!needs_id && rest.size() == 3)
+        return UsageError(spec, "unexpected argument \"" + rest[2] + "\"");
+    if (needs_id && !IsId(rest[2]))
+        return UsageError(spec, "\"" + rest[2] + "\" is not a report id");
     CommandTrace trace;
     if (!trace.Start(parsed.trace, "report")) return 1;
     try {
         DbConnect db;
         if (!OpenReportDatabase(db, rest[0], "report")) return 1;
-        if (action == "list") return PrintQuery(db, kListSql, parsed.json, "report");
+        if (action == "list") return PrintList(db, parsed.json);
         std::string error;
-        const int32_t ref = needs_id ? Variant(rest[2]).ToInt32() : -1;
+        const int32_t ref = needs_id ? std::stoi(rest[2]) : -1;
         const int32_t id = CreateReportVersion(db, action, ref, error);
         if (id < 0) {
             std::fprintf(stderr, "mzreport report: %s\n", error.c_str());

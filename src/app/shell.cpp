@@ -468,6 +468,58 @@ std::string PrintText(const AutoValue& v) {
     return v.Scalar().IsNull() ? "Null" : DisplayText(v.Scalar());
 }
 
+// --- help ---------------------------------------------------------------------------------
+
+constexpr const char* kStatements =
+    "Statements, one a line:\n"
+    "  Set v = CreateObject(\"clsNotes\")   an object in a variable (also Set v.mobNotes = x)\n"
+    "  v.Method 1, \"a\"   Call v.Method(1)   call a member, dropping its result\n"
+    "  ? v.Count; \" \"; x   Print ...        print values (\";\" joins, \",\" puts a tab)\n"
+    "  v.Property = 5   x = 5   Dim x     let a property or a variable\n"
+    "  Show v [--json]                   the object's rows (one row as name/value lines)\n"
+    "  Help v   Help clsNotes            the members of an object's class, or of a class\n"
+    "  On Error Resume Next   On Error GoTo 0   then Err.Number, Err.Description, Err.Clear\n"
+    "  Trace On   Trace Off              print each database call\n"
+    "  ' comment   Rem comment   Quit\n"
+    "Functions: CreateObject, TypeName, IsNothing. DB holds the database of the command line.\n"
+    "Classes:";
+
+// "Name As Type", in brackets with its default when optional; ByRef for an out parameter.
+std::string ParamText(const AutoMember& m, size_t i) {
+    std::string text = (m.param_out[i] ? "ByRef " : "") + m.params[i].name + " As " +
+                       (i < m.param_types.size() ? m.param_types[i] : "Variant");
+    const std::optional<Variant>& d = m.params[i].fixed_default;
+    if (!d) return text;
+    if (!d->IsEmpty())
+        text += " = " + (d->IsText() ? "\"" + d->GetString() + "\"" : DisplayText(*d));
+    return "[" + text + "]";
+}
+
+// The members of a class, one a line: kind, name and arguments, in the order registered.
+std::string MemberHelp(const AutoClass& cls) {
+    std::string text = cls.Name() + " (" + cls.ProgId() + "):\n";
+    for (const AutoMember& m : cls.Members()) {
+        std::string line = m.kind == AutoMember::kMethod     ? "  method    "
+                           : m.kind == AutoMember::kProperty ? "  property  "
+                                                             : "  object    ";
+        line += m.name;
+        if (m.kind == AutoMember::kMethod) {
+            line += "(";
+            for (size_t i = 0; i < m.params.size(); ++i) line += (i ? ", " : "") + ParamText(m, i);
+            line += ")";
+        } else if (!m.assign) {
+            line += "  (read-only)";
+        }
+        text += line + "\n";
+    }
+    return text;
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           LowerName(text.substr(0, prefix.size())) == LowerName(prefix);
+}
+
 // --- the session ----------------------------------------------------------------------------
 
 struct Shell::Impl {
@@ -478,6 +530,8 @@ struct Shell::Impl {
     std::shared_ptr<ErrState> err_state = std::make_shared<ErrState>();
     ObjectRef err_object;
     std::optional<ScopedObserver> trace;  // Trace On: every database call printed inline
+    size_t width = 80;                    // Show wraps values to it
+    int script_line = 0;                  // the line a script runs, 0 when typed
 
     Impl(std::ostream& o, std::ostream& e) : out(o), err(e) {}
 
@@ -657,7 +711,32 @@ struct Shell::Impl {
                 out << "(no rows loaded)\n";
             return;
         }
-        PrintTable(out, TableOf(*rs, true), json, true);
+        const Table table = TableOf(*rs, true);
+        if (!json && table.rows.size() == 1)
+            PrintRecord(out, table, width);
+        else
+            PrintTable(out, table, json, true);
+    }
+
+    // Help: the statements and the classes; Help v or Help clsX: a class's members.
+    void Help(Parser& p) {
+        if (p.AtEnd()) {
+            std::string classes;
+            for (const AutoClass* c : ObjectModel::Instance().Classes())
+                if (c->Creatable()) classes += " " + c->Name();
+            out << kStatements;
+            for (const std::string& line : WrapWords(classes.substr(1), width - 2))
+                out << "\n  " << line;
+            out << "\n";
+            return;
+        }
+        ExprPtr target = p.Postfix();
+        p.ExpectEnd();
+        const AutoClass* cls = nullptr;
+        if (target->kind == Expr::kVariable && !Var(target->name).IsObject())
+            cls = ObjectModel::Instance().FindClass(target->name);
+        if (!cls) cls = &ObjectOf(*target)->Class();
+        out << MemberHelp(*cls);
     }
 
     void Statement(const std::string& line) {
@@ -700,6 +779,7 @@ struct Shell::Impl {
         }
         if (p.Accept("?") || p.Accept("Print")) return Print(p);
         if (p.Accept("Show")) return Show(p);
+        if (p.Accept("Help")) return Help(p);
         if (p.Accept("Dim")) {
             do {
                 const Token& name = p.Next();
@@ -772,16 +852,87 @@ bool Shell::Execute(const std::string& line) {
     state.source = error.Source();
     // A syntax error is never resumed: the statement did not run at all.
     if (impl_->resume_next && error.Number() != kSyntaxError) return true;
+    if (impl_->script_line > 0) impl_->err << "line " << impl_->script_line << ": ";
     impl_->err << ErrorLine(error) << "\n";
     return false;
 }
 
 int Shell::RunScript(std::istream& in) {
     std::string line;
-    while (std::getline(in, line)) {
-        if (!Execute(line)) return 1;
+    int status = 0;
+    for (impl_->script_line = 1; std::getline(in, line); ++impl_->script_line) {
+        if (!Execute(line)) {
+            status = 1;
+            break;
+        }
     }
-    return 0;
+    impl_->script_line = 0;
+    return status;
+}
+
+void Shell::ScreenWidth(size_t width) {
+    impl_->width = std::max<size_t>(width, 40);
+}
+
+std::vector<std::string> Shell::Complete(const std::string& line, size_t start, size_t end) const {
+    const std::string word = line.substr(start, end - start);
+    std::vector<std::string> words;
+    const auto offer = [&](const std::string& candidate, size_t typed_from) {
+        if (StartsWithNoCase(candidate, std::string_view(word).substr(typed_from)))
+            words.push_back(word.substr(0, typed_from) + candidate);
+    };
+    const size_t dot = word.rfind('.');
+    if (dot != std::string::npos) {
+        // The object a path of variables and properties names; nothing else is run.
+        try {
+            std::vector<std::string> path;
+            for (size_t from = 0, to; from <= dot; from = to + 1) {
+                to = word.find('.', from);
+                path.push_back(word.substr(from, to - from));
+            }
+            AutoValue v = impl_->Var(path[0]);
+            for (size_t i = 1; i < path.size() && v.IsObject() && v.Obj(); ++i) {
+                const AutoMember* m = v.Obj()->Class().FindMember(path[i]);
+                if (!m || m->kind == AutoMember::kMethod) return words;
+                v = ObjectModel::Get(v.Obj(), path[i]);
+            }
+            if (!v.IsObject() || !v.Obj()) return words;
+            for (const AutoMember& m : v.Obj()->Class().Members()) offer(m.name, dot + 1);
+        } catch (const std::exception&) {
+        }
+        return words;
+    }
+    if (start > 0 && line[start - 1] == '"') {
+        for (const AutoClass* c : ObjectModel::Instance().Classes())
+            if (c->Creatable()) offer(c->Name(), 0);
+        return words;
+    }
+    for (const char* keyword : {"Set",
+                                "Call",
+                                "Print",
+                                "Show",
+                                "Help",
+                                "Dim",
+                                "Rem",
+                                "On Error Resume Next",
+                                "On Error GoTo 0",
+                                "Trace On",
+                                "Trace Off",
+                                "Quit",
+                                "CreateObject",
+                                "TypeName",
+                                "IsNothing",
+                                "Nothing",
+                                "True",
+                                "False",
+                                "Null",
+                                "Empty",
+                                "Err",
+                                "DB"})
+        offer(keyword, 0);
+    for (const auto& [key, var] : impl_->vars)
+        if (key != "db") offer(var.first, 0);
+    return words;
 }
 
 }  // namespace mz::app

@@ -64,16 +64,15 @@ Table TableOf(ResultSet& rs, bool mark_current) {
 
 void PrintTable(std::ostream& out, const Table& table, bool json, bool marked) {
     if (json) {
+        std::vector<std::string> keys = UniqueKeys(table.columns);
+        for (std::string& k : keys) k = JsonString(k);
         out << "{\"columns\":[";
-        for (size_t c = 0; c < table.columns.size(); ++c)
-            out << (c ? "," : "") << JsonString(table.columns[c]);
+        for (size_t c = 0; c < keys.size(); ++c) out << (c ? "," : "") << keys[c];
         out << "],\"rows\":[";
         for (size_t r = 0; r < table.rows.size(); ++r) {
             out << (r ? "," : "") << "{";
-            for (size_t c = 0; c < table.columns.size(); ++c) {
-                out << (c ? "," : "") << JsonString(table.columns[c]) << ":"
-                    << JsonValue(table.rows[r][c]);
-            }
+            for (size_t c = 0; c < keys.size(); ++c)
+                out << (c ? "," : "") << keys[c] << ":" << JsonValue(table.rows[r][c]);
             out << "}";
         }
         out << "]";
@@ -118,6 +117,50 @@ void PrintTable(std::ostream& out, const Table& table, bool json, bool marked) {
         print_line(cells[r], &table.rows[r]);
     }
     out << "(" << table.rows.size() << (table.rows.size() == 1 ? " row)\n" : " rows)\n");
+}
+
+std::vector<std::string> WrapWords(const std::string& text, size_t width) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (;;) {  // each line of the text on its own, its words split at single blanks
+        const size_t end = std::min(text.find('\n', start), text.size());
+        std::string line;
+        bool first = true;
+        for (size_t pos = start; pos <= end;) {
+            const size_t word_end = std::min(text.find(' ', pos), end);
+            const std::string word = text.substr(pos, word_end - pos);
+            if (first) {
+                line = word;
+            } else if (Width(line) + 1 + Width(word) > width) {
+                lines.push_back(line);
+                line = word;
+            } else {
+                line += " " + word;
+            }
+            first = false;
+            pos = word_end + 1;
+        }
+        lines.push_back(line);
+        if (end == text.size()) return lines;
+        start = end + 1;
+    }
+}
+
+void PrintRecord(std::ostream& out, const Table& table, size_t width) {
+    size_t name_width = 0;
+    for (const std::string& c : table.columns) name_width = std::max(name_width, Width(c));
+    const size_t indent = name_width + 2;
+    const size_t room = width > indent + 20 ? width - indent : 20;
+    for (size_t c = 0; c < table.columns.size(); ++c) {
+        const std::vector<std::string> lines = WrapWords(DisplayText(table.rows[0][c]), room);
+        std::string text = table.columns[c];
+        text += std::string(indent - Width(text), ' ') + lines[0];
+        for (size_t i = 1; i < lines.size(); ++i)
+            text += "\n" + std::string(indent, ' ') + lines[i];
+        while (!text.empty() && text.back() == ' ') text.pop_back();
+        out << text << "\n";
+    }
+    out << "(1 row)\n";
 }
 
 }  // namespace mz::app

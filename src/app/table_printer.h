@@ -24,8 +24,17 @@ Table TableOf(ResultSet& rs, bool mark_current);
 
 // Text: a header, one line per row ("> " before the current row when marked), then
 // "(N rows)". JSON: {"columns":[...],"rows":[{...},...]} plus "current" (1-based, or null) when
-// marked.
+// marked; columns and row keys are the UniqueKeys of the column names (platform/json_text.h).
 void PrintTable(std::ostream& out, const Table& table, bool json, bool marked = false);
+
+// One row as name/value lines, the names in a column and each value wrapped at word boundaries
+// to fit width characters (a word longer than the room left stays whole), continuation lines
+// under the value; then "(1 row)". REQUIRES: table has exactly one row.
+void PrintRecord(std::ostream& out, const Table& table, size_t width);
+
+// The lines of text wrapped at blanks into lines of at most width characters (a longer word
+// stays whole on a line of its own); line breaks in text are kept. Never empty.
+std::vector<std::string> WrapWords(const std::string& text, size_t width);
 
 // A value as the shell prints it: texts as they are, True/False, "Null", Empty as "".
 std::string DisplayText(const Variant& v);

@@ -538,6 +538,28 @@ class ClassBuilder {
         }
         return *this;
     }
+    // A property of a class whose properties are a table of its own (NameAddress's fields):
+    // read through get and, when let is given, let through it, each with the member's datum.
+    template <class D>
+    ClassBuilder& TableProperty(std::string_view name, const D* datum,
+                                Variant (*get)(const T&, const D&),
+                                void (*let)(T&, const D&, const Variant&) = nullptr) {
+        AutoMember m;
+        m.name = std::string(name);
+        m.kind = AutoMember::kProperty;
+        m.invoke = [datum, get](const CallContext& ctx, std::vector<AutoValue>&) {
+            return AutoValue(get(*static_cast<const T*>(ctx.self->Raw()), *datum));
+        };
+        if (let) {
+            m.assign = [datum, let](const CallContext& ctx, const AutoValue& v) {
+                const Param value_param("");
+                let(*static_cast<T*>(ctx.self->Raw()), *datum,
+                    automation_detail::ScalarArg(ctx, value_param, v));
+            };
+        }
+        cls_.Add(std::move(m));
+        return *this;
+    }
     // What Show prints for an object of this class.
     ClassBuilder& Rows(std::function<ResultSet*(T&)> rows) {
         cls_.rows_ = [rows = std::move(rows)](void* p) { return rows(*static_cast<T*>(p)); };

@@ -288,29 +288,18 @@ std::string RecordObject::ListFilter() const {
 }
 
 void RecordObject::ListFilter(const std::string& Filter) {
-    if (!rs_) return;
-    rs_->Filter(Filter.empty() || Filter == "0" ? std::string_view() : std::string_view(Filter));
+    if (rs_) rs_->Filter(Filter);
 }
 
 int32_t RecordObject::GetTextLength(int32_t Field) {
     for (const TextLengthDef& t : info_.text_lengths) {
         if (t.field != Field) continue;
-        ResultSet* rs = &RequireRows();
-        int index = rs->FieldIndex(t.column);
-        if (index < 0) {
-            // The rows came from a query of another shape that borrowed the result set
-            // (GetTableCode, GetNoteCount): the column is described by the class's own view.
-            if (!shape_) {
-                std::string sql(info_.new_row_head);
-                sql.append(info_.table).append(info_.new_row_tail);
-                auto shape = std::make_unique<ResultSet>();
-                if (db_.OpenRecordset(sql, *shape, 0, true).empty()) shape_ = std::move(shape);
-            }
-            if (shape_ && shape_->FieldIndex(t.column) >= 0) rs = shape_.get();
-            index = rs->FieldIndex(t.column);
-        }
-        if (index < 0) rs->Fields(t.column);  // raises "item not found" naming the column
-        const FieldInfo& f = rs->FieldAt(index);
+        // The current rows describe the column; rows of another shape (GetTableCode,
+        // GetPageItemCount) lack it and the lookup raises "item not found" naming it.
+        ResultSet& rs = RequireRows();
+        const int index = rs.FieldIndex(t.column);
+        if (index < 0) rs.Fields(t.column);
+        const FieldInfo& f = rs.FieldAt(index);
         return t.measure == TextLengthDef::kPrecision ? f.precision : f.defined_size;
     }
     return 0;

@@ -103,8 +103,8 @@ class RecordObject {
     void ListFilter(const std::string& Filter);
 
     // Defined size (texts) or precision (money, rates) of the column a mzMaxLength_ member
-    // names, from the result set's field description (from the class's own view when a query of
-    // another shape, such as GetTableCode, replaced the rows); 0 for other values.
+    // names, from the current result set's field description; 0 for other values. Raises
+    // "item not found" when the rows lack the column (a query of another shape replaced them).
     // REQUIRES: a result set (an empty one will do).
     int32_t GetTextLength(int32_t Field);
 
@@ -247,7 +247,6 @@ class RecordObject {
     std::function<bool(DbConnect*&)> notes_cascade_;
     std::shared_ptr<NameAddress>* names_ = nullptr;
     std::unique_ptr<ResultSet> rs_;
-    std::unique_ptr<ResultSet> shape_;      // the own view's columns, for GetTextLength; no rows
     mutable std::vector<int> field_cache_;  // per property: column index, -2 unresolved
     std::string curr_report_id_;
     bool is_new_ = false;

@@ -1,5 +1,6 @@
 #include "db/versioned_table.h"
 
+#include <algorithm>
 #include <cctype>
 #include <set>
 
@@ -174,13 +175,14 @@ VersionedTable ParseVersionedTable(std::string_view declaration, std::string& er
         std::string* text;
         bool* flag = nullptr;
     };
-    std::string section, link, insert, marker, no_text;
+    std::string section, link, insert, marker, omits, no_text;
     const Clause clauses[] = {
         {"SECTION", &section},
         {"LINK", &link},
         {"INSERT", &insert},
         {"MARKER", &marker},
         {"LIST COLUMNS", &t.list_columns},
+        {"LIST OMITS", &omits},
         {"LIST JOINS", &t.list_joins},
         {"ROW COLUMNS", &t.row_columns},
         {"ROW JOINS", &t.row_joins},
@@ -253,6 +255,14 @@ VersionedTable ParseVersionedTable(std::string_view declaration, std::string& er
         t.marker.push_back(c->name);
     }
     if (!t.marker_declared) t.marker = CopiedColumns(t);
+    for (const std::string& name : SplitList(omits)) {
+        const VersionedColumn* c = FindColumn(t.columns, name);
+        if (!c) {
+            error = where + "the lists omit \"" + name + "\", which is not a column of the table";
+            return t;
+        }
+        t.list_omits.push_back(c->name);
+    }
     if (!t.link_column.empty() && !FindColumn(t.columns, t.link_column)) {
         error = where + "the link column " + t.link_column + " is not a column of the table";
     }
@@ -353,11 +363,19 @@ std::string VersionedObjectsSql(const VersionedTable& t, const SqlDialect& diale
     // The range join: a row is seen through version v of its group when
     // version_from <= v < version_to (open above while version_to is Null), so a list of one
     // report reads the rows of its group, never the whole table.
-    sql += Fill(
-               "CREATE VIEW vw_mz_$T_ref_basic AS\n"
-               "SELECT t.*, v.report_id AS ref_report_id, t.is_audit_row AS ref_is_audit",
-               t) +
-           list_columns +
+    // Every column, or with LIST OMITS every column but those.
+    std::string list_row = "t.*";
+    if (!t.list_omits.empty()) {
+        list_row.clear();
+        for (const VersionedColumn& c : t.AllColumns()) {
+            if (std::any_of(t.list_omits.begin(), t.list_omits.end(),
+                            [&](const std::string& o) { return EqualsNoCase(o, c.name); }))
+                continue;
+            list_row += (list_row.empty() ? "t." : ", t.") + c.name;
+        }
+    }
+    sql += "CREATE VIEW vw_mz_" + t.name + "_ref_basic AS\nSELECT " + list_row +
+           ", v.report_id AS ref_report_id, t.is_audit_row AS ref_is_audit" + list_columns +
            Fill(
                "\nFROM rpt_report v\n"
                "JOIN $T t ON t.report_group_id = v.report_group_id\n"

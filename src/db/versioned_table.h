@@ -17,6 +17,7 @@
 //   MARKER page_amount_id, sequence, ...    -- what a "D" marker keeps (default: every column)
 //   LIST COLUMNS rt.description AS Receipt_type_desc   -- in every view (lists read them as f.x)
 //   LIST JOINS LEFT OUTER JOIN lks_receipt_type rt ON rt.code = t.receipt_type_code
+//   LIST OMITS current_page_number, ...     -- own columns the _ref views leave out (below)
 //   ROW COLUMNS na.org_name, ...            -- in vw_mz_T and vw_mz_T_detail only
 //   ROW JOINS LEFT OUTER JOIN rpt_name_address na ON na.unique_id = t.entity_id
 //   PAGED                                   -- rows are items printed on report pages (below)
@@ -27,6 +28,10 @@
 // another, and takes that column's type. Names differing only in case are one parameter. Every
 // clause but the column list is optional; clause texts may go on over indented lines. In view
 // texts the table is aliased t.
+//
+// LIST OMITS names own columns that vw_mz_T_ref_basic and vw_mz_T_ref_current leave out: a list
+// that selects f.* and joins columns of the same names from elsewhere (the page rows) must read
+// the joined ones, and a result set finds the first column of a name.
 //
 // PAGED (no text) makes the rows items of the page rows (rpt_page_amount) their page_amount_id
 // names: page_amount_id is indexed for the page lists' joins, and vw_mz_T_ref_current carries
@@ -62,6 +67,7 @@ struct VersionedTable {
     std::vector<std::string> marker;       // columns a "D" marker keeps; empty: all
     bool marker_declared = false;
     std::string list_columns, list_joins;  // every view
+    std::vector<std::string> list_omits;   // own columns the _ref views leave out
     std::string row_columns, row_joins;    // vw_mz_T and vw_mz_T_detail
     bool paged = false;                    // PAGED
 

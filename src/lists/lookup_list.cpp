@@ -261,7 +261,7 @@ int32_t clsLookup_List::Index() const {
 void clsLookup_List::Index(int32_t n) {
     if (!DataReady() || n < 1) return;
     rs_->MoveFirst();
-    for (int32_t i = 1; i < n && !rs_->EOF(); ++i) rs_->MoveNext();
+    for (int32_t i = 1; i < n; ++i) rs_->MoveNext();  // past the end: 3021, as any move
 }
 
 bool clsLookup_List::BOF() const {
@@ -277,13 +277,11 @@ int32_t clsLookup_List::RecordCount() const {
 }
 
 std::string clsLookup_List::ListFilter() const {
-    const std::string& filter = RequireRows().Filter();
-    return filter.empty() ? "0" : filter;
+    return RequireRows().Filter();
 }
 
 void clsLookup_List::ListFilter(const std::string& Filter) {
-    if (!rs_) return;
-    rs_->Filter(Filter == "0" ? std::string_view() : std::string_view(Filter));
+    if (rs_) rs_->Filter(Filter);
 }
 
 bool clsLookup_List::MoveFirst() {

@@ -122,8 +122,8 @@ class clsLookup_List {
     // Absolute position of the current row (1 for the first; the result set's negative markers
     // before the first or after the last row); 0 without DataReady.
     int32_t Index() const;
-    // With DataReady and n >= 1: the first row, then n - 1 rows forward (stopping after the
-    // last). Otherwise nothing.
+    // With DataReady and n >= 1: the first row, then n - 1 rows forward; a move from past the
+    // last row raises 3021 as any move does. Otherwise nothing.
     void Index(int32_t n);
 
     // A column property of the current row: "" (False) without DataReady. REQUIRES: a current

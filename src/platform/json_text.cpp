@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <set>
 
 namespace mz {
 
@@ -60,6 +61,23 @@ std::string JsonValue(const Variant& v) {
             return JsonString(v.GetString());
     }
     return "null";
+}
+
+std::vector<std::string> UniqueKeys(const std::vector<std::string>& names) {
+    const std::set<std::string> all(names.begin(), names.end());
+    std::set<std::string> given;
+    std::vector<std::string> keys;
+    keys.reserve(names.size());
+    for (const std::string& name : names) {
+        std::string key = name;
+        for (int n = 2; given.count(key); ++n) {
+            key = name + "_" + std::to_string(n);
+            if (all.count(key)) key = name;  // taken by a name of its own: try the next number
+        }
+        given.insert(key);
+        keys.push_back(std::move(key));
+    }
+    return keys;
 }
 
 }  // namespace mz

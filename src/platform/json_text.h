@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/variant.h"
 
@@ -18,5 +19,11 @@ std::string JsonString(std::string_view s);
 // A JSON literal for v: texts as strings, Null and Empty as null, dates as "yyyy-mm-dd", numbers
 // as numbers (a Double that is not finite as null).
 std::string JsonValue(const Variant& v);
+
+// The keys of a JSON object whose members are these names in order (a row's columns), distinct
+// however the names repeat: a name keeps its spelling the first time; each repeat becomes
+// name_2, name_3, ..., the lowest number whose key is neither one of the names nor a key given
+// before it. The same names always give the same keys.
+std::vector<std::string> UniqueKeys(const std::vector<std::string>& names);
 
 }  // namespace mz

@@ -398,7 +398,7 @@ void ResultSet::Filter(std::string_view criteria) {
     size_t first = 0, last = criteria.size();
     while (first < last && (criteria[first] == ' ' || criteria[first] == '\t')) ++first;
     while (last > first && (criteria[last - 1] == ' ' || criteria[last - 1] == '\t')) --last;
-    if (first == last) {
+    if (first == last || criteria.substr(first, last - first) == "0") {
         m.filtered = false;
         m.filter = detail::RowFilter();
         m.filter_text.clear();
@@ -420,9 +420,9 @@ void ResultSet::Filter(std::string_view criteria) {
     Seat();
 }
 
-const std::string& ResultSet::Filter() const {
+std::string ResultSet::Filter() const {
     RequireOpen();
-    return impl_->filter_text;
+    return impl_->filtered ? impl_->filter_text : "0";
 }
 
 void ResultSet::Find(std::string_view criterion) {

@@ -126,11 +126,12 @@ class ResultSet {
 
     // Criteria: field op literal, joined by AND / OR, with parentheses. Operators =, <>, <, >,
     // <=, >=, LIKE ('*' or '%' any run, '_' or '?' one character). Literals: 'text' (quote
-    // doubled inside), #date#, numbers, Null (with = and <> only). "" clears the filter.
-    // The cursor goes to the first matching row. Bad criteria raise Error 3001 and keep the
-    // old filter.
+    // doubled inside), #date#, numbers, Null (with = and <> only). "" or "0" (no filter)
+    // clears the filter. The cursor goes to the first matching row. Bad criteria raise Error
+    // 3001 and keep the old filter.
     void Filter(std::string_view criteria);
-    const std::string& Filter() const;
+    // The criteria as set, or "0" when no filter is set.
+    std::string Filter() const;
     // One criterion, searched from the current row forward (the current row included).
     // Found: the cursor is on the row. Not found: the cursor is at EOF.
     void Find(std::string_view criterion);

@@ -111,16 +111,15 @@ bool clsPage_Amount::GetDataLinked(int32_t GroupID, bool IsAudit) {
     return Guarded("GetDataLinked", false, [&] {
         CloseRows();
         if (GroupID == -1) return false;
+        // Cleared before the load, so a page found here is the page: its save updates it, and
+        // no blank row is added for a flag a GetData() before left set.
+        SetIsNewFlag(false);
         const std::string view = listq::RefView(Info().table, "_ref_current");
         const std::string sql = "SELECT * from " + view + " f " +
                                 "Where ref_report_id = " + CurrReportID() + " " +
                                 "and group_id = " + std::to_string(GroupID) + " " +
                                 listq::VersionFilter(view, IsAudit, "f");
         if (!Open(sql)) return false;
-        if (IsNewFlag()) {
-            Rows()->AddNew();
-            return true;
-        }
         return !(Rows()->BOF() && Rows()->EOF());
     });
 }
@@ -250,8 +249,9 @@ int32_t clsPage_Amount::GetPageItems(const std::string& ReportSection, int32_t P
                                 "and f.page_amount_id = " + std::to_string(PageAmountID) +
                                 listq::VersionFilter(view, IsAudit, "f") + "order by f.sequence ";
         if (!Open(sql)) return int32_t{0};
-        // A page without items counts none.
-        SetCount(Rows()->BOF() && Rows()->EOF() ? 0 : Rows()->Value("Count").ToInt32());
+        // A page without items has no first row: reading its count raises (3021), and Count
+        // keeps -1.
+        SetCount(Rows()->Value("Count").ToInt32());
         return Count();
     });
 }

@@ -12,10 +12,9 @@
 // SaveData and DeleteData follow the record core; DeleteData always works on the own connection
 // and owns its transaction. A page row has no children.
 //
-// GetDataLinked and the IsNew flag: the flag is left as the caller set it. A caller starting a
-// page sets IsNew before GetDataLinked, which then adds a blank new row to what it loads (the
-// page's columns, and its current version when there is one), so that SaveData inserts the page;
-// otherwise the load is the page's current version alone.
+// GetDataLinked clears the IsNew flag before it loads, as every load but GetData() does: what it
+// loads is the page's current version alone, and SaveData then updates (or versions) that page.
+// A caller starting a new page uses GetData().
 #pragma once
 
 #include <cstdint>
@@ -36,8 +35,8 @@ class clsPage_Amount : public RecordObject {
     clsPage_Amount();
     static const RecordClassInfo& ClassInfo();
 
-    // The current report's version of page GroupID (its group_id). False for -1 (the result set
-    // is released first, whatever the argument).
+    // The current report's version of page GroupID (its group_id), IsNew cleared. False for -1
+    // (the result set is released first, whatever the argument) or when there is no such page.
     bool GetDataLinked(int32_t GroupID = -1, bool IsAudit = false);
     // The pages of section ReportSection of report ReportID. Without a type: the stored pages by
     // type and actual page number. With type "otln", or in a section other than "rec" and "exp":
@@ -59,8 +58,9 @@ class clsPage_Amount : public RecordObject {
     int32_t GetPageItemCount(const std::string& ReportSection, int32_t PageAmountID,
                              bool IsAudit = false);
     // Loads the items of page PageAmountID as the loaded page row's report sees them, by sequence;
-    // returns the item view's Count of the first item (0 for a page without items). -1 without a
-    // query for PageAmountID -1; 0 on a failure, Count -1.
+    // returns the item view's Count of the first item. -1 without a query for PageAmountID -1;
+    // 0 on a failure, Count -1: a page without items (or no loaded page row) has no first item,
+    // and that read's error (3021) is raised with this operation's source.
     int32_t GetPageItems(const std::string& ReportSection, int32_t PageAmountID,
                          bool IsAudit = false);
 

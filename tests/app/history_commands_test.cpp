@@ -11,6 +11,7 @@
 #include "app/commands.h"
 #include "app/shell.h"
 #include "receipts/receipt_data.h"
+#include "report/cover_data.h"
 #include "support/report_db.h"
 
 namespace mz {
@@ -48,6 +49,13 @@ TEST(HistoryCommands, DiffHistoryAndExportOfAnAmendment) {
     ASSERT_TRUE(a->SaveData());
 
     const std::string dir = test::TempPath("exported");
+    // The cover names the committee, the report and its period; the amendment inherits it.
+    auto cover = rdb.Object<clsCover_Data>(filed);
+    test::AddRow(*cover, {{"ReportID", filed},
+                          {"EntityID", rdb.Org("Friends of the Park")},
+                          {"ReportName", "Spring"},
+                          {"StartDate", "04/01/2020"},
+                          {"EndDate", "06/30/2020"}});
 
     // What each run prints ("<status>: <stdout>"): misuse exits 2, a failure 1, both with nothing
     // on stdout.
@@ -85,6 +93,9 @@ TEST(HistoryCommands, DiffHistoryAndExportOfAnAmendment) {
     const std::string exported = Captured(app::RunExport, {db, "2", dir, "--format", "json"});
     EXPECT_TRUE(exported.starts_with("0: ")) << exported;
     EXPECT_NE(exported.find(dir + "/rpt_Receipts.json\n"), std::string::npos) << exported;
+    // The folder now holds files: writing into it again must be asked for.
+    EXPECT_EQ(Captured(app::RunExport, {db, "2", dir}), "1: ");
+    EXPECT_TRUE(Captured(app::RunExport, {db, "2", dir, "--force"}).starts_with("0: /"));
 
     // The JSON forms, read back by an independent parser.
     const nlohmann::json diff =
@@ -100,6 +111,20 @@ TEST(HistoryCommands, DiffHistoryAndExportOfAnAmendment) {
     EXPECT_EQ(h["versions"][1]["function"], "C");
     EXPECT_EQ(h["versions"][1]["replaces"], 1);
     EXPECT_EQ(h["versions"][0]["seen_until"], 2);
+
+    // The versions as report list shows them: the original filed by its amendment, which is
+    // open and current, both with what the cover says.
+    const nlohmann::json list =
+        nlohmann::json::parse(Captured(app::RunReport, {db, "list", "--json"}).substr(3));
+    EXPECT_EQ(list["rows"], nlohmann::json::parse(R"([
+        {"report_id":1,"report_group_id":1,"version_order":1,"kind":"original",
+         "based_on_report_id":null,"state":"filed","is_current":false,
+         "committee":"Friends of the Park","report_name":"Spring",
+         "period_from":"2020-04-01","period_to":"2020-06-30"},
+        {"report_id":2,"report_group_id":1,"version_order":2,"kind":"amendment",
+         "based_on_report_id":1,"state":"open","is_current":true,
+         "committee":"Friends of the Park","report_name":"Spring",
+         "period_from":"2020-04-01","period_to":"2020-06-30"}])"));
 }
 
 TEST(HistoryCommands, TraceFileAndTraceOnInTheShell) {

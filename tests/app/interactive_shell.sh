@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# An interactive mzreport shell in a real terminal: tmux types statements, edits a line, recalls
-# history, and the screen is read back. Skips (exit 0) when tmux is missing.
+# An interactive mzreport shell in a real terminal: tmux types statements, edits a line, completes
+# a member with Tab, recalls history within a session and in the next one, and the screen is read
+# back. Skips (exit 0) when tmux is missing.
 #   interactive_shell.sh MZREPORT_BINARY
 set -u
 bin=$1
@@ -17,7 +18,12 @@ cleanup() {
 trap cleanup EXIT
 "$bin" init "$dir/r.db" >/dev/null || { echo "init failed"; exit 1; }
 
-tmux -L "$sock" -f /dev/null new-session -d -s shell -x 120 -y 40 "$bin shell $dir/r.db; echo \"[shell exit \$?]\"; sleep 30"
+# The history file goes to the home of the test, not the user's.
+session() {
+    tmux -L "$sock" -f /dev/null new-session -d -s shell -x 120 -y 40 \
+        "env -u XDG_STATE_HOME HOME=$dir $bin shell $dir/r.db; echo \"[shell exit \$?]\"; sleep 30"
+}
+session
 screen() { tmux -L "$sock" capture-pane -p -t shell; }
 # wait_for TEXT: until the screen shows TEXT (5 s at most).
 wait_for() {
@@ -58,6 +64,23 @@ tmux -L "$sock" send-keys -t shell C-c
 wait_for "The query was stopped: it was interrupted (Ctrl-C) [SQLite (clsLookupList.GetTableCode)]"
 type_line '? n.GetTableCode("rpt_Receipts")'
 wait_for "REC"
+# Tab completes a member of the object a variable holds, any case.
+tmux -L "$sock" send-keys -t shell -l -- '? n.tab'
+tmux -L "$sock" send-keys -t shell Tab
+wait_for "mz> ? n.Table"
+tmux -L "$sock" send-keys -t shell Enter
+wait_for "rpt_notes"
+type_line '? 6 * 7'
+wait_for "42"
+type_line 'Quit'
+wait_for "[shell exit 0]"
+[ -s "$dir/.local/state/mzreport/shell_history" ] || { echo "FAILED: no history file"; exit 1; }
+# The next session recalls the lines of the last one.
+tmux -L "$sock" kill-session -t shell
+session
+wait_for "mz>"
+tmux -L "$sock" send-keys -t shell Up Up Enter
+wait_for "42"
 type_line 'Quit'
 wait_for "[shell exit 0]"
 echo "interactive shell: ok"

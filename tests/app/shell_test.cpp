@@ -93,6 +93,12 @@ TEST(ShellTest, EveryCorpusBlockGivesItsExactOutput) {
     }
     EXPECT_GT(blocks, 20);
     EXPECT_EQ(session.Scalar("select count(*) from rpt_report"), "3");  // the delete was refused
+    // The version names the program's release and the schema it reads, whatever they are.
+    const RunResult version = Mzreport({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(std::regex_match(
+        version.output, std::regex(R"(mzreport \d+\.\d+\.\d+ \(report database schema \d+\)\n)")))
+        << version.output;
 }
 
 TEST(ShellTest, LookupsExportAndImport) {
@@ -114,6 +120,38 @@ TEST(ShellTest, LookupsExportAndImport) {
               "\"2019-02-30\" is not a date (yyyy-mm-dd or m/d/yyyy); nothing was changed\n");
     EXPECT_EQ(db.Scalar("select count(*) from lks_county"), "15");
     EXPECT_EQ(Mzreport({"lookups", "import", db.Path()}).status, 2);
+}
+
+// Help lists the statements and the creatable classes; completion offers what the registrations
+// and the session's variables hold, and runs nothing but property reads on the way.
+TEST(ShellTest, HelpAndCompletionReadTheRegistrations) {
+    test::TempReportDb db;
+    std::ostringstream out, err;
+    app::Shell shell(db.Path(), out, err);
+    ASSERT_TRUE(shell.Execute("Help"));
+    EXPECT_TRUE(out.str().starts_with("Statements, one a line:\n")) << out.str();
+    EXPECT_NE(out.str().find(" NameAddress "), std::string::npos) << out.str();
+    EXPECT_EQ(out.str().find("ErrObject"), std::string::npos) << "not creatable";
+    for (const char* line : {"Set r = CreateObject(\"clsReceipt_Data\")", "x = 5"})
+        ASSERT_TRUE(shell.Execute(line)) << err.str();
+    const struct {
+        std::string line;
+        size_t start;  // of the word being completed, which ends the line
+        std::vector<std::string> words;
+    } cases[] = {
+        {"Set n = CreateObject(\"clsNo", 22, {"clsNotes"}},
+        {"? r.descr", 2, {"r.Description"}},
+        {"r.mobNotes.GetNote", 0, {"r.mobNotes.GetNoteCount"}},
+        {"? r.mobNameAddress.findb", 2, {"r.mobNameAddress.FindByName"}},
+        {"r.GetDataList.x", 0, {}},  // a method is never called to complete
+        {"x.y", 0, {}},
+        {"nobody.y", 0, {}},
+        {"sh", 0, {"Show"}},
+        {"? x", 2, {"x"}},
+        {"? n", 2, {"Nothing", "Null"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(shell.Complete(c.line, c.start, c.line.size()), c.words) << c.line;
 }
 
 // Two shell scripts started together on one database both finish, losing nothing and attaching

@@ -260,7 +260,7 @@ TEST(SchemaLoader, RefusesToOverwriteAndStampsTheVersion) {
               std::string::npos)
         << error;
     EXPECT_EQ(
-        db.Scalar("select count(*) from mz_procedure where name = 'sp_save_rpt_name_address'"),
+        db.Scalar("select count(*) from mz_procedure where name = 'sp_insert_rpt_name_address'"),
         "1");
 }
 

@@ -1,6 +1,7 @@
 // A report version exported as CSV and as JSON, read back with independent readers (libcsv and
-// nlohmann-json): every section a file, every row of the class's list, texts with quotes, commas
-// and line breaks intact, Null apart from the empty text.
+// nlohmann-json): every section a file, every row the version shows in page and sequence order,
+// business columns and names first, texts with quotes, commas and line breaks intact, Null apart
+// from the empty text, every JSON key once.
 #include "history/report_export.h"
 
 #include <csv.h>
@@ -10,9 +11,11 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <set>
 #include <sstream>
 
 #include "receipts/receipt_data.h"
+#include "report/page_amount.h"
 #include "support/report_db.h"
 
 namespace mz {
@@ -50,19 +53,50 @@ Csv ReadCsv(const std::string& path) {
     return reader.rows;
 }
 
+// Parses JSON text, failing the test for an object that has a key twice (a reader would keep one
+// of the values and lose the other).
+nlohmann::json ParseUniqueKeys(const std::string& text) {
+    std::vector<std::set<std::string>> objects;
+    return nlohmann::json::parse(
+        text, [&](int, nlohmann::json::parse_event_t event, nlohmann::json& value) {
+            using E = nlohmann::json::parse_event_t;
+            if (event == E::object_start) objects.emplace_back();
+            if (event == E::object_end) objects.pop_back();
+            if (event == E::key) {
+                EXPECT_TRUE(objects.back().insert(value.get<std::string>()).second)
+                    << "key " << value << " twice";
+            }
+            return true;
+        });
+}
+
 TEST(ReportExport, EverySectionRoundTripsThroughCsvAndJsonReaders) {
     test::ReportDb rdb;
     const int32_t filed = rdb.NewReport();
     auto r = rdb.Object<clsReceipt_Data>(filed);
     const std::vector<std::string> texts = {"signs, \"big\" ones\r\nand flyers", "", "plain",
                                             "naïve café, 5\" wide"};
+    // Sequences 3, none, 2, 1, and the third on page 1: the export's order is texts 1, 3, 0
+    // (no page, Null first, then by sequence), then 2.
+    const std::vector<int32_t> sequences = {3, 0, 2, 1};
+    const std::vector<size_t> order = {1, 3, 0, 2};
+    const int32_t donor = rdb.Person("Chen", "Li");
+    auto pages = rdb.Object<clsPage_Amount>(filed);
+    test::AddRow(*pages, {{"ReportID", filed},
+                          {"ReportSectionCode", "rec"},
+                          {"ActualPageNumber", "1"},
+                          {"CurrentPageNumber", "1"}});
+    const int32_t page = pages->GroupID();
     std::vector<int32_t> ids;
-    for (const std::string& text : texts) {
+    for (size_t i = 0; i < texts.size(); ++i) {
         ASSERT_TRUE(r->GetData());
         r->ReportID(filed);
         r->ReceiptCode("GNS");
         r->Amount(Currency::FromDouble(12.5));
-        r->Description(text);  // "" is stored as Null
+        r->Description(texts[i]);  // "" is stored as Null
+        if (sequences[i]) r->Sequence(sequences[i]);
+        if (i == 0) r->EntityID(donor);
+        if (i == 2) r->PageAmountID(page);
         ASSERT_TRUE(r->SaveData());
         ids.push_back(r->UniqueID());
     }
@@ -87,20 +121,35 @@ TEST(ReportExport, EverySectionRoundTripsThroughCsvAndJsonReaders) {
     const auto column = [&](const std::string& name) {
         return std::find(header.begin(), header.end(), name) - header.begin();
     };
+    // The page and the business columns first, each entity followed by its name, the version
+    // columns last.
+    EXPECT_EQ(header[0], "page_number");
+    EXPECT_EQ(header[1], "sequence");
+    EXPECT_EQ(column("full_name"), column("entity_id") + 1);
+    EXPECT_EQ(column("reimbursee_full_name"), column("reimbursee_entity_id") + 1);
+    EXPECT_LT(column("Receipt_type_desc"), column("unique_id"));
+    EXPECT_EQ(header.back(), "ref_is_audit");
     ASSERT_LT(column("Description"), static_cast<long>(header.size()));
-    for (size_t i = 0; i < texts.size(); ++i) {
-        const auto& row = receipts[i + 1];
+    for (size_t k = 0; k < order.size(); ++k) {
+        const size_t i = order[k];
+        const auto& row = receipts[k + 1];
         ASSERT_EQ(row.size(), header.size());
+        EXPECT_EQ(row[column("unique_id")], std::to_string(ids[i]));
         EXPECT_EQ(row[column("Description")],
                   texts[i].empty() ? std::nullopt : std::optional<std::string>(texts[i]));
         EXPECT_EQ(row[column("Amount")], "12.5");
         EXPECT_EQ(row[column("Purpose")],
                   texts[i] == "plain" ? std::optional<std::string>("") : std::nullopt);
+        EXPECT_EQ(row[column("full_name")],
+                  i == 0 ? std::optional<std::string>("Li Chen") : std::nullopt);
+        EXPECT_EQ(row[0], i == 2 ? std::optional<std::string>("1") : std::nullopt);
     }
 
     // The audit version exports its audit list: the auditor's row in place of the filed one.
-    ASSERT_EQ(ExportReport(db, audit, dir, ExportFormat::kJson), "");
-    const nlohmann::json j = nlohmann::json::parse(FileText(dir + "/rpt_Receipts.json"));
+    files.clear();
+    ASSERT_EQ(ExportReport(db, audit, dir, ExportFormat::kJson, &files), "");
+    for (const std::string& f : files) ParseUniqueKeys(FileText(f));
+    const nlohmann::json j = ParseUniqueKeys(FileText(dir + "/rpt_Receipts.json"));
     EXPECT_EQ(j["table"], "rpt_Receipts");
     EXPECT_EQ(j["class"], "clsReceipt_Data");
     EXPECT_EQ(j["report_id"], audit);
@@ -109,8 +158,7 @@ TEST(ReportExport, EverySectionRoundTripsThroughCsvAndJsonReaders) {
     for (const auto& row : j["rows"])
         shown.push_back(row["Description"].is_null() ? "Null"
                                                      : row["Description"].get<std::string>());
-    std::sort(shown.begin(), shown.end());
-    EXPECT_EQ(shown, (std::vector<std::string>{"Null", "audited", texts[3], "plain"}));
+    EXPECT_EQ(shown, (std::vector<std::string>{"Null", texts[3], "audited", "plain"}));
     EXPECT_EQ(j["rows"][0]["Amount"], 12.5);
     EXPECT_EQ(j["columns"].size(), header.size());
 

@@ -234,8 +234,9 @@ TEST_F(LookupRows, PropertiesAndMoves) {
     list.MovePrevious();
     list.MovePrevious();  // from before the first row to the first row
     EXPECT_EQ(list.Index(), 1);
-    list.Index(99);
+    list.Index(6);  // one move past the last row: EOF
     EXPECT_TRUE(list.EOF());
+    EXPECT_EQ(Raised([&] { list.Index(99); }), "3021 [MZ.ResultSet]");  // a move from EOF
 
     EXPECT_EQ(list.ListFilter(), "0");
     list.ListFilter("code = 'b'");

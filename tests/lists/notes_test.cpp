@@ -73,11 +73,15 @@ TEST(NotesTest, Calls) {
                  EXPECT_EQ(notes.GetTableCode("rpt_nothing"), "");
                  EXPECT_EQ(notes.GetTableCode(""), "");
              }},
-            {"the code row borrowed the result set: lengths come from the notes' view, once",
+            {"the code row borrowed the result set: it has no keywords to measure, nothing sent",
              [&] {
                  EXPECT_EQ(notes.GetTableCode("rpt_accounts"), "ACC");
-                 EXPECT_EQ(notes.GetTextLength(mzML_NoteKeywords_Notes), 100);
-                 EXPECT_EQ(notes.GetTextLength(mzML_NoteKeywords_Notes), 100);
+                 try {
+                     notes.GetTextLength(mzML_NoteKeywords_Notes);
+                     ADD_FAILURE() << "nothing raised";
+                 } catch (const Error& e) {
+                     EXPECT_EQ(e.Number(), err::kItemNotFound);
+                 }
                  EXPECT_EQ(notes.GetTextLength(2), 0);
              }},
             {"a raised error in GetTableCode names the lookup list",

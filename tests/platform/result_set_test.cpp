@@ -181,7 +181,9 @@ TEST(ResultSetTest, FilterCountsCursorAndEdits) {
     EXPECT_TRUE(rs.BOF() && rs.EOF());
     EXPECT_EQ(rs.RecordCount(), 0);
     EXPECT_EQ(Filtered(rs, ""), "abc,ABD,xyz,b_1");
-    EXPECT_EQ(rs.Filter(), "");
+    EXPECT_EQ(rs.Filter(), "0");  // no filter
+    EXPECT_EQ(Filtered(rs, "code = 'ABC'"), "abc");
+    EXPECT_EQ(Filtered(rs, "0"), "abc,ABD,xyz,b_1");
     EXPECT_EQ(Outcome([&] { rs.Filter("code ="); }), "E3001");
 
     // Edited values are what the filter sees.

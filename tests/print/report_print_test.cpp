@@ -488,8 +488,9 @@ TEST(PrintedReport, BadRequestsAreRefusedAndLeaveFilesAlone) {
     };
     EXPECT_EQ(run({rdb.db.Path(), "one", pdf}), "2: ");
     EXPECT_EQ(run({rdb.db.Path(), std::to_string(report)}), "2: ");
-    EXPECT_EQ(run({rdb.db.Path(), "99", pdf}), "1: ");
-    EXPECT_EQ(run({rdb.db.Path(), std::to_string(report), pdf}),
+    EXPECT_EQ(run({rdb.db.Path(), "99", pdf, "--force"}), "1: ");
+    EXPECT_EQ(run({rdb.db.Path(), std::to_string(report), pdf}), "1: ");  // it exists
+    EXPECT_EQ(run({rdb.db.Path(), std::to_string(report), pdf, "--force"}),
               "0: " + pdf + ": 2 pages on 2 sheets, 0 items\n");
 }
 

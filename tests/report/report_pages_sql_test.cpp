@@ -117,12 +117,12 @@ TEST_F(ReportPagesSqlTest, PageAmountCalls) {
                  EXPECT_TRUE(p.GetDataLinked(2));
                  EXPECT_EQ(p.ActualPageNumber(), "2");
              }},
-            {"GetDataLinked, audit, starting a page: a blank new row",
+            {"GetDataLinked, audit: a flag set before is cleared, no blank row",
              [&] {
                  p.IsNew(true);
-                 EXPECT_TRUE(p.GetDataLinked(99, true));
-                 EXPECT_TRUE(p.IsNew());
-                 EXPECT_EQ(p.CurrentCount(), 1);
+                 EXPECT_FALSE(p.GetDataLinked(99, true));
+                 EXPECT_FALSE(p.IsNew());
+                 EXPECT_EQ(p.CurrentCount(), 0);
              }},
             {"GetDataList none", [&] { EXPECT_FALSE(p.GetDataList()); }},
             {"stored pages by type and number",

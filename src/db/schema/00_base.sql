@@ -53,29 +53,20 @@ CREATE TABLE rpt_name_address (
 );
 CREATE INDEX ix_rpt_name_address_names ON rpt_name_address (last_name, first_name);
 
-CREATE PROCEDURE sp_save_rpt_name_address
+-- A new name and address. Changes to an entry go through sp_update_table, one column a call, as
+-- every change made in place does.
+CREATE PROCEDURE sp_insert_rpt_name_address
     @Unique_id int OUTPUT, @Is_org bit, @Org_name varchar(100), @Last_name varchar(50),
     @First_name varchar(50), @Middle_name varchar(50), @Prefix varchar(10), @Suffix varchar(10),
     @Address1 varchar(100), @Address2 varchar(100), @City varchar(50), @State varchar(2),
     @Zip varchar(10), @Country varchar(50), @Occupation varchar(100), @Employer varchar(100)
 AS
 BEGIN
-    SELECT 'No name or address has unique_id ' || @Unique_id AS "@error"
-    WHERE ifnull(@Unique_id, -1) >= 0
-      AND NOT EXISTS (SELECT 1 FROM rpt_name_address WHERE unique_id = @Unique_id);
     INSERT INTO rpt_name_address (is_org, org_name, last_name, first_name, middle_name, prefix,
         suffix, address1, address2, city, state, zip, country, occupation, employer)
-    SELECT ifnull(@Is_org, 0), @Org_name, @Last_name, @First_name, @Middle_name, @Prefix, @Suffix,
-        @Address1, @Address2, @City, @State, @Zip, @Country, @Occupation, @Employer
-    WHERE ifnull(@Unique_id, -1) < 0;
-    UPDATE rpt_name_address SET is_org = ifnull(@Is_org, 0), org_name = @Org_name,
-        last_name = @Last_name, first_name = @First_name, middle_name = @Middle_name,
-        prefix = @Prefix, suffix = @Suffix, address1 = @Address1, address2 = @Address2,
-        city = @City, state = @State, zip = @Zip, country = @Country, occupation = @Occupation,
-        employer = @Employer, update_date = datetime('now', 'localtime')
-    WHERE unique_id = @Unique_id AND ifnull(@Unique_id, -1) >= 0;
-    SELECT CASE WHEN ifnull(@Unique_id, -1) < 0 THEN mz_last_id('rpt_name_address', 'unique_id') ELSE @Unique_id END
-        AS "@Unique_id";
+    VALUES (ifnull(@Is_org, 0), @Org_name, @Last_name, @First_name, @Middle_name, @Prefix, @Suffix,
+        @Address1, @Address2, @City, @State, @Zip, @Country, @Occupation, @Employer);
+    SELECT mz_last_id('rpt_name_address', 'unique_id') AS "@Unique_id";
 END;
 
 -- Removing an entity that is already gone is not an error: the caller's cascade goes on.

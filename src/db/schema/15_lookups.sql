@@ -384,6 +384,8 @@ CREATE TABLE lks_time_length (
 
 -- Users in versions: a change of a user is a new row of the same group_id, and the row it replaces
 -- gets an end_date. The current version of a user has the latest end_date (Null counts as now).
+-- Like every list table it has the date window of the lists, which the users list ignores and a
+-- reload of the last list (mzL_None) reads.
 CREATE TABLE ref_user (
     unique_id integer PRIMARY KEY AUTOINCREMENT,
     group_id int NOT NULL,
@@ -391,7 +393,9 @@ CREATE TABLE ref_user (
     full_name varchar(100) COLLATE NOCASE,
     is_system_user bit NOT NULL DEFAULT 0,
     start_date datetime,
-    end_date datetime
+    end_date datetime,
+    effective_date datetime,
+    expire_date datetime
 );
 CREATE INDEX ix_ref_user_group ON ref_user (group_id);
 

@@ -48,8 +48,9 @@ LIST JOINS LEFT OUTER JOIN vw_mz_rpt_name_address_detail na ON na.unique_id = t.
     LEFT OUTER JOIN lks_name_type nt ON nt.code = t.Name_type_code
 END;
 
--- The list joins the page rows itself; the row views carry the number of the page the transfer
--- is on in its own report.
+-- The list joins the page rows itself and reads the page's numbers and amounts, so the list views
+-- leave out the transfer's own columns of those names; the row views carry the number of the
+-- page the transfer is on in its own report.
 CREATE VERSIONED TABLE rpt_transfers (
     Account_abbr_from varchar(10),
     Account_abbr_to varchar(10),
@@ -65,6 +66,7 @@ CREATE VERSIONED TABLE rpt_transfers (
 SECTION TRN
 INSERT @Page_amount_id, @Sequence, @Account_abbr_from, @Account_abbr_to, @Occur_date, @Amount,
     @Amend_code, @Comments
+LIST OMITS current_page_number, max_page_number, current_page_amount, max_page_amount
 ROW COLUMNS (SELECT max(p.actual_page_number) FROM vw_mz_rpt_page_amount_ref_basic p
      WHERE p.group_id = t.page_amount_id AND p.ref_report_id = t.report_id
        AND p.delete_date IS NULL) AS actual_page_number

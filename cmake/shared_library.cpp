@@ -1,0 +1,2 @@
+// The shared library mzreportbus is the whole static library mz; a target needs one source of its
+// own.
