@@ -14,6 +14,7 @@ pairs=(
     "page_amounts BM_PageAmountList_1k BM_RawSqlite_PageAmountList_1k"
     "versioned_list BM_VersionedList_10kOf1M BM_PlainList_10k"
     "history BM_Diff_100k BM_RawSqlite_Scan_100k"
+    "print BM_Print_10k BM_Export_10k"
 )
 # The server's pair where a server is found (PGHOST, as ./dev starts it): client instructions only.
 [ -n "${PGHOST:-}" ] && pairs+=("receipts BM_ReceiptList_10k_Postgres BM_Libpq_ReceiptList_10k")

@@ -15,6 +15,7 @@ int RunLookups(const std::vector<std::string>& args);
 int RunDiff(const std::vector<std::string>& args);
 int RunHistory(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
+int RunPrint(const std::vector<std::string>& args);
 int RunCheck(const std::vector<std::string>& args);
 int RunTotals(const std::vector<std::string>& args);
 

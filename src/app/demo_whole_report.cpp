@@ -1,6 +1,7 @@
 #include "app/demo_whole_report.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <utility>
 #include <vector>
@@ -10,8 +11,10 @@
 #include "automation/object_model.h"
 #include "check/report_check.h"
 #include "core/report_versions.h"
+#include "db/backend.h"
 #include "platform/currency.h"
 #include "platform/error.h"
+#include "print/report_print.h"
 
 namespace mz::app {
 namespace {
@@ -344,6 +347,7 @@ class WholeReportDemo {
         }
         Check(columns[0].second == as_filed && columns[1].second == as_amended,
               "the filed and the amended version read as they did before the later versions");
+        Print({{filed, "filed"}, {amended, "amended"}, {audited, "audit"}});
         say_.Line(ok_ ? "  Whole report chapter finished." : "  Whole report chapter FAILED.");
         return ok_;
     }
@@ -379,6 +383,27 @@ class WholeReportDemo {
     void Check(bool ok, const std::string& what) {
         if (!ok) say_.Line("  FAILED: " + what);
         ok_ = ok_ && ok;
+    }
+
+    // Each version as the paper form, a PDF beside the database (in the temporary folder for a
+    // database on a server).
+    void Print(const std::vector<std::pair<int32_t, const char*>>& versions) {
+        const std::filesystem::path db(path_);
+        const std::filesystem::path folder =
+            IsServerConnection(path_) ? std::filesystem::temp_directory_path() : db.parent_path();
+        const std::string stem = IsServerConnection(path_) ? "mz_demo" : db.stem().string();
+        say_.Line("  The printed report, each version as the paper form:");
+        for (const auto& [report, kind] : versions) {
+            const std::string pdf =
+                (folder / (stem + "-report" + std::to_string(report) + "-" + kind + ".pdf"))
+                    .string();
+            PrintSummary printed;
+            const std::string error = PrintReport(db_, report, pdf, {}, &printed);
+            Check(error.empty(), error);
+            if (error.empty())
+                std::printf("    %-8s %s (%d sheets, %d items)\n", kind, pdf.c_str(),
+                            printed.sheets, printed.items);
+        }
     }
 
     // A new version of the report with the clerk's (or the auditor's) rows in it.

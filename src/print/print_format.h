@@ -1,0 +1,28 @@
+// How the printed report writes its values, and the rule that holds a page's printed total
+// against its items. The report check applies the same rule; CheckPageTotal is the one place the
+// printed report computes it.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "platform/currency.h"
+#include "platform/variant.h"
+
+namespace mz {
+
+// "1,234.50", "-0.05", "0.00": grouped thousands and two decimals, rounded half away from zero.
+std::string PrintedMoney(Currency amount);
+
+// A date as "mm/dd/yyyy" (a time of day is not printed); a text that is not a date as it stands;
+// Null and Empty as "".
+std::string PrintedDate(const Variant& value);
+
+// The outcome of a page's total against the items printed on it.
+struct PageTotalCheck {
+    Currency items_sum;  // the sum of the items' amounts
+    bool matches = true;
+};
+PageTotalCheck CheckPageTotal(Currency page_total, std::span<const Currency> item_amounts);
+
+}  // namespace mz
