@@ -116,14 +116,10 @@ const std::vector<CommandSpec>& Table() {
         {"print",
          "print DB REPORT OUT.pdf [--force] [--trace FILE]",
          "a report version as the paper form, a PDF file",
-         "Prints report version REPORT as the paper form: the cover, the summary, each
-"
-         "schedule's pages with their items, page totals and \"Page x of y\", notes under their
-"
-         "rows, and in an amendment or audit the rows that changed marked and what it deleted.
-"
-         "A page whose total is not the sum of its items says so. An existing OUT.pdf is
-"
+         "Prints report version REPORT as the paper form: the cover, the summary, each\n"
+         "schedule's pages with their items, page totals and \"Page x of y\", notes under their\n"
+         "rows, and in an amendment or audit the rows that changed marked and what it deleted.\n"
+         "A page whose total is not the sum of its items says so. An existing OUT.pdf is\n"
          "replaced only with --force.\n",
          {"DB", "REPORT", "OUT.pdf"},
          3,
