@@ -71,7 +71,8 @@ const std::vector<CommandSpec>& Table() {
          "amend ID   an amendment of report version ID (filing it); prints the new version's id\n"
          "audit ID   an audit of report version ID (filing it); prints the new version's id\n"
          "list       every version: its report group and version, kind, the version it is\n"
-         "           based on, filed (and when) or open, whether it is the current version of its group,\n"
+         "           based on, filed (and when) or open, whether it is the current version of its "
+         "group,\n"
          "           and the committee, report name and period of its cover\n",
          {"DB", "new|file ID|amend ID|audit ID|list", "ID"},
          2,

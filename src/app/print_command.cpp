@@ -37,8 +37,8 @@ int RunPrint(const std::vector<std::string>& args) {
             std::fprintf(stderr, "mzreport print: %s\n", error.c_str());
             return 1;
         }
-        std::cout << pdf << ": " << printed.pages << " pages on " << printed.sheets
-                  << " sheets, " << printed.items << " items\n";
+        std::cout << pdf << ": " << printed.pages << " pages on " << printed.sheets << " sheets, "
+                  << printed.items << " items\n";
         if (printed.mismatched_pages > 0)
             std::cout << printed.mismatched_pages
                       << " page totals do not equal the sum of their items; the pages say so\n";

@@ -65,7 +65,8 @@ int RunReport(const std::vector<std::string>& args) {
     const std::string& action = rest[1];
     const bool needs_id = action == "amend" || action == "audit" || action == "file";
     if (!(action == "new" || action == "list" || needs_id))
-        return UsageError(spec, "unknown action \"" + action + "\" (new, file, amend, audit or list)");
+        return UsageError(spec,
+                          "unknown action \"" + action + "\" (new, file, amend, audit or list)");
     if (needs_id && rest.size() == 2) return UsageError(spec, "missing ID after " + action);
     if (!needs_id && rest.size() == 3)
         return UsageError(spec, "unexpected argument \"" + rest[2] + "\"");
