@@ -316,7 +316,7 @@ std::string ExpandQuery(const CheckRule& rule, int32_t report, bool audit, std::
 // A finding's value as its message shows it; money as money.
 std::string Shown(const Variant& v, const std::string& format = "") {
     if (v.IsNull() || v.IsEmpty()) return "";
-    if (format == "money" || v.Type() == VarType::Currency) return FormatMoney(v.ToCurrency());
+    if (format == "money" || v.Type() == VarType::Currency) return v.ToCurrency().Grouped(4);
     if (v.Type() == VarType::Double) return v.ToCurrency().ToString();  // sums of money
     return v.ToText();
 }
@@ -592,21 +592,6 @@ std::string ReportTotals(DbConnect& db, int32_t report, const std::vector<CheckR
         }
     }
     return "";
-}
-
-std::string FormatMoney(Currency value) {
-    const bool negative = value.Raw() < 0;
-    const uint64_t raw = negative ? static_cast<uint64_t>(-(value.Raw() + 1)) + 1
-                                  : static_cast<uint64_t>(value.Raw());
-    const std::string units = std::to_string(raw / Currency::kScale);
-    std::string grouped;
-    for (size_t i = 0; i < units.size(); ++i) {
-        if (i > 0 && (units.size() - i) % 3 == 0) grouped += ',';
-        grouped += units[i];
-    }
-    std::string fraction = std::to_string(raw % Currency::kScale + Currency::kScale).substr(1);
-    while (fraction.size() > 2 && fraction.back() == '0') fraction.pop_back();
-    return (negative ? "-" : "") + grouped + "." + fraction;
 }
 
 }  // namespace mz

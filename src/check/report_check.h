@@ -87,7 +87,4 @@ struct TotalChange {
 std::string ReportTotals(DbConnect& db, int32_t report, const std::vector<CheckRule>& rules,
                          std::vector<TotalChange>& changes);
 
-// "1,234.50": money as a treasurer reads it (two decimals, more when the value has them).
-std::string FormatMoney(Currency value);
-
 }  // namespace mz

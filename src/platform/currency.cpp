@@ -191,6 +191,24 @@ std::string Currency::ToString() const {
     return out;
 }
 
+std::string Currency::Grouped(int places) const {
+    places = places < 2 ? 2 : places > 4 ? 4 : places;
+    uint64_t step = 1;
+    for (int i = places; i < 4; ++i) step *= 10;
+    const uint64_t magnitude = raw_ < 0 ? static_cast<uint64_t>(0) - static_cast<uint64_t>(raw_)
+                                        : static_cast<uint64_t>(raw_);
+    const uint64_t rounded = (magnitude + step / 2) / step * step;
+    const std::string units = std::to_string(rounded / kScale);
+    std::string out = raw_ < 0 && rounded != 0 ? "-" : "";
+    for (size_t i = 0; i < units.size(); ++i) {
+        if (i > 0 && (units.size() - i) % 3 == 0) out += ',';
+        out += units[i];
+    }
+    std::string fraction = std::to_string(rounded % kScale + kScale).substr(1);
+    while (fraction.size() > 2 && fraction.back() == '0') fraction.pop_back();
+    return out + "." + fraction;
+}
+
 Currency Currency::operator+(Currency other) const {
     int64_t sum = 0;
     if (__builtin_add_overflow(raw_, other.raw_, &sum)) {

@@ -29,6 +29,9 @@ class Currency {
     double ToDouble() const { return static_cast<double>(raw_) / kScale; }
     // Shortest text: "12.5", "-3", "0.0001" (no grouping, no trailing zeros).
     std::string ToString() const;
+    // As a treasurer reads it: "1,234.50", "-0.05", "0.00". Thousands grouped, rounded half away
+    // from zero to `places` decimals (2 to 4), at least two shown and zeros past two left off.
+    std::string Grouped(int places = 2) const;
 
     // Exact arithmetic; overflow throws Error 6 "Overflow".
     Currency operator+(Currency other) const;

@@ -11,9 +11,6 @@
 
 namespace mz {
 
-// "1,234.50", "-0.05", "0.00": grouped thousands and two decimals, rounded half away from zero.
-std::string PrintedMoney(Currency amount);
-
 // A date as "mm/dd/yyyy" (a time of day is not printed); a text that is not a date as it stands;
 // Null and Empty as "".
 std::string PrintedDate(const Variant& value);

@@ -73,7 +73,7 @@ std::string ValueText(const Variant& v, PrintKind kind) {
         case K::kDate:
             return PrintedDate(v);
         case K::kMoney:
-            return v.IsNumeric() ? PrintedMoney(v.ToCurrency()) : v.ToText();
+            return v.IsNumeric() ? v.ToCurrency().Grouped() : v.ToText();
         case K::kYesNo:
             return !v.IsNumeric() ? v.ToText() : v.ToDouble() != 0 ? "Yes" : "No";
         default:
@@ -425,7 +425,7 @@ class Reader {
             // Every line of the form carries an amount: a blank one is 0.00.
             for (const PrintLine& line : lines) {
                 std::string text = FieldReader(rs, line.columns, line.kind).Text(rs);
-                if (text.empty() && line.kind == K::kMoney) text = PrintedMoney(Currency());
+                if (text.empty() && line.kind == K::kMoney) text = Currency().Grouped();
                 s.values.push_back(std::move(text));
             }
             const int32_t group = rs.Value("group_id").ToInt32();
@@ -594,9 +594,9 @@ class Reader {
                 // A schedule without page totals is a plain list.
                 const PageTotalCheck sum = CheckPageTotal(Currency(), amounts[i]);
                 page.subtitle = s.total.empty() ? "" : "Items not on a numbered page";
-                page.foot.push_back(counted + (s.total.empty() ? ""
-                                                               : "    Sum of the items: " +
-                                                                     PrintedMoney(sum.items_sum)));
+                page.foot.push_back(
+                    counted +
+                    (s.total.empty() ? "" : "    Sum of the items: " + sum.items_sum.Grouped()));
                 page.page_label = s.total.empty() ? std::string(s.title) : "Not on a numbered page";
                 out_.pages.push_back(std::move(page));
                 break;
@@ -610,12 +610,12 @@ class Reader {
             if (s.total.empty()) {
                 page.foot.push_back(counted);
             } else {
-                page.foot.push_back("Page total: " + PrintedMoney(p.total) + "    " + counted);
+                page.foot.push_back("Page total: " + p.total.Grouped() + "    " + counted);
                 const PageTotalCheck check = CheckPageTotal(p.total, amounts[i]);
                 if (!check.matches) {
-                    page.warning = "The page total " + PrintedMoney(p.total) +
+                    page.warning = "The page total " + p.total.Grouped() +
                                    " does not equal the sum of the items printed on this page, " +
-                                   PrintedMoney(check.items_sum) + ".";
+                                   check.items_sum.Grouped() + ".";
                     ++summary_.mismatched_pages;
                 }
             }

@@ -502,7 +502,11 @@ TEST(PrintedReport, MoneyDatesAndThePageTotalRule) {
                                                                {-1234567.891, "-1,234,567.89"},
                                                                {999.995, "1,000.00"},
                                                                {100000, "100,000.00"}};
-    for (const auto& [amount, text] : money) EXPECT_EQ(PrintedMoney(Money(amount)), text);
+    for (const auto& [amount, text] : money) EXPECT_EQ(Money(amount).Grouped(), text);
+    // The check's messages keep every place money is kept in.
+    EXPECT_EQ(Money(1234.005).Grouped(4), "1,234.005");
+    EXPECT_EQ(Money(-0.0001).Grouped(4), "-0.0001");
+    EXPECT_EQ(Money(12).Grouped(4), "12.00");
     EXPECT_EQ(PrintedDate(Variant(Date(2020, 4, 1, 13, 5))), "04/01/2020");
     EXPECT_EQ(PrintedDate(Variant("2020-12-31")), "12/31/2020");
     EXPECT_EQ(PrintedDate(Variant("next week")), "next week");
