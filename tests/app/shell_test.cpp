@@ -195,7 +195,7 @@ TEST(ShellTest, TwoScriptsWritingAtOnceBothFinish) {
     r = together(receipts("a"), receipts("b"));
     EXPECT_NE(r.output.find("a=0"), std::string::npos) << r.output;
     EXPECT_NE(r.output.find("b=0"), std::string::npos) << r.output;
-    EXPECT_EQ(db.Scalar("select count(distinct Description) from rpt_Receipts"), "200");
+    EXPECT_EQ(db.Scalar("select count(distinct Description) from rpt_Receipts"), "200") << r.output;
     EXPECT_EQ(db.Scalar("select count(*) from rpt_gns_items i join rpt_Receipts r "
                         "on r.unique_id = i.receipt_id and i.Description = r.Description || '/'"),
               "600");
