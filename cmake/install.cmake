@@ -9,12 +9,12 @@ include(CMakePackageConfigHelpers)
 # ResultSet), DbConnect with its settings and the observer seam, the names component, the record
 # core and every record class, the object model, the history tools, the report check and the
 # printed report (where those layers exist). The backends, the translator, the schema, the
-# list-query pieces and the registrations stay private: no <sqlite3.h> or libpq header is
-# reached from these.
+# list-query pieces, the registrations and the printed report's drawing stay private: no
+# <sqlite3.h>, libpq, Cairo or Pango header is reached from these.
 set(MZ_PUBLIC_HEADER_DIRS
     platform names core lists report receipts expenditures committee history check print)
 set(MZ_PUBLIC_HEADERS db/db_connect.h db/backend.h db/db_observer.h automation/object_model.h)
-set(MZ_PRIVATE_HEADERS core/list_query.h)
+set(MZ_PRIVATE_HEADERS core/list_query.h print/text_setter.h)
 foreach(dir IN LISTS MZ_PUBLIC_HEADER_DIRS)
   file(GLOB headers RELATIVE ${PROJECT_SOURCE_DIR}/src CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${dir}/*.h)
   list(APPEND MZ_PUBLIC_HEADERS ${headers})

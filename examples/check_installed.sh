@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The library as a front end gets it: installs the build into a temporary prefix, checks that the
 # public headers stand on their own (every one compiles with only the installed headers, and none
-# reaches <sqlite3.h> or libpq), then builds the example front end against the installed CMake
-# package and against the pkg-config file, and runs both on a new report database.
+# reaches <sqlite3.h>, libpq, Cairo or Pango), then builds the example front end against the
+# installed CMake package and against the pkg-config file, and runs both on a new report database.
 #   examples/check_installed.sh BUILD_DIR
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,7 +12,7 @@ trap 'rm -rf "$prefix"' EXIT
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 include="$prefix/include/mzreportbus"
-if grep -rlE '#include [<"](sqlite3|libpq-fe)\.h' "$include"; then
+if grep -rlE '#include [<"](sqlite3|libpq-fe|cairo|pango/[a-z]+)\.h' "$include"; then
     echo "FAILED: a public header includes the engine's own header" >&2
     exit 1
 fi
