@@ -394,7 +394,7 @@ class SqliteBackend final : public Backend {
         const char* tail = nullptr;
         if (sqlite3_prepare_v2(db_, sql.c_str(), static_cast<int>(sql.size()), &g.stmt, &tail) !=
             SQLITE_OK)
-            return std::string("SQL error: ") + sqlite3_errmsg(db_);
+            return TextError("SQL error: ");
         if (!g.stmt) return "The SQL text holds no statement.";
         if (!OnlyTrivia(tail))
             return "Only one statement may be run by a query; more text follows: \"" +
@@ -410,6 +410,16 @@ class SqliteBackend final : public Backend {
 
     void Exec(const char* sql) {
         if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) RaiseDriverError(db_);
+    }
+    // A statement that failed to prepare: its text at fault (the engine's plain error) is the
+    // caller's error text, lead + the engine's message; the engine itself failing (busy, locked,
+    // out of memory, a disk error) raises, so that no caller takes it for an empty answer.
+    std::string TextError(const std::string& lead) {
+        const int code = sqlite3_errcode(db_);
+        if (code != SQLITE_ERROR && code != SQLITE_TOOBIG && code != SQLITE_AUTH &&
+            code != SQLITE_RANGE)
+            RaiseDriverError(db_);
+        return lead + sqlite3_errmsg(db_);
     }
     // For the way out of an error: the error being raised matters more than this one's.
     void ExecQuietly(const char* sql) { sqlite3_exec(db_, sql, nullptr, nullptr, nullptr); }
@@ -471,10 +481,8 @@ class SqliteBackend final : public Backend {
             sqlite3_stmt* s = nullptr;
             const char* tail = nullptr;
             if (sqlite3_prepare_v3(db_, p, -1, SQLITE_PREPARE_PERSISTENT, &s, &tail) != SQLITE_OK) {
-                error = "Procedure " + std::string(name) +
-                        " cannot be prepared: " + sqlite3_errmsg(db_);
                 for (sqlite3_stmt* done : proc.statements) sqlite3_finalize(done);
-                return error;
+                return TextError("Procedure " + std::string(name) + " cannot be prepared: ");
             }
             p = tail;
             if (!s) continue;
