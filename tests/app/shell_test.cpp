@@ -62,7 +62,7 @@ std::string WriteScript(const std::string& text) {
 std::string MaskNow(const std::string& s) {
     static const std::regex now(
         R"(\d{1,2}/\d{1,2}/\d{4} \d{1,2}:\d\d:\d\d [AP]M|\d{4}-\d\d-\d\d \d\d:\d\d:\d\d)");
-    static const std::regex padded("(orig_date|<now>)  +");  // its column width varies too
+    static const std::regex padded("(orig_date|filed_date|<now>)  +");  // its column width varies too
     return std::regex_replace(std::regex_replace(s, now, "<now>"), padded, "$1  ");
 }
 
