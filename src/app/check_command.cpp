@@ -73,10 +73,10 @@ void PrintFindings(int32_t report, const std::vector<CheckFinding>& findings, bo
 // Shared by check and totals: arguments, rules, the database; run answers the exit status.
 template <class Run>
 int RunWithRules(const std::vector<std::string>& args, const char* command, Run&& run) {
-    const CommandSpec& spec = *FindCommand(command);
+    const CommandDef& def = *FindCommand(command);
     CommandArgs a;
-    if (auto status = ParseArgs(spec, args, a)) return *status;
-    if (!IsId(a.rest[1])) return UsageError(spec, "\"" + a.rest[1] + "\" is not a report id");
+    if (auto status = ParseArgs(def, args, a)) return *status;
+    if (!IsId(a.rest[1])) return UsageError(def, "\"" + a.rest[1] + "\" is not a report id");
     std::vector<CheckRule> rules;
     if (!ReadRules(a.rules, command, rules)) return 1;
     CommandTrace trace;

@@ -19,8 +19,8 @@ constexpr const char* kDbNote =
     "DB is the path of a report database file, or a PostgreSQL connection string or URI\n"
     "(postgresql://clerk@host/office, \"host=db1 dbname=office\").\n";
 
-const std::vector<CommandSpec>& Table() {
-    static const std::vector<CommandSpec> commands = {
+const std::vector<CommandDef>& Table() {
+    static const std::vector<CommandDef> commands = {
         {"init",
          "init PATH",
          "create a new, empty report database",
@@ -159,7 +159,7 @@ std::string Overview() {
     std::string text =
         "usage: mzreport COMMAND [ARGUMENTS]\n"
         "       mzreport help [COMMAND] | --help | --version\n\ncommands:\n";
-    for (const CommandSpec& c : Commands()) {
+    for (const CommandDef& c : Commands()) {
         std::string line = "  " + std::string(c.name);
         line.resize(11, ' ');
         text += line + c.summary + "\n";
@@ -172,7 +172,7 @@ int Help(const std::vector<std::string>& args) {
         std::cout << Overview();
         return 0;
     }
-    const CommandSpec* c = FindCommand(args[0]);
+    const CommandDef* c = FindCommand(args[0]);
     if (!c) {
         std::fprintf(stderr, "mzreport help: unknown command \"%s\"\n", args[0].c_str());
         return 2;
@@ -187,12 +187,12 @@ int Help(const std::vector<std::string>& args) {
 
 }  // namespace
 
-std::span<const CommandSpec> Commands() {
+std::span<const CommandDef> Commands() {
     return Table();
 }
 
-const CommandSpec* FindCommand(std::string_view name) {
-    for (const CommandSpec& c : Commands())
+const CommandDef* FindCommand(std::string_view name) {
+    for (const CommandDef& c : Commands())
         if (name == c.name) return &c;
     return nullptr;
 }
@@ -210,7 +210,7 @@ int RunCommandLine(const std::vector<std::string>& args) {
                   << KnownSchemaVersion() << ")\n";
         return 0;
     }
-    if (const CommandSpec* c = FindCommand(name)) return c->run(rest);
+    if (const CommandDef* c = FindCommand(name)) return c->run(rest);
     std::fprintf(stderr,
                  "mzreport: unknown command \"%s\" (\"mzreport help\" lists the commands)\n",
                  name.c_str());

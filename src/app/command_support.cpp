@@ -27,17 +27,17 @@ bool LooksLikeOption(const std::string& a) {
 
 }  // namespace
 
-int UsageError(const CommandSpec& spec, const std::string& problem) {
-    std::fprintf(stderr, "mzreport %s: %s\nusage: mzreport %s\n", spec.name, problem.c_str(),
-                 spec.usage);
+int UsageError(const CommandDef& def, const std::string& problem) {
+    std::fprintf(stderr, "mzreport %s: %s\nusage: mzreport %s\n", def.name, problem.c_str(),
+                 def.usage);
     return 2;
 }
 
-std::string CommandHelp(const CommandSpec& spec) {
-    return "usage: mzreport " + std::string(spec.usage) + "\n\n" + spec.details;
+std::string CommandHelp(const CommandDef& def) {
+    return "usage: mzreport " + std::string(def.usage) + "\n\n" + def.details;
 }
 
-std::optional<int> ParseArgs(const CommandSpec& spec, const std::vector<std::string>& args,
+std::optional<int> ParseArgs(const CommandDef& def, const std::vector<std::string>& args,
                              CommandArgs& out) {
     static constexpr std::string_view kTimeLimit = "--time-limit=";
     out = CommandArgs();
@@ -53,31 +53,31 @@ std::optional<int> ParseArgs(const CommandSpec& spec, const std::vector<std::str
             continue;
         }
         if (a == "--help" || a == "-h") {
-            std::cout << CommandHelp(spec);
+            std::cout << CommandHelp(def);
             return 0;
         }
         const std::string name = a.substr(0, a.find('='));
         unsigned flag = 0;
         for (const Option& o : kOptions)
             if (name == o.name) flag = o.flag;
-        if ((spec.flags & flag) == 0) return UsageError(spec, "unknown option \"" + a + "\"");
+        if ((def.flags & flag) == 0) return UsageError(def, "unknown option \"" + a + "\"");
         if (flag == kFlagTimeLimit) {
             const std::string value = a.starts_with(kTimeLimit) ? a.substr(kTimeLimit.size()) : "";
             char* end = nullptr;
             const double seconds = std::strtod(value.c_str(), &end);
             if (value.empty() || *end != '\0' || !(seconds >= 0) || seconds > 1e6)
-                return UsageError(spec, a + " is not a time limit in seconds");
+                return UsageError(def, a + " is not a time limit in seconds");
             DbConnect::DefaultQueryTimeLimit(
                 std::chrono::milliseconds(static_cast<int64_t>(seconds * 1000)));
             continue;
         }
-        if (name != a) return UsageError(spec, "unknown option \"" + a + "\"");
+        if (name != a) return UsageError(def, "unknown option \"" + a + "\"");
         if (flag == kFlagJson) {
             out.json = true;
         } else if (flag == kFlagForce) {
             out.force = true;
         } else if (i + 1 == args.size()) {
-            return UsageError(spec, a + " needs a value");
+            return UsageError(def, a + " needs a value");
         } else if (flag == kFlagTrace) {
             out.trace = args[++i];
         } else if (flag == kFlagRules) {
@@ -85,13 +85,13 @@ std::optional<int> ParseArgs(const CommandSpec& spec, const std::vector<std::str
         } else {
             out.format = args[++i];
             if (out.format != "csv" && out.format != "json")
-                return UsageError(spec, "--format \"" + out.format + "\" is not csv or json");
+                return UsageError(def, "--format \"" + out.format + "\" is not csv or json");
         }
     }
-    if (out.rest.size() < spec.required)
-        return UsageError(spec, std::string("missing ") + spec.arguments[out.rest.size()]);
-    if (out.rest.size() > spec.arguments.size())
-        return UsageError(spec, "unexpected argument \"" + out.rest[spec.arguments.size()] + "\"");
+    if (out.rest.size() < def.required)
+        return UsageError(def, std::string("missing ") + def.arguments[out.rest.size()]);
+    if (out.rest.size() > def.arguments.size())
+        return UsageError(def, "unexpected argument \"" + out.rest[def.arguments.size()] + "\"");
     return std::nullopt;
 }
 

@@ -27,7 +27,7 @@ enum CommandFlag : unsigned {
 };
 
 // One command of mzreport, as `help` shows it and the parser checks its arguments.
-struct CommandSpec {
+struct CommandDef {
     const char* name;
     const char* usage;    // after "mzreport ", options included
     const char* summary;  // one line for the list of commands
@@ -40,9 +40,9 @@ struct CommandSpec {
 };
 
 // Every command, in the order `help` lists them.
-std::span<const CommandSpec> Commands();
+std::span<const CommandDef> Commands();
 // The command of that name; null when there is none.
-const CommandSpec* FindCommand(std::string_view name);
+const CommandDef* FindCommand(std::string_view name);
 
 struct CommandArgs {
     std::vector<std::string> rest;  // the arguments without the options
@@ -53,16 +53,16 @@ struct CommandArgs {
     std::string rules;              // --rules FILE
 };
 
-// Checks args against the command's spec. nullopt: go on with out filled. Otherwise the exit
+// Checks args against the command's def. nullopt: go on with out filled. Otherwise the exit
 // status to return: 0 after printing the command's help for --help or -h, 2 after a usage
 // error naming the wrong argument (UsageError). "--time-limit=SECONDS" (0 for no limit) becomes
 // the default of every connection the command opens; "--" ends the options.
-std::optional<int> ParseArgs(const CommandSpec& spec, const std::vector<std::string>& args,
+std::optional<int> ParseArgs(const CommandDef& def, const std::vector<std::string>& args,
                              CommandArgs& out);
 // Prints "mzreport <command>: <problem>" and the command's usage on stderr; returns 2.
-int UsageError(const CommandSpec& spec, const std::string& problem);
+int UsageError(const CommandDef& def, const std::string& problem);
 // The command's usage and details, as `help COMMAND` prints them.
-std::string CommandHelp(const CommandSpec& spec);
+std::string CommandHelp(const CommandDef& def);
 
 // A decimal identifier a 32-bit integer holds.
 bool IsId(const std::string& text);

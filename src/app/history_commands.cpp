@@ -28,12 +28,12 @@ struct IdArgument {
 template <class Run>
 int RunHistoryCommand(const char* name, std::vector<IdArgument> ids,
                       const std::vector<std::string>& all_args, Run&& run) {
-    const CommandSpec& spec = *FindCommand(name);
+    const CommandDef& def = *FindCommand(name);
     CommandArgs a;
-    if (auto status = ParseArgs(spec, all_args, a)) return *status;
+    if (auto status = ParseArgs(def, all_args, a)) return *status;
     for (const IdArgument& id : ids) {
         const std::string& text = a.rest[id.position + 1];
-        if (!IsId(text)) return UsageError(spec, "\"" + text + "\" is not " + id.what);
+        if (!IsId(text)) return UsageError(def, "\"" + text + "\" is not " + id.what);
     }
     CommandTrace trace;
     if (!trace.Start(a.trace, name)) return 1;

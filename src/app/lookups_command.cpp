@@ -9,12 +9,12 @@
 namespace mz::app {
 
 int RunLookups(const std::vector<std::string>& all_args) {
-    const CommandSpec& spec = *FindCommand("lookups");
+    const CommandDef& def = *FindCommand("lookups");
     CommandArgs parsed;
-    if (auto status = ParseArgs(spec, all_args, parsed)) return *status;
+    if (auto status = ParseArgs(def, all_args, parsed)) return *status;
     const std::vector<std::string>& args = parsed.rest;
     if (args[0] != "import" && args[0] != "export")
-        return UsageError(spec, "unknown action \"" + args[0] + "\" (import or export)");
+        return UsageError(def, "unknown action \"" + args[0] + "\" (import or export)");
     const bool import = args[0] == "import";
     const std::string error =
         import ? ImportLookupTables(args[1], args[2]) : ExportLookupTables(args[1], args[2]);

@@ -14,10 +14,10 @@
 namespace mz::app {
 
 int RunPrint(const std::vector<std::string>& args) {
-    const CommandSpec& spec = *FindCommand("print");
+    const CommandDef& def = *FindCommand("print");
     CommandArgs a;
-    if (auto status = ParseArgs(spec, args, a)) return *status;
-    if (!IsId(a.rest[1])) return UsageError(spec, "\"" + a.rest[1] + "\" is not a report id");
+    if (auto status = ParseArgs(def, args, a)) return *status;
+    if (!IsId(a.rest[1])) return UsageError(def, "\"" + a.rest[1] + "\" is not a report id");
     const std::string& pdf = a.rest[2];
     std::error_code ec;
     if (!a.force && std::filesystem::exists(pdf, ec)) {

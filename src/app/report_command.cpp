@@ -58,20 +58,20 @@ int PrintList(DbConnect& db, bool json) {
 }  // namespace
 
 int RunReport(const std::vector<std::string>& args) {
-    const CommandSpec& spec = *FindCommand("report");
+    const CommandDef& def = *FindCommand("report");
     CommandArgs parsed;
-    if (auto status = ParseArgs(spec, args, parsed)) return *status;
+    if (auto status = ParseArgs(def, args, parsed)) return *status;
     const std::vector<std::string>& rest = parsed.rest;
     const std::string& action = rest[1];
     const bool needs_id = action == "amend" || action == "audit" || action == "file";
     if (!(action == "new" || action == "list" || needs_id))
-        return UsageError(spec,
+        return UsageError(def,
                           "unknown action \"" + action + "\" (new, file, amend, audit or list)");
-    if (needs_id && rest.size() == 2) return UsageError(spec, "missing ID after " + action);
+    if (needs_id && rest.size() == 2) return UsageError(def, "missing ID after " + action);
     if (!needs_id && rest.size() == 3)
-        return UsageError(spec, "unexpected argument \"" + rest[2] + "\"");
+        return UsageError(def, "unexpected argument \"" + rest[2] + "\"");
     if (needs_id && !IsId(rest[2]))
-        return UsageError(spec, "\"" + rest[2] + "\" is not a report id");
+        return UsageError(def, "\"" + rest[2] + "\" is not a report id");
     CommandTrace trace;
     if (!trace.Start(parsed.trace, "report")) return 1;
     try {
