@@ -16,6 +16,7 @@
 #include <unordered_map>
 
 #include "db/builtin_procedures.h"
+#include "db/procedure_backend.h"
 #include "db/procedure_text.h"
 #include "db/sql_types.h"
 #include "db/sqlite_functions.h"
@@ -44,11 +45,6 @@ int WaitForLock(void*, int count) {
     if (now - since >= std::chrono::milliseconds(kBusyTimeoutMs)) return 0;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return 1;
-}
-
-TranslationCache& Translations() {
-    static TranslationCache cache;
-    return cache;
 }
 
 [[noreturn]] void RaiseDriverError(sqlite3* db) {
@@ -273,20 +269,7 @@ struct Procedure {
     bool read_only = true;
 };
 
-const std::vector<ProcedureParam>& GenericParams(std::string_view name) {
-    static const std::vector<ProcedureParam> update = {{"@table", "varchar(128)", false},
-                                                       {"@column", "varchar(128)", false},
-                                                       {"@unique_id", "int", false},
-                                                       {"@value", "varchar(8000)", false}};
-    static const std::vector<ProcedureParam> remove = {{"@table", "varchar(128)", false},
-                                                       {"@unique_id", "int", false}};
-    static const std::vector<ProcedureParam> none;
-    if (EqualsNoCase(name, "sp_update_table")) return update;
-    if (EqualsNoCase(name, "sp_delete_table")) return remove;
-    return none;
-}
-
-class SqliteBackend final : public Backend {
+class SqliteBackend final : public ProcedureBackend<SqliteBackend, Procedure> {
   public:
     explicit SqliteBackend(sqlite3* db) : db_(db) {}
     ~SqliteBackend() override {
@@ -295,39 +278,6 @@ class SqliteBackend final : public Backend {
         for (auto& [sql, s] : kept_) sqlite3_finalize(s);
         if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close_v2(db_);
-    }
-
-    std::string Query(std::string_view tsql, ResultSet& out) override {
-        return RunQueryText(tsql, out, nullptr);
-    }
-    std::string QueryBatches(std::string_view tsql, const RowBatches& each) override {
-        ResultSet out;
-        return RunQueryText(tsql, out, &each);
-    }
-
-    std::string DescribeProcedure(std::string_view name, ProcedureInfo& info) override {
-        info = ProcedureInfo{};
-        if (const auto& generic = GenericParams(name); !generic.empty()) {
-            info.params = generic;
-            return "";
-        }
-        Procedure* proc = nullptr;
-        std::string error = LoadProcedure(name, proc);
-        if (error.empty()) info.params = proc->params;
-        return error;
-    }
-
-    std::string Execute(std::string_view name, ParamValues& values) override {
-        const auto plan = EqualsNoCase(name, "sp_update_table")   ? &PlanUpdateTable
-                          : EqualsNoCase(name, "sp_delete_table") ? &PlanDeleteTable
-                                                                  : nullptr;
-        if (plan) {
-            const FindSchemaTable find = [this](std::string_view t) { return FindTable(t); };
-            return AllOrNothing(false, [&] { return RunBuiltin(plan(values, find, kBuiltins)); });
-        }
-        Procedure* proc = nullptr;
-        if (std::string error = LoadProcedure(name, proc); !error.empty()) return error;
-        return AllOrNothing(proc->read_only, [&] { return RunStatements(*proc, values, nullptr); });
     }
 
     bool InTransaction() const override { return !sqlite3_get_autocommit(db_); }
@@ -349,20 +299,18 @@ class SqliteBackend final : public Backend {
     void QueryTimeLimit(std::chrono::milliseconds limit) override { query_time_limit_ = limit; }
 
   private:
-    std::string RunQueryText(std::string_view tsql, ResultSet& out, const RowBatches* each) {
-        out.Close();
-        if (tsql.find_first_not_of(" \t\r\n") == std::string_view::npos)
-            return "The SQL text is empty.";
-        std::shared_ptr<const Translation> tr = Translations().Get(tsql);
-        if (!tr->error.empty()) return tr->error;
+    friend class ProcedureBackend<SqliteBackend, Procedure>;
+
+    static TranslationCache& Translations() {
+        static TranslationCache cache;
+        return cache;
+    }
+
+    template <class F>
+    std::string Watched(F&& run) {
         QueryWatch watch(db_, query_time_limit_);
         try {
-            if (!tr->exec_procedure.empty()) {
-                std::string error = RunReadProcedure(*tr, out);
-                if (error.empty() && each) (*each)(out);
-                return error;
-            }
-            return RunQuery(*tr, tsql, out, each);
+            return run();
         } catch (const Error& e) {
             watch.RaiseIfStopped();
             RaiseIfBeyondLimits(e);
@@ -431,7 +379,7 @@ class SqliteBackend final : public Backend {
     // lock, and SQLite does not wait (the busy handler is not called) when a reader asks to
     // become the writer.
     template <class F>
-    std::string AllOrNothing(bool read_only, F&& body) {
+    std::string AllOrNothing(bool read_only, ParamValues&, F&& body) {
         const bool nested = InTransaction();
         Exec(nested ? "SAVEPOINT mz_call" : read_only ? "BEGIN" : "BEGIN IMMEDIATE");
         std::string error;
@@ -539,26 +487,6 @@ class SqliteBackend final : public Backend {
             if (rc != SQLITE_DONE) RaiseDriverError(db_);
         }
         return "";
-    }
-
-    std::string RunReadProcedure(const Translation& tr, ResultSet& out) {
-        Procedure* proc = nullptr;
-        if (std::string error = LoadProcedure(tr.exec_procedure, proc); !error.empty())
-            return error;
-        if (!proc->read_only)
-            return "Only reading procedures may be run by a query; refused: exec " +
-                   tr.exec_procedure;
-        if (tr.exec_args.size() > proc->params.size())
-            return "Procedure " + tr.exec_procedure + " takes " +
-                   std::to_string(proc->params.size()) + " arguments, not " +
-                   std::to_string(tr.exec_args.size()) + ".";
-        ParamValues values;
-        for (size_t i = 0; i < proc->params.size(); ++i)
-            values.emplace_back(proc->params[i].name,
-                                i < tr.exec_args.size() ? tr.exec_args[i] : Variant::Null());
-        if (proc->statements.empty())
-            return "Procedure " + tr.exec_procedure + " has no statement.";
-        return RunStatements(*proc, values, &out);
     }
 
     // SQLITE_OK, or the engine's refusal (a text longer than a value may be: SQLITE_TOOBIG).

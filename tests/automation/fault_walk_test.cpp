@@ -275,8 +275,7 @@ Outcome RunOnce(Scenario& scenario, int n, FaultInjector::Mode mode) {
         r.unlocked = NoTransactionOpen(copy);  // while the objects and their connections live
     }
     r.after = test::DatabaseDigest(copy);
-    std::error_code ec;
-    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(copy + suffix, ec);
+    test::RemoveDatabase(copy);
     return r;
 }
 

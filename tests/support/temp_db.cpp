@@ -209,14 +209,18 @@ TempReportDb::TempReportDb() {
 }
 
 TempReportDb::~TempReportDb() {
-    if (OnPostgres()) {
+    RemoveDatabase(path_);
+}
+
+void RemoveDatabase(const std::string& path) {
+    if (IsServerConnection(path)) {
         std::string error;
         if (auto admin = pg::Connection::Open("", "postgres", "", "", error))
-            admin->Run("DROP DATABASE IF EXISTS " + DatabaseOf(path_) + " WITH (FORCE)");
+            admin->Run("DROP DATABASE IF EXISTS " + DatabaseOf(path) + " WITH (FORCE)");
         return;
     }
     std::error_code ec;
-    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path_ + suffix, ec);
+    for (const char* suffix : {"", "-wal", "-shm"}) std::filesystem::remove(path + suffix, ec);
 }
 
 namespace {

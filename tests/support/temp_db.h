@@ -75,5 +75,7 @@ std::string DatabaseDigest(const std::string& path);
 
 // A copy of the (closed) database at path under a new temporary name.
 std::string CopyDatabase(const std::string& path);
+// Removes a database made by CopyDatabase: the file and its journal, or the server's database.
+void RemoveDatabase(const std::string& path);
 
 }  // namespace mz::test

@@ -12,6 +12,7 @@
 #include "db/builtin_procedures.h"
 #include "db/postgres/pg_connection.h"
 #include "db/postgres/pg_values.h"
+#include "db/procedure_backend.h"
 #include "db/procedure_text.h"
 #include "db/sql_types.h"
 #include "db/sqlite_backend.h"
@@ -24,11 +25,6 @@ namespace {
 
 // About how much of a query's rows one fetch from the server brings (see RunQuery).
 constexpr size_t kFetchBytes = size_t{32} << 20;
-
-TranslationCache& Translations() {
-    static TranslationCache cache(4096, TsqlDialect::PostgreSQL);
-    return cache;
-}
 
 // ---- statements as tokens ----------------------------------------------------------------------
 
@@ -128,59 +124,11 @@ std::string Numbered(std::string_view statement, const std::vector<ProcedurePara
     return out;
 }
 
-const std::vector<ProcedureParam>& GenericParams(std::string_view name) {
-    static const std::vector<ProcedureParam> update = {{"@table", "varchar(128)", false},
-                                                       {"@column", "varchar(128)", false},
-                                                       {"@unique_id", "int", false},
-                                                       {"@value", "varchar(8000)", false}};
-    static const std::vector<ProcedureParam> remove = {{"@table", "varchar(128)", false},
-                                                       {"@unique_id", "int", false}};
-    static const std::vector<ProcedureParam> none;
-    if (EqualsNoCase(name, "sp_update_table")) return update;
-    if (EqualsNoCase(name, "sp_delete_table")) return remove;
-    return none;
-}
-
-class PostgresBackend final : public Backend {
+class PostgresBackend final : public ProcedureBackend<PostgresBackend, Procedure> {
   public:
     explicit PostgresBackend(std::unique_ptr<pg::Connection> conn)
         : conn_(std::move(conn)), fields_(*conn_) {}
     ~PostgresBackend() override = default;
-
-    std::string Query(std::string_view tsql, ResultSet& out) override {
-        return RunQueryText(tsql, out, nullptr);
-    }
-    std::string QueryBatches(std::string_view tsql, const RowBatches& each) override {
-        ResultSet out;
-        return RunQueryText(tsql, out, &each);
-    }
-
-    std::string DescribeProcedure(std::string_view name, ProcedureInfo& info) override {
-        info = ProcedureInfo{};
-        if (const auto& generic = GenericParams(name); !generic.empty()) {
-            info.params = generic;
-            return "";
-        }
-        Procedure* proc = nullptr;
-        std::string error = LoadProcedure(name, proc);
-        if (error.empty()) info.params = proc->params;
-        return error;
-    }
-
-    std::string Execute(std::string_view name, ParamValues& values) override {
-        const auto plan = EqualsNoCase(name, "sp_update_table")   ? &PlanUpdateTable
-                          : EqualsNoCase(name, "sp_delete_table") ? &PlanDeleteTable
-                                                                  : nullptr;
-        if (plan) {
-            const FindSchemaTable find = [this](std::string_view t) { return FindTable(t); };
-            return AllOrNothing(false, values,
-                                [&] { return RunBuiltin(plan(values, find, kBuiltins)); });
-        }
-        Procedure* proc = nullptr;
-        if (std::string error = LoadProcedure(name, proc); !error.empty()) return error;
-        return AllOrNothing(proc->read_only, values,
-                            [&] { return RunStatements(*proc, values, nullptr); });
-    }
 
     bool InTransaction() const override { return conn_->InTransaction(); }
     void Begin() override {
@@ -224,29 +172,27 @@ class PostgresBackend final : public Backend {
     }
 
     // The connection's statements are watched by stop while it lives.
-    struct Watched {
-        Watched(pg::Connection& watched, QueryStop& stop) : conn(watched) { conn.Watch(&stop); }
-        ~Watched() { conn.Watch(nullptr); }
-        Watched(const Watched&) = delete;
-        Watched& operator=(const Watched&) = delete;
+    struct WatchedBy {
+        WatchedBy(pg::Connection& watched, QueryStop& stop) : conn(watched) { conn.Watch(&stop); }
+        ~WatchedBy() { conn.Watch(nullptr); }
+        WatchedBy(const WatchedBy&) = delete;
+        WatchedBy& operator=(const WatchedBy&) = delete;
         pg::Connection& conn;
     };
 
-    std::string RunQueryText(std::string_view tsql, ResultSet& out, const RowBatches* each) {
-        out.Close();
-        if (tsql.find_first_not_of(" \t\r\n") == std::string_view::npos)
-            return "The SQL text is empty.";
-        std::shared_ptr<const Translation> tr = Translations().Get(tsql);
-        if (!tr->error.empty()) return tr->error;
+    friend class ProcedureBackend<PostgresBackend, Procedure>;
+
+    static TranslationCache& Translations() {
+        static TranslationCache cache(4096, TsqlDialect::PostgreSQL);
+        return cache;
+    }
+
+    template <class F>
+    std::string Watched(F&& run) {
         QueryStop stop(query_time_limit_);
-        const Watched watched(*conn_, stop);
+        const WatchedBy watched(*conn_, stop);
         try {
-            if (!tr->exec_procedure.empty()) {
-                std::string error = RunReadProcedure(*tr, out);
-                if (error.empty() && each) (*each)(out);
-                return error;
-            }
-            return RunQuery(*tr, tsql, out, each);
+            return run();
         } catch (const Error& e) {
             // The server's own timeout (57014 too) comes just after the watch's.
             if (stop.Stopped() || (e.Number() == pg::ErrorNumber("57014") && stop.Due()))
@@ -439,26 +385,6 @@ class PostgresBackend final : public Backend {
             }
         }
         return "";
-    }
-
-    std::string RunReadProcedure(const Translation& tr, ResultSet& out) {
-        Procedure* proc = nullptr;
-        if (std::string error = LoadProcedure(tr.exec_procedure, proc); !error.empty())
-            return error;
-        if (!proc->read_only)
-            return "Only reading procedures may be run by a query; refused: exec " +
-                   tr.exec_procedure;
-        if (tr.exec_args.size() > proc->params.size())
-            return "Procedure " + tr.exec_procedure + " takes " +
-                   std::to_string(proc->params.size()) + " arguments, not " +
-                   std::to_string(tr.exec_args.size()) + ".";
-        ParamValues values;
-        for (size_t i = 0; i < proc->params.size(); ++i)
-            values.emplace_back(proc->params[i].name,
-                                i < tr.exec_args.size() ? tr.exec_args[i] : Variant::Null());
-        if (proc->statements.empty())
-            return "Procedure " + tr.exec_procedure + " has no statement.";
-        return AllOrNothing(true, values, [&] { return RunStatements(*proc, values, &out); });
     }
 
     // ---- sp_update_table and sp_delete_table
