@@ -590,16 +590,32 @@ std::string FileProblem(const std::string& path) {
         return quoted + " is a folder, not a report database.";
     if (status.type() != std::filesystem::file_type::regular)
         return quoted + " is not a regular file, so not a report database.";
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return quoted + " cannot be read: " + std::strerror(errno) + ".";
+    if (::faccessat(AT_FDCWD, path.c_str(), R_OK, AT_EACCESS) != 0)
+        return quoted + " cannot be read: " + std::strerror(errno) + ".";
+    // The first bytes are read through SQLite's own file layer. POSIX locks belong to the
+    // process, not to a descriptor: closing a descriptor of our own on a file that another
+    // connection of this process has open would drop that connection's locks, and another
+    // program could then take the file for itself alone and checkpoint and remove the log under
+    // it. SQLite's layer keeps such a descriptor open until the locks go.
+    sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    const std::unique_ptr<char, void (*)(char*)> name(
+        const_cast<char*>(sqlite3_create_filename(path.c_str(), "", "", 0, nullptr)),
+        [](char* n) { sqlite3_free_filename(n); });
+    const std::unique_ptr<std::max_align_t[]> storage(
+        new std::max_align_t[vfs->szOsFile / sizeof(std::max_align_t) + 1]);
+    auto* file = reinterpret_cast<sqlite3_file*>(storage.get());
+    int opened_as = 0;
+    if (!name || vfs->xOpen(vfs, name.get(), file, SQLITE_OPEN_READONLY | SQLITE_OPEN_MAIN_DB,
+                            &opened_as) != SQLITE_OK)
+        return quoted + " cannot be read.";
+    sqlite3_int64 size = 0;
     char header[16] = {};
-    const ssize_t got = ::read(fd, header, sizeof header);
-    const int read_errno = errno;
-    ::close(fd);
-    if (got < 0) return quoted + " cannot be read: " + std::strerror(read_errno) + ".";
-    if (got == 0) return quoted + " is an empty file, not a report database.";
-    if (got < static_cast<ssize_t>(sizeof header) ||
-        std::memcmp(header, "SQLite format 3", sizeof header) != 0)
+    int rc = file->pMethods->xFileSize(file, &size);
+    if (rc == SQLITE_OK && size > 0) rc = file->pMethods->xRead(file, header, sizeof header, 0);
+    file->pMethods->xClose(file);
+    if (rc != SQLITE_OK && rc != SQLITE_IOERR_SHORT_READ) return quoted + " cannot be read.";
+    if (size == 0) return quoted + " is an empty file, not a report database.";
+    if (rc == SQLITE_IOERR_SHORT_READ || std::memcmp(header, "SQLite format 3", sizeof header) != 0)
         return quoted + " is not a report database: it is not an SQLite database file.";
     return "";
 }

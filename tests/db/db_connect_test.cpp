@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -544,6 +545,23 @@ TEST_F(DbConnectTest, EachBoundEndsItsQueryWithItsOwnErrorInTime) {
 // A write outside a transaction takes the write lock first: it waits while another connection
 // writes, even when the procedure reads before it writes, and a read that failed halfway holds
 // no snapshot that would make the write fail at once.
+// True when, seen from another process, the file's shared-lock range is held: the file is in use.
+bool SeenInUse(const std::string& path) {
+    const pid_t child = fork();
+    if (child == 0) {
+        const int fd = open(path.c_str(), O_RDONLY);
+        struct flock lock = {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_start = 0x40000002;  // SQLite's shared-lock bytes
+        lock.l_len = 510;
+        _exit(fd >= 0 && fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 TEST(DbConnectWriters, ASecondWriterWaitsItsTurn) {
     MZ_EMBEDDED_ONLY("the embedded file's write lock, held by a raw sqlite3 handle");
     TempReportDb db;
@@ -576,6 +594,14 @@ TEST(DbConnectWriters, ASecondWriterWaitsItsTurn) {
     commit_later.join();
     sqlite3_close(other);
     EXPECT_EQ(db.Scalar("select count(*) from rpt_report_group"), "2");
+
+    // Another connection of this process opening the file leaves the first one's lock on it:
+    // without it a second program would take the file for its own alone when it closes, and
+    // checkpoint and remove the log that this one goes on writing to.
+    ASSERT_TRUE(SeenInUse(db.Path()));
+    DbConnect second;
+    ASSERT_TRUE(second.ConnectionVariables(db.Path(), "", "", "", false));
+    EXPECT_TRUE(SeenInUse(db.Path()));
 }
 
 }  // namespace
