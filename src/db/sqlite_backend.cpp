@@ -29,7 +29,9 @@ namespace {
 
 // 2: amounts stored as REALs and summed exactly, filed versions, the change journal.
 constexpr int kKnownSchemaVersion = 2;
-constexpr int kBusyTimeoutMs = 5000;
+// How long a connection waits for another's lock before its statement fails with "database is
+// locked": long enough to outlast a few commits that a busy disk makes slow.
+constexpr int kBusyTimeoutMs = 15000;
 // Virtual-machine steps between two looks at the clock of a running query: a few microseconds.
 constexpr int kProgressSteps = 1000;
 // A stopped query raises SQLite's own number for an interrupted statement, on every engine.
