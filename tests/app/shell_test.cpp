@@ -74,37 +74,40 @@ std::string MaskNow(const std::string& s) {
 }
 
 TEST(ShellTest, EveryCorpusBlockGivesItsExactOutput) {
-    std::vector<std::string> lines = test::DataLines("shell_corpus.test");
-    // The database of every command and shell block, in turn, until "new database".
-    auto session = std::make_unique<test::TempReportDb>();
     const std::string dir = test::TempPath("corpus");
     int blocks = 0;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i] == "new database") session = std::make_unique<test::TempReportDb>();
-        const bool script = lines[i].starts_with("script "), shell = lines[i].starts_with("shell ");
-        if (!script && !shell && !lines[i].starts_with("command ")) continue;
-        const int line = static_cast<int>(i) + 1;
-        const int status = std::stoi(lines[i].substr(lines[i].find(' ') + 1));
-        std::vector<std::string> text;
-        std::string expected;
-        while (++i < lines.size() && lines[i] != "----") text.push_back(lines[i]);
-        while (++i < lines.size() && lines[i] != "====") expected += lines[i] + "\n";
-        SCOPED_TRACE("shell_corpus.test:" + std::to_string(line));
-        std::string input;
-        for (std::string& t : text) {
-            input += t + "\n";
-            if (t == "DB") t = session->Path();
-            if (t == "DIR") t = dir;
+    for (const std::string file : {"shell_corpus.test", "records_corpus.test"}) {
+        const std::vector<std::string> lines = test::DataLines(file);
+        // The database of every command and shell block, in turn, until "new database".
+        auto session = std::make_unique<test::TempReportDb>();
+        for (size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i] == "new database") session = std::make_unique<test::TempReportDb>();
+            const bool script = lines[i].starts_with("script ");
+            const bool shell = lines[i].starts_with("shell ");
+            if (!script && !shell && !lines[i].starts_with("command ")) continue;
+            const int line = static_cast<int>(i) + 1;
+            const int status = std::stoi(lines[i].substr(lines[i].find(' ') + 1));
+            std::vector<std::string> text;
+            std::string expected;
+            while (++i < lines.size() && lines[i] != "----") text.push_back(lines[i]);
+            while (++i < lines.size() && lines[i] != "====") expected += lines[i] + "\n";
+            SCOPED_TRACE(file + ":" + std::to_string(line));
+            std::string input;
+            for (std::string& t : text) {
+                input += t + "\n";
+                if (t == "DB") t = session->Path();
+                if (t == "DIR") t = dir;
+            }
+            const RunResult r = script  ? Mzreport({"shell", test::TempReportDb().Path()}, input)
+                                : shell ? Mzreport({"shell", session->Path()}, input)
+                                        : Mzreport(text);
+            EXPECT_EQ(r.status, status);
+            std::string output = MaskNow(r.output);
+            for (size_t at; (at = output.find(dir)) != std::string::npos;)
+                output.replace(at, dir.size(), "DIR");
+            EXPECT_EQ(output, expected);
+            ++blocks;
         }
-        const RunResult r = script  ? Mzreport({"shell", test::TempReportDb().Path()}, input)
-                            : shell ? Mzreport({"shell", session->Path()}, input)
-                                    : Mzreport(text);
-        EXPECT_EQ(r.status, status);
-        std::string output = MaskNow(r.output);
-        for (size_t at; (at = output.find(dir)) != std::string::npos;)
-            output.replace(at, dir.size(), "DIR");
-        EXPECT_EQ(output, expected);
-        ++blocks;
     }
     EXPECT_GT(blocks, 20);
     // The version names the program's release and the schema it reads, whatever they are.
