@@ -4,14 +4,22 @@
 // rows are real, so every text also runs on SQLite.
 #include <gtest/gtest.h>
 
-#include "committee/committee_rows.h"
+#include "committee/account_data.h"
+#include "committee/admin_support_data.h"
+#include "committee/officer_data.h"
+#include "committee/transfer_data.h"
 #include "support/data_file.h"
 #include "support/recording_backend.h"
+#include "support/report_db.h"
 
 namespace mz {
 namespace {
 
-using namespace test;  // the row helpers
+using namespace test;
+
+Currency Money(double amount) {
+    return Currency::FromDouble(amount);
+}
 
 // Report 1 filed, report 2 its amendment; in each, one row of every class, the amendment's rows
 // with a note. The recorded objects work in report 2. The name component's may-delete test reads
@@ -23,17 +31,30 @@ class CommitteeSqlTest : public ::testing::Test {
         r1 = d.NewReport();
         for (int i = 0; i < 2; ++i) {
             if (i) r2 = d.Amend(r1);
-            const int32_t r[] = {r1, r2};
-            auto a = d.Object<clsAccount_Data>(r[i]);  // banks: entities 1 and 3
-            account[i] = AddAccount(*a, r[i], d.Org(i ? "Second Bank" : "First Bank"),
-                                    i ? "SAV" : "CHK", i + 1, 500);
-            auto o = d.Object<clsOfficer_Data>(r[i]);  // entities 2 and 4
-            officer[i] = AddOfficer(*o, r[i], i ? d.Person("Lee", "Ann") : d.Org("Friends"),
-                                    i ? "TRS" : "CEN");
-            auto t = d.Object<clsTransfer_Data>(r[i]);
-            transfer[i] = AddTransfer(*t, r[i], 100 * (i + 1), i + 1);
-            auto s = d.Object<clsAdminSupport_Data>(r[i]);
-            support[i] = AddSupport(*s, r[i], i ? "pst" : "oth", "phone bank", 40);
+            const int32_t r = i ? r2 : r1;
+            auto a = d.Object<clsAccount_Data>(r);  // banks: entities 1 and 3
+            AddRow(*a, {{"ReportID", r},
+                        {"EntityID", d.Org(i ? "Second Bank" : "First Bank")},
+                        {"AccountType", "checking"},
+                        {"AccountAbbr", i ? "SAV" : "CHK"},
+                        {"BeginBalance", Money(500)},
+                        {"Sequence", i + 1}});
+            auto o = d.Object<clsOfficer_Data>(r);  // entities 2 and 4
+            AddRow(*o, {{"ReportID", r},
+                        {"EntityID", i ? d.Person("Lee", "Ann") : d.Org("Friends")},
+                        {"NameCode", i ? "TRS" : "CEN"}});
+            auto t = d.Object<clsTransfer_Data>(r);
+            AddRow(*t, {{"ReportID", r},
+                        {"AccountFrom", "CHK"},
+                        {"AccountTo", "SAV"},
+                        {"Amount", Money(100 * (i + 1))},
+                        {"Sequence", i + 1}});
+            auto s = d.Object<clsAdminSupport_Data>(r);
+            AddRow(*s, {{"ReportID", r},
+                        {"ItemCode", i ? "pst" : "oth"},
+                        {"ItemDesc", "phone bank"},
+                        {"Amount", Money(40)},
+                        {"Sequence", s->GetNewSequence(r)}});
             if (!i) continue;
             d.AddNote(*a->mobNotes, r2, a->GroupID());
             d.AddNote(*o->mobNotes, r2, o->GroupID());
@@ -48,7 +69,6 @@ class CommitteeSqlTest : public ::testing::Test {
 
     ReportDb d;
     int32_t r1 = 0, r2 = 0;
-    int32_t account[2] = {}, officer[2] = {}, transfer[2] = {}, support[2] = {};
     std::shared_ptr<Recorder> rec;
     StepShell shell{d.db.Path()};
 };
