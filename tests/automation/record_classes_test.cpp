@@ -1,5 +1,5 @@
-// The record classes driven end to end through the object model only, by name, as a front end
-// drives them, on a real report database.
+// Every record class driven through the object model only, by name, as a front end drives them,
+// on a real report database; scripts of single classes by name are in shell_corpus.test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -68,54 +68,6 @@ std::string NewReport(const std::string& path) {
     return ByName::Text(args[1]);
 }
 
-// What the shell corpus does not show: texts converting to the properties' types, a lent
-// connection by name, and the errors of the object model naming the class's own members.
-TEST(RecordClassesTest, NotesEndToEnd) {
-    test::TempReportDb file;
-    const std::string report = NewReport(file.Path());
-    ByName notes = Create("mz_report_bus.CLSNOTES");
-    EXPECT_EQ(notes("ConnectionVariables", file.Path(), "", "", "", false, report), "True");
-    for (const char* text : {"first", "second", "other"}) {
-        EXPECT_EQ(notes("GetData"), "True");
-        notes.Let("ReportID", report);  // "1" converts to the Long the property takes
-        notes.Let("LinkID", std::string(text) == "other" ? 71 : 70);
-        notes.Let("Description", text);
-        notes.Let("EntryDate", "2/29/2008");
-        EXPECT_EQ(notes("SaveData"), "True");
-    }
-    EXPECT_EQ(notes("GetDataList", report, 70, "False"), "True");
-    std::string seen;
-    for (notes("MoveFirst"); notes("EOF") == "False"; notes("MoveNext"))
-        seen += notes("Description") + "@" + notes("LinkID") + " " + notes("EntryDate") + "; ";
-    EXPECT_EQ(seen, "first@70 02/29/2008; second@70 02/29/2008; ");
-    notes("MoveFirst");
-    const std::string first = notes("UniqueID");
-    EXPECT_EQ(notes("GetTextLength", 1), "100");
-    // The count's row replaces the notes: it has no keywords column to measure.
-    EXPECT_EQ(notes("GetNoteCount", report, 71), "1");
-    EXPECT_EQ(Raised([&] { notes("GetTextLength", 1); }).substr(0, 5), "3265:");
-
-    // Deleting on a lent connection joins its transaction: rolled back, the note stays.
-    ByName lender = Create("DbConnect");
-    EXPECT_EQ(lender("ConnectionVariables", file.Path(), "", "", "", false), "True");
-    lender("BeginTrans");
-    std::vector<AutoValue> args{AutoValue(Variant(first)), AutoValue::Object(lender.Ref())};
-    EXPECT_EQ(ByName::Text(notes.Call("DeleteData", args)), "True");
-    EXPECT_EQ(args[1].Obj(), lender.Ref());  // the lent connection stays the caller's
-    EXPECT_EQ(lender("InTransaction"), "True");
-    lender("EndTrans", false);
-    EXPECT_EQ(file.Scalar("select count(*) from rpt_notes"), "3");
-
-    EXPECT_EQ(Raised([&] { notes.Let("UniqueID", 5); }),
-              "450: Wrong number of arguments or invalid property assignment: clsNotes.UniqueID "
-              "is read-only [MZ_report_bus.clsNotes]");
-    EXPECT_EQ(Raised([&] { notes("GetNoteCount", report); }),
-              "450: Wrong number of arguments or invalid property assignment: argument Link of "
-              "clsNotes.GetNoteCount is not optional [MZ_report_bus.clsNotes]");
-    // An error of the class itself passes through unchanged.
-    EXPECT_EQ(Raised([&] { Create("clsNotes")("MoveFirst"); }).substr(0, 3), "91:");
-}
-
 // Every registered record class, on the blank row of GetData(): each column property reads its
 // empty value, joined columns (names, type descriptions) included. Booleans convert the column
 // and so raise on its Null, as they do on any row. ListFilter reads the result set's "0" (no
@@ -179,6 +131,7 @@ TEST(RecordClassesTest, EveryListReadsPageColumnsFromItsPageJoin) {
                                                                 {"CurrentPageAmount", "99"},
                                                                 {"MaxPageAmount", "99"}};
     int joined = 0;
+    const Variant report_id(report), version(int16_t{2});
     for (const AutoClass* cls : ObjectModel::Instance().Classes()) {
         const RecordClassInfo* info = cls->Record();
         if (!info || !cls->Creatable() || !info->FindProperty("CurrentPageNumber") ||
@@ -204,9 +157,9 @@ TEST(RecordClassesTest, EveryListReadsPageColumnsFromItsPageJoin) {
             std::vector<AutoValue> args;
             for (const Param& a : m.params) {
                 if (a.name == "ReportID")
-                    args.emplace_back(Variant(report));
+                    args.emplace_back(report_id);
                 else if (a.name == "ReportVersion")
-                    args.emplace_back(Variant(int16_t{2}));
+                    args.emplace_back(version);
                 else if (a.fixed_default)
                     args.emplace_back(*a.fixed_default);
             }
@@ -245,68 +198,6 @@ TEST(RecordClassesTest, EveryInsertParameterIsDeclaredByItsProcedure) {
         for (const InsertParamDef& p : info->insert_params)
             EXPECT_EQ(db.AddParameter(p.param, Variant()), "") << cls->Name();
     }
-}
-
-TEST(RecordClassesTest, SetSequenceRenumbersARangeOnTheRealDatabase) {
-    test::TempReportDb file;
-    const std::string report = NewReport(file.Path());
-    ByName receipts = Create("clsReceipt_Data");
-    EXPECT_EQ(receipts("ConnectionVariables", file.Path(), "", "", "", false, report), "True");
-    for (int32_t sequence = 1; sequence <= 5; ++sequence) {
-        EXPECT_EQ(receipts("GetData"), "True");
-        receipts.Let("ReportID", report);
-        receipts.Let("ReceiptCode", "IND");
-        receipts.Let("Amount", 10.0 * sequence);
-        receipts.Let("Sequence", sequence);
-        EXPECT_EQ(receipts("SaveData"), "True");
-    }
-    auto sequences = [&] {  // sorted: the plain list does not order by sequence
-        std::vector<int> seen;
-        EXPECT_EQ(receipts("GetDataList", report), "True");
-        for (receipts("MoveFirst"); receipts("EOF") == "False"; receipts("MoveNext"))
-            seen.push_back(std::stoi(receipts("Sequence")));
-        std::sort(seen.begin(), seen.end());
-        std::string out;
-        for (int s : seen) out += std::to_string(s) + " ";
-        return out;
-    };
-    ASSERT_EQ(sequences(), "1 2 3 4 5 ");
-
-    ByName seq = Create("clsSetSequence");
-    EXPECT_EQ(seq("ConnectionVariables", file.Path(), "", "", "", false), "True");
-    seq("SetSequence", report, 0, "REC", 0, 2, 4, 10);  // rows 2 to 4 move up by 10
-    EXPECT_EQ(sequences(), "1 5 12 13 14 ");
-    seq("SetSequence", report, 0, "rec", 0, 13, 0);  // open top, default increment
-    EXPECT_EQ(sequences(), "1 5 12 14 15 ");
-    seq("SetSequence", report, 0, "XYZ", 0, 0, 0, 100);  // unknown section: quietly nothing
-    EXPECT_EQ(sequences(), "1 5 12 14 15 ");
-    EXPECT_EQ(Raised([&] { seq("SetSequence", 5, 9, "REC", 0, 3); }),
-              "450: Wrong number of arguments or invalid property assignment: argument HighEnd of "
-              "clsSetSequence.SetSequence is not optional [MZ_report_bus.clsSetSequence]");
-}
-
-TEST(RecordClassesTest, LookupListByName) {
-    test::TempReportDb file;
-    ByName l = Create("MZ_report_bus.clsLookup_List");
-    std::string members;
-    for (const AutoMember& m : l.Ref()->Class().Members()) members += m.name + " ";
-    EXPECT_EQ(members,
-              "DataReady Index Code Description Abbrev Section Sequence HasBusinessStatement "
-              "HasPaymentNumber CountyID Label NeedsDesc NeedsCountyDistrict EffectiveDate "
-              "ExpireDate UpdateDate BOF EOF ListFilter RecordCount ConnectionVariables FindIndex "
-              "GetData GetDescription FilterVersionList MoveFirst MovePrevious MoveNext "
-              "MoveLast ");
-    EXPECT_EQ(l("ConnectionVariables", file.Path(), "", "", "", false), "True");
-    EXPECT_EQ(l("GetData", 1, "4/15/2019"), "True");
-    EXPECT_EQ(l("Code") + " " + l("Description") + " " + l("RecordCount"), "001 Addison 14");
-    EXPECT_EQ(Raised([&] { l("NeedsDesc"); }).substr(0, 4), "3265");
-    l.Let("ListFilter", "code = '007'");
-    EXPECT_EQ(l("RecordCount") + " " + l("GetDescription", " 007 "), "1 Chittenden");
-    l.Let("Index", 1);
-    EXPECT_EQ(l("Index") + " " + l("EffectiveDate"), "1 01/01/1900");
-
-    EXPECT_EQ(l("GetData", 8), "True");  // on 1/1/1900, with the Canal Zone
-    EXPECT_EQ(l("RecordCount"), "63");
 }
 
 }  // namespace

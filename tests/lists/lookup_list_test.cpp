@@ -199,97 +199,17 @@ class LookupRows : public ::testing::Test {
     test::TempReportDb db;
     std::shared_ptr<Recorder> rec;
     clsLookup_List list;
+    test::StepShell shell{db.Path()};
 };
 
+// Cursor, find and translate through the object model; the steps, their calls and what they
+// print are in calls.log.
 TEST_F(LookupRows, PropertiesAndMoves) {
-    // No result set yet: the column properties are empty, the moves raise 91.
-    EXPECT_EQ(list.Code() + list.EffectiveDate(), "");
-    EXPECT_FALSE(list.NeedsDesc());
-    EXPECT_EQ(Raised([&] { list.MoveFirst(); }), "91 [MZ_report_bus]");
-    EXPECT_EQ(Raised([&] { list.ListFilter(); }), "91 [MZ_report_bus]");
-    list.ListFilter("code = 'a'");  // nothing to filter: nothing happens
-
-    ASSERT_TRUE(list.GetData(mzL_County, kDate));
-    EXPECT_EQ(list.Index(), 1);
-    EXPECT_EQ(list.Code() + "|" + list.Description() + "|" + list.EffectiveDate(),
-              "a|Alpha|04/15/2019");
-    EXPECT_TRUE(list.NeedsDesc());
-    EXPECT_EQ(Raised([&] { list.Abbrev(); }), "3265 [MZ.ResultSet]");
-    list.Index(3);
-    EXPECT_EQ(list.Code() + "|" + list.Description() + "|" + list.EffectiveDate(), "c||01/01/1900");
-    EXPECT_EQ(Raised([&] { list.NeedsDesc(); }), "13 [MZ.Variant]");
-    list.Index(0);
-    list.Index(-1);
-    EXPECT_EQ(list.Index(), 3);
-
-    list.MoveLast();
-    list.MoveNext();
-    EXPECT_TRUE(list.EOF());
-    EXPECT_TRUE(list.DataReady());
-    EXPECT_EQ(list.Index(), ResultSet::kPosEOF);
-    EXPECT_EQ(Raised([&] { list.Code(); }), "3021 [MZ.ResultSet]");
-    list.MoveNext();  // back to the last row
-    EXPECT_EQ(list.Index(), 5);
-    list.MoveFirst();
-    list.MovePrevious();
-    list.MovePrevious();  // from before the first row to the first row
-    EXPECT_EQ(list.Index(), 1);
-    list.Index(6);  // one move past the last row: EOF
-    EXPECT_TRUE(list.EOF());
-    EXPECT_EQ(Raised([&] { list.Index(99); }), "3021 [MZ.ResultSet]");  // a move from EOF
-
-    EXPECT_EQ(list.ListFilter(), "0");
-    list.ListFilter("code = 'b'");
-    EXPECT_EQ(list.ListFilter() + " " + std::to_string(list.RecordCount()), "code = 'b' 1");
-    for (const char* clear : {"0", ""}) {
-        list.ListFilter("code = 'b'");
-        list.ListFilter(clear);
-        EXPECT_EQ(list.ListFilter() + " " + std::to_string(list.RecordCount()), "0 5");
-    }
-    EXPECT_EQ(Raised([&] { list.ListFilter("code = "); }), "3001 [MZ.ResultSet]");
-
-    // An empty list.
-    EXPECT_FALSE(list.GetData(mzL_Gender));
-    EXPECT_FALSE(list.DataReady() || list.BOF() || list.EOF() || list.NeedsDesc());
-    EXPECT_EQ(list.Index() + list.RecordCount(), 0);
-    EXPECT_EQ(list.Code(), "");
-    EXPECT_EQ(list.FindIndex("a"), -1);
+    test::WalkSteps(*rec, test::DataLines("calls.log"), {}, &shell);
 }
 
 TEST_F(LookupRows, FindIndexAndGetDescription) {
-    ASSERT_TRUE(list.GetData(mzL_County, kDate));
-    struct Case {
-        int32_t from;  // the cursor before: a position, or EOF
-        std::string code, desc;
-        int32_t found, after;
-    } cases[] = {
-        {5, "c", "", 3, 5},           // found on row 3; the cursor goes back to row 5
-        {2, "b", "Alpha", 2, 2},      // by code only
-        {2, "", "Beta again", 4, 2},  // by description
-        {2, "", "", -1, 2},
-        {2, "zz", "", -1, 2},
-        {ResultSet::kPosEOF, "zz", "", -1, ResultSet::kPosEOF},  // left where the search ended
-        {ResultSet::kPosEOF, "a", "", 1, 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.code + "/" + c.desc);
-        if (c.from > 0) {
-            list.Index(c.from);
-        } else {
-            list.MoveLast();
-            list.MoveNext();
-        }
-        EXPECT_EQ(list.FindIndex(c.code, c.desc), c.found);
-        EXPECT_EQ(list.Index(), c.after);
-    }
-    // Criteria are not quoted: a quote makes them invalid.
-    EXPECT_EQ(Raised([&] { list.FindIndex("o'b"); }), "3001 [MZ.ResultSet]");
-
-    EXPECT_EQ(list.GetDescription("b"), "Beta again");  // ' b ' matches too; the last one wins
-    EXPECT_TRUE(list.EOF());
-    EXPECT_EQ(list.GetDescription(" a  "), " Alpha ");
-    EXPECT_EQ(list.GetDescription(""), "");  // a Null code never matches
-    EXPECT_EQ(Raised([&] { list.GetDescription("c"); }), "94 [MZ_report_bus]");
+    test::WalkSteps(*rec, test::DataLines("calls.log"), {}, &shell);
 }
 
 TEST_F(LookupRows, FailuresOfTheLoads) {

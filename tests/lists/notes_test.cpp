@@ -1,5 +1,5 @@
-// clsNotes against the recording backend over a real report database: one table of steps, whose
-// exact SQL texts and procedure calls are in calls.log.
+// clsNotes against the recording backend over a real report database: one table of steps, most
+// of them shell lines, whose exact SQL texts, procedure calls and printed answers are in calls.log.
 #include "lists/notes.h"
 
 #include <gtest/gtest.h>
@@ -31,22 +31,10 @@ TEST(NotesTest, Calls) {
         notes.EntryDate("3/1/2005");
         EXPECT_TRUE(notes.SaveData());
     };
+    test::StepShell shell(d.db.Path());
     test::WalkSteps(
         *rec, test::DataLines("calls.log"),
         {
-            {"the IsNew let sets the flag only",
-             [&] {
-                 notes.IsNew(true);
-                 EXPECT_TRUE(notes.IsNew());
-             }},
-            {"save new: every parameter, read back from the detail view",
-             [&] {
-                 add(1, "70", "gen", "one");
-                 EXPECT_EQ(notes.UniqueID(), 1);
-                 EXPECT_FALSE(notes.IsNew());
-                 EXPECT_EQ(notes.EntryDate(), "03/01/2005");
-                 EXPECT_EQ(notes.AllowMultiple(), "True");  // from the note type
-             }},
             {"two more",
              [&] {
                  d.Amend(r1);  // not on the recorded connection
@@ -56,34 +44,6 @@ TEST(NotesTest, Calls) {
                  notes.LinkID("");
                  EXPECT_EQ(notes.LinkID(), "");
                  EXPECT_FALSE(notes.ValidateData());
-             }},
-            {"the list of a row",
-             [&] {
-                 EXPECT_TRUE(notes.GetDataList(2, 70));
-                 EXPECT_EQ(notes.Count(), 2);
-             }},
-            {"no link: no text", [&] { EXPECT_FALSE(notes.GetDataList(2)); }},
-            {"the count, audit; its row is current",
-             [&] {
-                 EXPECT_EQ(notes.GetNoteCount(2, 70, true), 2);
-                 EXPECT_TRUE(notes.DataReady());
-             }},
-            {"table codes",
-             [&] {
-                 EXPECT_EQ(notes.GetTableCode("rpt_accounts"), "ACC");
-                 EXPECT_EQ(notes.GetTableCode("rpt_nothing"), "");
-                 EXPECT_EQ(notes.GetTableCode(""), "");
-             }},
-            {"the code row borrowed the result set: it has no keywords to measure, nothing sent",
-             [&] {
-                 EXPECT_EQ(notes.GetTableCode("rpt_accounts"), "ACC");
-                 try {
-                     notes.GetTextLength(mzML_NoteKeywords_Notes);
-                     ADD_FAILURE() << "nothing raised";
-                 } catch (const Error& e) {
-                     EXPECT_EQ(e.Number(), err::kItemNotFound);
-                 }
-                 EXPECT_EQ(notes.GetTextLength(2), 0);
              }},
             {"a raised error in GetTableCode names the lookup list",
              [&] {
@@ -95,29 +55,8 @@ TEST(NotesTest, Calls) {
                      EXPECT_EQ(e.Source(), "ADODB.Recordset (clsLookupList.GetTableCode)");
                  }
              }},
-            {"an earlier version's note is still changed in place",
-             [&] {
-                 EXPECT_TRUE(notes.GetData(1));
-                 notes.Description("changed");
-                 EXPECT_TRUE(notes.SaveData());
-             }},
-            {"and deleted in place",
-             [&] {
-                 EXPECT_TRUE(notes.GetData(1));
-                 EXPECT_TRUE(notes.DeleteData(1));
-             }},
-            {"a failing delete rolls back",
-             [&] {
-                 rec->FailProcedure("sp_delete_table", "no row", 1);
-                 EXPECT_TRUE(notes.GetData(2));
-                 EXPECT_FALSE(notes.DeleteData(2));
-             }},
-            {"nothing loaded: nothing to delete",
-             [&] {
-                 EXPECT_FALSE(notes.GetData(99));
-                 EXPECT_TRUE(notes.DeleteData(99));
-             }},
-        });
+        },
+        &shell);
 }
 
 }  // namespace

@@ -16,12 +16,10 @@
 #include <sstream>
 
 #include "app/commands.h"
-#include "expenditures/expenditure_data.h"
+#include "app/shell.h"
 #include "print/print_format.h"
 #include "receipts/receipt_data.h"
-#include "report/cover_data.h"
 #include "report/page_amount.h"
-#include "report/summary_data.h"
 #include "support/data_file.h"
 #include "support/report_db.h"
 
@@ -139,178 +137,20 @@ Currency Money(double amount) {
 }
 
 // A report of every kind of page: filed, amended (a changed receipt, a deleted expenditure, a new
-// one, a new note) and audited (a changed expenditure), each printed and read back against
-// printed_pages.test.
+// one, a new note) and audited (a changed expenditure), built by the shell script
+// printed_report.mz, each version printed and read back against printed_pages.test.
 class PrintedVersions : public ::testing::Test {
   protected:
-    int32_t Name(NameAddressEntry& e) {
-        NameAddress names;
-        names.ConnectionVariables(rdb.db.Path(), "", "", "", false);
-        std::string error;
-        const int32_t id = names.Save(e, error);
-        EXPECT_EQ(error, "");
-        return id;
-    }
-
-    int32_t Page(int32_t report, const char* section, const char* type, int number, double amount,
-                 int highest) {
-        auto p = rdb.Object<clsPage_Amount>(report);
-        AddRow(*p, {{"ReportID", report},
-                    {"ReportSectionCode", section},
-                    {"ReportSectionTypeCode", type},
-                    {"ActualPageNumber", std::to_string(number)},
-                    {"CurrentPageNumber", std::to_string(number)},
-                    {"CurrentPageAmount", std::to_string(amount)},
-                    {"MaxPageNumber", std::to_string(highest)}});
-        return p->GroupID();
-    }
-
     void Build() {
-        // An organisation when first is empty.
-        const auto name = [&](const char* last, const char* first, const char* address1 = "",
-                              const char* address2 = "", const char* city = "",
-                              const char* zip = "", const char* occupation = "",
-                              const char* employer = "") {
-            NameAddressEntry e;
-            e.is_org = *first == '\0';
-            (e.is_org ? e.org_name : e.last_name) = last;
-            e.first_name = first;
-            e.address1 = address1;
-            e.address2 = address2;
-            e.city = city;
-            e.state = *city ? "IL" : "";
-            e.zip = zip;
-            e.occupation = occupation;
-            e.employer = employer;
-            return Name(e);
-        };
-        const int32_t lind = name("Lind", "Mae", "12 Elm Street", "", "Springfield", "62701",
-                                  "Teacher", "Springfield Schools");
-        const int32_t nunez = name("Núñez", "José", "4 Rue Léon", "", "Decatur");
-        const int32_t union_ =
-            name("Teachers Association", "", "400 Main Street", "Suite 2", "Springfield", "62702");
-        const int32_t printer = name("Quick Print", "");
-        const int32_t radio = name("KMZR Radio", "");
-
-        filed = rdb.NewReport();
-        AddRow(*rdb.Object<clsCover_Data>(filed), {{"ReportID", filed},
-                                                   {"ReportName", "2020 Pre-Primary"},
-                                                   {"ReportSubTypeCode", "PREPRI"},
-                                                   {"FundName", "Friends of Ortiz"},
-                                                   {"StartDate", "04/01/2020"},
-                                                   {"EndDate", "06/30/2020"},
-                                                   {"CertDate", "07/10/2020"},
-                                                   {"SignedName", "Kay Ortiz"}});
-        AddRow(*rdb.Object<clsSummary_Data>(filed), {{"ReportID", filed},
-                                                     {"SummaryCode", "F"},
-                                                     {"BeginBalance", Money(500)},
-                                                     {"TotalRec", Money(1730.5)},
-                                                     {"TotalExp", Money(600)},
-                                                     {"EndBalance", Money(1630.5)}});
-        const int32_t rec1 = Page(filed, "rec", "ind", 1, 480.5, 2);
-        const int32_t rec2 = Page(filed, "rec", "com", 2, 1500, 2);
-        const int32_t exp1 = Page(filed, "exp", "oper", 1, 600, 1);
-        const int32_t empty = Page(filed, "exp", "ccpc", 2, 0, 2);  // deleted by the amendment
-        auto receipts = rdb.Object<clsReceipt_Data>(filed);
-        gift = AddRow(*receipts, {{"ReportID", filed},
-                                  {"ReceiptCode", "ind"},
-                                  {"EntityID", lind},
-                                  {"Amount", Money(250)},
-                                  {"SumToDate", Money(250)},
-                                  {"TransDate", "04/12/2020"},
-                                  {"PageAmountID", rec1},
-                                  {"Sequence", 1}});
-        const int32_t gift_group = receipts->GroupID();
-        AddRow(*receipts, {{"ReportID", filed},
-                           {"ReceiptCode", "ind"},
-                           {"EntityID", nunez},
-                           {"Amount", Money(230.5)},
-                           {"TransDate", "04/30/2020"},
-                           {"Description", "Cheque nº 88"},
-                           {"PageAmountID", rec1},
-                           {"Sequence", 2}});
-        // Page 2 says 1,500.00 but holds 1,250.00.
-        AddRow(*receipts, {{"ReportID", filed},
-                           {"ReceiptCode", "com"},
-                           {"EntityID", union_},
-                           {"Amount", Money(1000)},
-                           {"TransDate", "05/02/2020"},
-                           {"PageAmountID", rec2},
-                           {"Sequence", 3}});
-        AddRow(*receipts, {{"ReportID", filed},
-                           {"ReceiptCode", "com"},
-                           {"EntityID", union_},
-                           {"Amount", Money(250)},
-                           {"TransDate", "06/02/2020"},
-                           {"PageAmountID", rec2},
-                           {"Sequence", 4}});
-        // A receipt on no page.
-        AddRow(*receipts, {{"ReportID", filed},
-                           {"ReceiptCode", "GNS"},
-                           {"EntityID", printer},
-                           {"Amount", Money(300)},
-                           {"TransDate", "05/25/2020"},
-                           {"Description", "500 flyers"},
-                           {"Sequence", 5}});
-        auto spent = rdb.Object<clsExpenditure_Data>(filed);
-        mailers = AddRow(*spent, {{"ReportID", filed},
-                                  {"ExpenditureCode", "oper"},
-                                  {"EntityID", printer},
-                                  {"Amount", Money(600)},
-                                  {"Purpose", "Mailers"},
-                                  {"TransDate", "05/05/2020"},
-                                  {"PageAmountID", exp1},
-                                  {"Sequence", 1}});
-        // A note on a row no schedule prints.
-        AddRow(*rdb.Object<clsNotes>(filed), {{"ReportID", filed},
-                                              {"ReportSection", "COV"},
-                                              {"LinkID", "999"},
-                                              {"Description", "Filed late"}});
-        auto notes = rdb.Object<clsNotes>(filed);
-        AddRow(*notes, {{"ReportID", filed},
-                        {"ReportSection", "REC"},
-                        {"LinkID", std::to_string(gift_group)},
-                        {"Description", "Check 1041"}});
-
-        amended = rdb.Amend(filed);
-        auto gift2 = rdb.Object<clsReceipt_Data>(amended);
-        ASSERT_TRUE(gift2->GetData(gift));
-        gift2->Amount(Money(350));
-        ASSERT_TRUE(gift2->SaveData());
-        auto page2 = rdb.Object<clsPage_Amount>(amended);
-        ASSERT_TRUE(page2->GetDataLinked(rec1));
-        page2->CurrentPageAmount("580.5");
-        ASSERT_TRUE(page2->SaveData());
-        auto spent2 = rdb.Object<clsExpenditure_Data>(amended);
-        ASSERT_TRUE(spent2->GetData(mailers));
-        ASSERT_TRUE(spent2->DeleteData(mailers));
-        radio_spots = AddRow(*spent2, {{"ReportID", amended},
-                                       {"ExpenditureCode", "oper"},
-                                       {"EntityID", radio},
-                                       {"Amount", Money(450)},
-                                       {"Purpose", "Radio spots"},
-                                       {"TransDate", "06/20/2020"},
-                                       {"PageAmountID", exp1},
-                                       {"Sequence", 2}});
-        ASSERT_TRUE(page2->GetDataLinked(empty));
-        ASSERT_TRUE(page2->DeleteData(page2->UniqueID()));
-        ASSERT_TRUE(page2->GetDataLinked(exp1));
-        page2->CurrentPageAmount("450");
-        ASSERT_TRUE(page2->SaveData());
-        AddRow(*rdb.Object<clsNotes>(amended), {{"ReportID", amended},
-                                                {"ReportSection", "REC"},
-                                                {"LinkID", std::to_string(gift_group)},
-                                                {"Description", "Bank: 350, not 250"}});
-
-        audited = rdb.Audit(amended);
-        auto spent3 = rdb.Object<clsExpenditure_Data>(audited);
-        ASSERT_TRUE(spent3->GetData(radio_spots));
-        spent3->Amount(Money(420));
-        ASSERT_TRUE(spent3->SaveData());
+        std::ostringstream out, err;
+        app::Shell shell(rdb.db.Path(), out, err);
+        std::ifstream script(std::string(MZ_TEST_DATA_DIR) + "/printed_report.mz");
+        ASSERT_EQ(shell.RunScript(script), 0) << err.str();
+        EXPECT_EQ(out.str(), "");
     }
 
     test::ReportDb rdb;
-    int32_t filed = 0, amended = 0, audited = 0, gift = 0, mailers = 0, radio_spots = 0;
+    const int32_t filed = 1, amended = 2, audited = 3;
 };
 
 TEST_F(PrintedVersions, EverySheetReadsBackAsTheCorpusSays) {

@@ -1,11 +1,11 @@
 // The cover, the summary and the page rows against the recording backend over a real report
 // database: the exact SQL of every loader and the exact procedure calls of every save, delete and
-// page-number update, one table of steps per class; the logs are in calls.log. The rows are real,
-// so every text also runs on SQLite, and the loaders that should find rows must.
+// page-number update, one table of steps per class, run as shell lines; the steps, what they
+// print and their logs are in calls.log. The rows are real, so every text also runs on SQLite,
+// and the loaders that should find rows must.
 #include <gtest/gtest.h>
 
 #include "expenditures/expenditure_data.h"
-#include "platform/error.h"
 #include "receipts/receipt_data.h"
 #include "report/cover_data.h"
 #include "report/page_amount.h"
@@ -86,285 +86,40 @@ class ReportPagesSqlTest : public ::testing::Test {
         r.Sequence(r.GetNewSequence(r1));
         EXPECT_TRUE(r.SaveData());
     }
-    template <class T>
-    std::unique_ptr<T> Recorded() {
-        auto o = std::make_unique<T>();
-        EXPECT_TRUE(o->ConnectionVariables("pages", "recording", "", "", false, "2"));
-        return o;
-    }
-
     test::ReportDb d;
     int32_t r1 = 0, r2 = 0;
     std::shared_ptr<test::Recorder> rec;
+    test::StepShell shell{d.db.Path()};
 };
 
+// The items' rows are not in the object model: read here.
 TEST_F(ReportPagesSqlTest, PageAmountCalls) {
-    auto pages = Recorded<clsPage_Amount>();
-    clsPage_Amount& p = *pages;
-    test::WalkSteps(
-        *rec, test::DataLines("calls.log"),
-        {
-            {"GetData", [&] { EXPECT_TRUE(p.GetData(1)); }},
-            {"GetData new", [&] { EXPECT_TRUE(p.GetData()); }},
-            {"GetDataLinked none: released, nothing read",
-             [&] {
-                 EXPECT_FALSE(p.GetDataLinked());
-                 EXPECT_FALSE(p.DataReady());
-             }},
-            {"GetDataLinked: the current report's version of a page",
-             [&] {
-                 p.IsNew(false);
-                 EXPECT_TRUE(p.GetDataLinked(2));
-                 EXPECT_EQ(p.ActualPageNumber(), "2");
-             }},
-            {"GetDataLinked, audit: a flag set before is cleared, no blank row",
-             [&] {
-                 p.IsNew(true);
-                 EXPECT_FALSE(p.GetDataLinked(99, true));
-                 EXPECT_FALSE(p.IsNew());
-                 EXPECT_EQ(p.CurrentCount(), 0);
-             }},
-            {"GetDataList none", [&] { EXPECT_FALSE(p.GetDataList()); }},
-            {"stored pages by type and number",
-             [&] {
-                 EXPECT_TRUE(p.GetDataList(r1, "rec"));
-                 EXPECT_EQ(p.Count(), 3);
-                 EXPECT_FALSE(p.IsNew());
-             }},
-            {"stored pages of type otln", [&] { EXPECT_TRUE(p.GetDataList(r1, "rec", "otln")); }},
-            {"stored pages, audit", [&] { EXPECT_TRUE(p.GetDataList(r1, "rec", "", true)); }},
-            {"receipt pages typed by their items",
-             [&] {
-                 EXPECT_TRUE(p.GetDataList(r1, "rec", "ind"));
-                 EXPECT_EQ(p.Count(), 3);  // page 1 as AGG and as ind, page 2 as com
-             }},
-            {"receipt pages, audit", [&] { EXPECT_TRUE(p.GetDataList(r1, "rec", "AGG", true)); }},
-            {"expenditure pages typed by their items",
-             [&] { EXPECT_TRUE(p.GetDataList(r1, "exp", "x")); }},
-            {"expenditure pages, audit", [&] { EXPECT_TRUE(p.GetDataList(r1, "exp", "x", true)); }},
-            {"totals of the stored types", [&] { EXPECT_TRUE(p.GetDataTotalList(r1, "rec")); }},
-            {"totals of one stored type, audit",
-             [&] { EXPECT_TRUE(p.GetDataTotalList(r1, "rec", "otln", true)); }},
-            {"receipt totals by computed type",
-             [&] {
-                 EXPECT_TRUE(p.GetDataTotalList(r1, "rec", "ind"));
-                 EXPECT_EQ(p.Count(), 3);
-             }},
-            {"receipt totals, audit",
-             [&] { EXPECT_TRUE(p.GetDataTotalList(r1, "rec", "ind", true)); }},
-            {"expenditure totals", [&] { EXPECT_TRUE(p.GetDataTotalList(r1, "exp", "oper")); }},
-            {"expenditure totals, audit: only the section's pages",
-             [&] {
-                 EXPECT_TRUE(p.GetDataTotalList(r1, "exp", "oper", true));
-                 EXPECT_EQ(p.Count(), 1);
-             }},
-            {"item count without a page",
-             [&] { EXPECT_EQ(p.GetPageItemCount("receipts", -1), -1); }},
-            {"item count in the current report",
-             [&] {
-                 EXPECT_EQ(p.GetPageItemCount("receipts", 1), 2);
-                 EXPECT_EQ(p.Count(), 2);
-             }},
-            {"item count, audit",
-             [&] { EXPECT_EQ(p.GetPageItemCount("expenditures", 4, true), 1); }},
-            {"items of a page in the loaded page's report, by sequence",
-             [&] {
-                 EXPECT_TRUE(p.GetData(1));
-                 EXPECT_EQ(p.GetPageItems("receipts", 1), 2);
-                 EXPECT_EQ(p.mRecSet()->Value("Amount").ToText(), "100");
-             }},
-            {"items, audit", [&] { EXPECT_EQ(p.GetPageItems("receipts", 2, true), 1); }},
-            {"save new: numbers as given, read back",
-             [&] {
-                 EXPECT_TRUE(p.GetData());
-                 p.ReportID(r2);
-                 p.ReportSectionCode("exp");
-                 p.ReportSectionTypeCode("ccpc");
-                 p.ActualPageNumber("3");
-                 p.CurrentPageAmount("80");
-                 EXPECT_TRUE(p.SaveData());
-                 EXPECT_EQ(p.UniqueID(), 5);
-             }},
-            {"save in place: one update per changed column",
-             [&] {
-                 EXPECT_TRUE(p.GetData(5));
-                 p.CurrentPageAmount("95.5");
-                 p.MaxPageNumber("2");
-                 EXPECT_TRUE(p.SaveData());
-             }},
-            {"save an earlier version's page: one C copy of all seven columns",
-             [&] {
-                 EXPECT_TRUE(p.GetData(1));
-                 p.ActualPageNumber("");
-                 EXPECT_TRUE(p.SaveData());
-             }},
-            {"delete in place",
-             [&] {
-                 EXPECT_TRUE(p.GetData(5));
-                 EXPECT_TRUE(p.DeleteData(5));
-             }},
-            {"delete an earlier version's page: a D marker",
-             [&] {
-                 EXPECT_TRUE(p.GetData(2));
-                 EXPECT_TRUE(p.DeleteData(2));
-             }},
-            {"delete with nothing loaded raises, after a roll-back",
-             [&] {
-                 auto none = Recorded<clsPage_Amount>();
-                 try {
-                     none->DeleteData(3);
-                     ADD_FAILURE() << "nothing was raised";
-                 } catch (const Error& e) {
-                     EXPECT_EQ(e.Number(), 91);
-                     EXPECT_EQ(e.Source(), "MZ_report_bus (clsPage_Amount.DeleteData)");
-                 }
-             }},
-            {"highest numbers of a section",
-             [&] { EXPECT_TRUE(p.UpdateMaxTotals(r2, 3, 750.5, "rec", "")); }},
-            {"highest numbers of a section type",
-             [&] { EXPECT_TRUE(p.UpdateMaxTotals(r2, 1, 40, "exp", "oper")); }},
-            {"highest numbers of a report that does not exist: False",
-             [&] { EXPECT_FALSE(p.UpdateMaxTotals(99, 1, 1, "rec", "")); }},
-        });
+    clsPage_Amount p;
+    ASSERT_TRUE(p.ConnectionVariables("pages", "recording", "", "", false, "2"));
+    test::WalkSteps(*rec, test::DataLines("calls.log"),
+                    {{"items of a page in the loaded page's report, by sequence",
+                      [&] {
+                          EXPECT_TRUE(p.GetData(1));
+                          EXPECT_EQ(p.GetPageItems("receipts", 1), 2);
+                          EXPECT_EQ(p.mRecSet()->Value("Amount").ToText(), "100");
+                      }}},
+                    &shell);
 }
 
 TEST_F(ReportPagesSqlTest, CoverCalls) {
-    auto covers = Recorded<clsCover_Data>();
-    clsCover_Data& c = *covers;
-    test::WalkSteps(
-        *rec, test::DataLines("calls.log"),
-        {
-            {"GetData", [&] { EXPECT_TRUE(c.GetData(1)); }},
-            {"GetData new", [&] { EXPECT_TRUE(c.GetData()); }},
-            {"GetDataDetail none", [&] { EXPECT_FALSE(c.GetDataDetail()); }},
-            {"GetDataDetail: the cover the amendment sees",
-             [&] {
-                 EXPECT_TRUE(c.GetDataDetail(r2));
-                 EXPECT_EQ(c.ReportName(), "Spring report");
-             }},
-            {"GetDataDetail, audit", [&] { EXPECT_TRUE(c.GetDataDetail(r2, true)); }},
-            {"CheckReport below 1: nothing read", [&] { EXPECT_FALSE(c.CheckReport(0)); }},
-            {"CheckReport of a linked report; the cover is gone",
-             [&] {
-                 EXPECT_TRUE(c.CheckReport(r2));
-                 EXPECT_EQ(c.mRecSet()->Value("comm_id").ToText(), "7");
-             }},
-            {"save unchanged",
-             [&] {
-                 EXPECT_TRUE(c.GetData(1));
-                 EXPECT_TRUE(c.SaveData());
-             }},
-            {"save new: without the fundraiser count",
-             [&] {
-                 EXPECT_TRUE(c.GetData());
-                 c.ReportID(r2);
-                 c.ReportYear("2019");
-                 c.ReportName("Spring report");
-                 c.StartDate("1/1/2019");
-                 c.IsAmendment(1);
-                 c.FundraiserCount(3);
-                 EXPECT_TRUE(c.SaveData());
-                 EXPECT_EQ(c.FundraiserCount(), 0);
-                 EXPECT_EQ(c.UniqueID(), 2);
-             }},
-            {"save in place: Memo alone",
-             [&] {
-                 EXPECT_TRUE(c.GetData(2));
-                 c.Memo("late filing");
-                 EXPECT_TRUE(c.SaveData());
-             }},
-            {"save the filed cover: a C copy with every column and the fundraiser count",
-             [&] {
-                 EXPECT_TRUE(c.GetData(1));
-                 c.ReportYear("2019");
-                 c.StartDate("01/01/2019");
-                 c.IsAmendment(1);
-                 c.Memo("amended");
-                 c.FundraiserCount(2);
-                 EXPECT_TRUE(c.SaveData());
-             }},
-            {"delete the filed cover: a D marker",
-             [&] {
-                 EXPECT_TRUE(c.GetData(1));
-                 EXPECT_TRUE(c.DeleteData(1));
-             }},
-        });
+    clsCover_Data c;
+    ASSERT_TRUE(c.ConnectionVariables("pages", "recording", "", "", false, "2"));
+    test::WalkSteps(*rec, test::DataLines("calls.log"),
+                    {{"CheckReport of a linked report; the cover is gone",
+                      [&] {
+                          EXPECT_TRUE(c.CheckReport(r2));
+                          EXPECT_EQ(c.mRecSet()->Value("comm_id").ToText(), "7");
+                      }}},
+                    &shell);
 }
 
 TEST_F(ReportPagesSqlTest, SummaryCalls) {
-    auto summaries = Recorded<clsSummary_Data>();
-    clsSummary_Data& s = *summaries;
-    // The 40 column parameters; the amounts not set are Null.
-    test::WalkSteps(*rec, test::DataLines("calls.log"),
-                    {
-                        {"GetData", [&] { EXPECT_TRUE(s.GetData(1)); }},
-                        {"GetData new", [&] { EXPECT_TRUE(s.GetData()); }},
-                        {"GetDataList none", [&] { EXPECT_FALSE(s.GetDataList()); }},
-                        {"type 4: the page-based row of the receipt pages",
-                         [&] {
-                             EXPECT_TRUE(s.GetDataList(r1, "4"));
-                             EXPECT_EQ(s.SummaryCode() + " " + s.TotalRec().ToString(), "P 220");
-                         }},
-                        {"type I: with the expenditure pages",
-                         [&] {
-                             EXPECT_TRUE(s.GetDataList(r1, "I"));
-                             EXPECT_EQ(s.TotalRec().ToString() + " " + s.TotalExp().ToString(),
-                                       "220 40");
-                         }},
-                        {"type I, audit",
-                         [&] {
-                             EXPECT_TRUE(s.GetDataList(r1, "I", true));
-                             EXPECT_EQ(s.TotalRec().ToString(), "220");
-                         }},
-                        {"type i is not I: the stored rows",
-                         [&] {
-                             EXPECT_TRUE(s.GetDataList(r1, "i"));
-                             EXPECT_EQ(s.CurrentCount(), 1);
-                         }},
-                        {"stored rows, audit", [&] { EXPECT_TRUE(s.GetDataList(r1, "", true)); }},
-                        {"one summary code", [&] { EXPECT_TRUE(s.GetDataDetail(r1, "F")); }},
-                        {"a code without a row, audit",
-                         [&] {
-                             EXPECT_FALSE(s.GetDataDetail(r1, "X", true));
-                             EXPECT_FALSE(s.DataReady());
-                         }},
-                        {"save new: 43 parameters",
-                         [&] {
-                             EXPECT_TRUE(s.GetData());
-                             s.ReportID(r2);
-                             s.Sequence(1);
-                             s.SummaryCode("F");
-                             s.StartYear("2019");
-                             s.AmmendCode("A");
-                             s.TotalRecCount(3);
-                             s.BeginBalance(Money(100));
-                             s.TotalRec(Money(250.5));
-                             EXPECT_TRUE(s.SaveData());
-                             EXPECT_EQ(s.AmendCode() + " " + s.StartYear(), "A 2019");
-                         }},
-                        {"save in place: the amend code cleared",
-                         [&] {
-                             EXPECT_TRUE(s.GetData(2));
-                             s.AmmendCode("");
-                             EXPECT_TRUE(s.SaveData());
-                             EXPECT_EQ(s.AmendCode(), "");
-                         }},
-                        {"save the filed row: a C copy with the same 40 columns",
-                         [&] {
-                             EXPECT_TRUE(s.GetData(1));
-                             s.Sequence(1);
-                             s.StartYear("2019");
-                             s.AmmendCode("A");
-                             s.TotalRecCount(3);
-                             s.TotalRec(Money(300));
-                             EXPECT_TRUE(s.SaveData());
-                         }},
-                        {"delete the filed row: a D marker",
-                         [&] {
-                             EXPECT_TRUE(s.GetData(1));
-                             EXPECT_TRUE(s.DeleteData(1));
-                         }},
-                    });
+    test::WalkSteps(*rec, test::DataLines("calls.log"), {}, &shell);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ inline std::vector<std::string> DataLines(const std::string& file) {
     EXPECT_TRUE(in) << "cannot read " << file;
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) {
-        for (size_t at; (at = line.find("\\n")) != std::string::npos;) line.replace(at, 2, "\n");
+        for (size_t at; (at = line.find("\\n")) != std::string::npos;) line.replace(at, 2, 1, '\n');
         lines.push_back(line);
     }
     return lines;

@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 #include <sstream>
+#include <utility>
 
 #include "db/backend.h"
 #include "db/db_connect.h"
@@ -258,27 +259,47 @@ std::string Recorder::Log() const {
     return log;
 }
 
+namespace {
+
+// The lines as they match the expected text: an expected line ending in "..." stands for every
+// line it begins.
+std::string Matched(const std::vector<std::string>& lines, const std::string& expected) {
+    std::string log;
+    size_t from = 0;
+    for (const std::string& line : lines) {
+        const size_t end = std::min(expected.find('\n', from), expected.size());
+        const std::string_view want = std::string_view(expected).substr(from, end - from);
+        const bool wild =
+            want.ends_with("...") && line.starts_with(want.substr(0, want.size() - 3));
+        log += (log.empty() ? "" : "\n") + (wild ? std::string(want) : line);
+        from = std::min(end + 1, expected.size());
+    }
+    return log;
+}
+
+}  // namespace
+
 void WalkSteps(Recorder& recorder, const std::vector<LoggedStep>& steps) {
     for (const LoggedStep& step : steps) {
         recorder.ClearLog();
         step.call();
-        // An expected line ending in "..." stands for every line it begins.
-        std::string log;
-        size_t from = 0;
-        for (const std::string& line : recorder.Lines()) {
-            const size_t end = std::min(step.log.find('\n', from), step.log.size());
-            const std::string_view want = std::string_view(step.log).substr(from, end - from);
-            const bool wild =
-                want.ends_with("...") && line.starts_with(want.substr(0, want.size() - 3));
-            log += (log.empty() ? "" : "\n") + (wild ? std::string(want) : line);
-            from = std::min(end + 1, step.log.size());
-        }
-        EXPECT_EQ(log, step.log) << step.name;
+        EXPECT_EQ(Matched(recorder.Lines(), step.log), step.log) << step.name;
     }
 }
 
+std::vector<std::string> StepShell::Run(const std::string& line) {
+    shell_.Execute(line);
+    std::vector<std::string> printed;
+    for (auto [stream, mark] : {std::pair{&out_, "= "}, std::pair{&err_, "! "}}) {
+        std::istringstream text(stream->str());
+        for (std::string l; std::getline(text, l);) printed.push_back(mark + l);
+        stream->str("");
+    }
+    return printed;
+}
+
 void WalkSteps(Recorder& recorder, const std::vector<std::string>& log_file,
-               const std::vector<NamedCall>& calls) {
+               const std::vector<NamedCall>& calls, StepShell* shell) {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
     const std::string section = std::string("### ") + test->test_suite_name() + "." + test->name();
     std::vector<LoggedStep> steps;
@@ -292,12 +313,53 @@ void WalkSteps(Recorder& recorder, const std::vector<std::string>& log_file,
             steps.back().log += (steps.back().log.empty() ? "" : "\n") + line;
         }
     }
-    ASSERT_EQ(steps.size(), calls.size()) << "steps in the log file";
-    for (size_t i = 0; i < calls.size(); ++i) {
-        EXPECT_EQ(steps[i].name, calls[i].name);
-        steps[i].call = calls[i].call;
+    const auto by_shell = [](const LoggedStep& step) {
+        return step.log.starts_with("> ") || step.log.find("\n> ") != std::string::npos;
+    };
+    size_t next = 0;
+    for (LoggedStep& step : steps) {
+        if (by_shell(step)) {
+            ASSERT_NE(shell, nullptr) << step.name;
+            // The shell lines and rules, each followed by what it logged and printed.
+            step.call = [&recorder, shell, &step] {
+                std::vector<std::string> lines;
+                std::istringstream in(step.log);
+                for (std::string line; std::getline(in, line);) {
+                    if (line.starts_with("+ ")) {
+                        std::istringstream rule(line.substr(2));
+                        std::string kind, name, text;
+                        int nth = 0;
+                        rule >> kind >> name >> nth >> std::ws;
+                        std::getline(rule, text);
+                        EXPECT_EQ(kind, "FailProcedure") << line;
+                        recorder.FailProcedure(name, text, nth);
+                    } else if (!line.starts_with("> ")) {
+                        continue;
+                    }
+                    lines.push_back(line);
+                    const size_t logged = recorder.Lines().size();
+                    const auto printed = line.starts_with("> ") ? shell->Run(line.substr(2))
+                                                                : std::vector<std::string>{};
+                    lines.insert(lines.end(), recorder.Lines().begin() + static_cast<long>(logged),
+                                 recorder.Lines().end());
+                    lines.insert(lines.end(), printed.begin(), printed.end());
+                }
+                EXPECT_EQ(Matched(lines, step.log), step.log) << step.name;
+            };
+        } else {
+            ASSERT_LT(next, calls.size()) << "no call for step " << step.name;
+            EXPECT_EQ(step.name, calls[next].name);
+            step.call = calls[next++].call;
+        }
     }
-    WalkSteps(recorder, steps);
+    EXPECT_EQ(next, calls.size()) << "calls without a step in the log file";
+    for (const LoggedStep& step : steps) {
+        recorder.ClearLog();
+        step.call();
+        if (!by_shell(step)) {
+            EXPECT_EQ(Matched(recorder.Lines(), step.log), step.log) << step.name;
+        }
+    }
 }
 
 std::string AuditTail(const std::string& table, const std::string& a, const std::string& suffix) {

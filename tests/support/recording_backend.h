@@ -14,11 +14,13 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "app/shell.h"
 #include "platform/error.h"
 #include "platform/result_set.h"
 #include "platform/variant.h"
@@ -98,11 +100,28 @@ struct NamedCall {
     std::string name;
     std::function<void()> call;
 };
+// A shell (app/shell.h) for steps written as its lines; what each line prints is kept for the
+// step's log.
+class StepShell {
+  public:
+    explicit StepShell(const std::string& db_path) : shell_(db_path, out_, err_) {}
+    // Runs line; what it printed, "= " before each line of stdout and "! " of stderr.
+    std::vector<std::string> Run(const std::string& line);
+
+  private:
+    std::ostringstream out_, err_;
+    app::Shell shell_;
+};
+
 // WalkSteps with the logs of a data file's lines (test::DataLines), in the section of the running
-// test ("### <suite>.<test>"): for each call, in order, a "== <name>" line and the log's lines.
-// Blank lines do not count; lines outside the sections are comments.
+// test ("### <suite>.<test>"): for each step, in order, a "== <name>" line and the log's lines.
+// Blank lines do not count; lines outside the sections are comments. A step holding "> <line>"
+// lines is run by shell, each line in turn: its log shows each shell line, the calls it made and
+// what it printed, in that order. A "+ FailProcedure <name> <nth> <error text>" line among them
+// adds the rule (Recorder::FailProcedure) before the lines after it run. Every other step is the
+// next of calls, of the same name.
 void WalkSteps(Recorder& recorder, const std::vector<std::string>& log_file,
-               const std::vector<NamedCall>& calls);
+               const std::vector<NamedCall>& calls, StepShell* shell = nullptr);
 
 // The audit version filter on alias a over table's "_ref_basic" view (or the view of another
 // suffix), as every list writes it.
